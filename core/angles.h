@@ -1,0 +1,32 @@
+// The program's own angle constants and the conversions shown to users.
+//
+// Every angle is radians in a float. The program uses 3.14159 for pi (and
+// 1.570795, 6.28318 for its half and double), never the exact value: stored
+// files and displayed numbers depend on these digits.
+#pragma once
+
+#include <cmath>
+
+constexpr double kPi = 3.14159;
+constexpr double kHalfPi = 1.570795;
+constexpr double kTwoPi = 6.28318;
+
+// Radians to degrees: the float product with 180, divided by 3.14159 and
+// rounded back to float.
+inline float toDegrees(float radians) {
+  return static_cast<float>(radians * 180 / 3.14159);
+}
+
+// Elevation in whole degrees as files and the status line show it.
+inline float displayedElevation(float elevation) {
+  float e = toDegrees(elevation);
+  return std::floor(e + 0.5f);
+}
+
+// Azimuth (counter-clockwise from +x) as a compass bearing in whole degrees
+// (clockwise from +y). An azimuth of exactly 90 degrees gives 360, not 0.
+inline float displayedBearing(float azimuth) {
+  float a = toDegrees(azimuth);
+  float b = a < 90 ? 90 - a : 360 - (a - 90);
+  return std::floor(b + 0.5f);
+}

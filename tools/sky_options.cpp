@@ -1,0 +1,73 @@
+#include "tools/sky_options.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "app/app_state.h"
+#include "sky/sky_model.h"
+
+const char* const kSkyNamesAccepted =
+    "uniform, overcast, clear, sharp, point, cosine, turbid, or general-1 to general-15";
+const char* const kSunAccepted =
+    "ELEVATION,BEARING in degrees, elevation 0 to 90 and bearing 0 to 360";
+
+namespace {
+
+// A whole decimal number, nothing before or after it.
+bool parseReal(const std::string& text, double& value) {
+  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+  errno = 0;
+  char* end = nullptr;
+  value = std::strtod(text.c_str(), &end);
+  return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+}  // namespace
+
+bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& generalType) {
+  static const struct { const char* name; SkyDistribution value; } kNames[] = {
+      {"uniform", UNIFORM}, {"overcast", OVERCAST}, {"clear", CLEAR}, {"sharp", SHARP},
+      {"point", POINT},     {"cosine", COSINE},     {"turbid", TURBID},
+  };
+  for (const auto& entry : kNames) {
+    if (name == entry.name) {
+      distribution = entry.value;
+      return true;
+    }
+  }
+  const std::string prefix = "general-";
+  if (name.compare(0, prefix.size(), prefix) != 0) return false;
+  std::string number = name.substr(prefix.size());
+  if (number.empty() || number.size() > 2) return false;
+  for (char c : number)
+    if (c < '0' || c > '9') return false;
+  int type = std::atoi(number.c_str());
+  if (type < 1 || type > 15 || number[0] == '0') return false;
+  distribution = GENERAL;
+  generalType = type - 1;
+  return true;
+}
+
+bool parseSun(const std::string& text, float& elevation, float& azimuth) {
+  size_t comma = text.find(',');
+  if (comma == std::string::npos) return false;
+  double elevationDegrees, bearing;
+  if (!parseReal(text.substr(0, comma), elevationDegrees)) return false;
+  if (!parseReal(text.substr(comma + 1), bearing)) return false;
+  if (elevationDegrees < 0 || elevationDegrees > 90) return false;
+  if (bearing < 0 || bearing > 360) return false;
+  double azimuthDegrees = 90 - bearing;
+  if (azimuthDegrees < 0) azimuthDegrees += 360;
+  elevation = static_cast<float>(elevationDegrees * 3.14159 / 180);
+  azimuth = static_cast<float>(azimuthDegrees * 3.14159 / 180);
+  return true;
+}
+
+void applySkyAndSun(SkyDistribution distribution, int generalType, float elevation, float azimuth) {
+  appState.distribution = distribution;
+  appState.generalType = generalType;
+  appState.sunElevation = elevation;
+  appState.sunAzimuth = azimuth;
+  appState.sunDirection = angleToVector(azimuth, elevation);
+}

@@ -1,0 +1,28 @@
+// Option values shared by the command-line tools: the sky by name and the sun
+// by elevation and compass bearing in degrees.
+#pragma once
+
+#include <string>
+
+#include "sky/sky_distribution.h"
+
+// What --sky accepts, for messages.
+extern const char* const kSkyNamesAccepted;
+// What --sun accepts, for messages.
+extern const char* const kSunAccepted;
+
+// "uniform", "overcast", "clear", "sharp", "point", "cosine", "turbid" or
+// "general-N" with N from 1 to 15. GENERAL sets the 0-based generalType N-1;
+// the other names leave generalType alone. Returns false for anything else.
+bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& generalType);
+
+// "ELEVATION,BEARING" in degrees: elevation 0..90, bearing 0..360 clockwise
+// from north (+y). Gives the model's angles in radians: elevation, and the
+// azimuth 90 - bearing brought into [0, 360) degrees, converted with 3.14159
+// in double precision and rounded to float, so "45,180" gives exactly the
+// program's default angles 0.7853975 and 4.712385. Returns false on bad text.
+bool parseSun(const std::string& text, float& elevation, float& azimuth);
+
+// Sets the sky and sun of the application state from parsed options and
+// derives the sun direction.
+void applySkyAndSun(SkyDistribution distribution, int generalType, float elevation, float azimuth);
