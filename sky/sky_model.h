@@ -27,5 +27,6 @@ void normaliseSky();
 // the unknown-distribution line). The window program keeps the default,
 // standard output for the table and standard error for the unknown
 // distribution; the command-line tools send both to standard error so they
-// cannot mix with a file written to standard output.
+// cannot mix with a file written to standard output. A null stream stands for
+// the default one.
 void setSkyDiagnostics(std::FILE* pointTable, std::FILE* unknownDistribution);
