@@ -1,0 +1,365 @@
+#include "sky/sky_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+
+namespace {
+
+constexpr double kExactPi = 3.14159265358979323846;
+
+double radians(double degrees) { return degrees * kExactPi / 180; }
+
+// Every test starts from the start-up sky (CLEAR, general type 12, sun at
+// elevation 45 degrees and azimuth 270 degrees) and leaves the global state
+// and the diagnostic streams as it found them.
+class SkyModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = appState;
+    appState.distribution = CLEAR;
+    appState.generalType = 11;
+    appState.specularity = 250.0f;
+    appState.ambient = 0.1f;
+    setSun(4.712385f, 0.7853975f);
+  }
+  void TearDown() override {
+    setSkyDiagnostics(nullptr, nullptr);
+    appState = saved_;
+  }
+
+  static void setSun(float azimuth, float elevation) {
+    appState.sunAzimuth = azimuth;
+    appState.sunElevation = elevation;
+    appState.sunDirection = angleToVector(azimuth, elevation);
+  }
+
+  // Everything written to a temporary stream, which is then closed.
+  static std::string drain(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
+    std::fclose(f);
+    return text;
+  }
+
+ private:
+  AppState saved_;
+};
+
+const SkyDistribution kAllDistributions[] = {UNIFORM, OVERCAST, CLEAR,  SHARP,
+                                             POINT,   COSINE,   TURBID, GENERAL};
+
+// ---- Tables and directions ------------------------------------------------
+
+TEST_F(SkyModelTest, GeneralSkyTableKeepsTheMenuLabelsAndTheClearSkyRows) {
+  EXPECT_STREQ(generalSkyNames[6],
+               "Partly cloudy, no gradation towards zenith, brighter circumsolor region");
+  EXPECT_STREQ(generalSkyNames[9], "Partly cloudy, with brighter circumsolar region");
+  EXPECT_STREQ(generalSkyNames[0],
+               "CIE standard overcast sky, alternative form, steep luminance gradation toward "
+               "zenith, azimuthal uniformity");
+  EXPECT_STREQ(generalSkyNames[14], "White-blue turbid sky with broad solar corona");
+  // Type 11 is the row of CLEAR; type 12 differs from it only in b.
+  const float type11[5] = {-1.0f, -0.55f, 10.0f, -3.0f, 0.45f};
+  const float type12[5] = {-1.0f, -0.32f, 10.0f, -3.0f, 0.45f};
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_EQ(generalSkyParameters[10][k], type11[k]) << "column " << k;
+    EXPECT_EQ(generalSkyParameters[11][k], type12[k]) << "column " << k;
+  }
+}
+
+TEST_F(SkyModelTest, AngleToVectorPutsAzimuthFromXTowardsYAndZenithUp) {
+  Vec3 east = angleToVector(0.0f, 0.0f);
+  EXPECT_FLOAT_EQ(east.x, 1.0f);
+  EXPECT_EQ(east.y, 0.0f);
+  EXPECT_NEAR(east.z, 1.3268e-6f, 1e-9f);  // cos(1.570795), not 0
+  Vec3 north = angleToVector(1.570795f, 0.0f);
+  EXPECT_NEAR(north.x, 0.0f, 2e-6f);
+  EXPECT_FLOAT_EQ(north.y, 1.0f);
+  Vec3 zenith = angleToVector(2.0f, 1.570795f);
+  EXPECT_EQ(zenith.z, 1.0f);
+  Vec3 v = angleToVector(4.0f, 0.3f);
+  EXPECT_NEAR(v.length(), 1.0f, 1e-6f);
+  EXPECT_NEAR(v.z, std::sin(0.3), 2e-6);  // 1.570795 for pi/2 shifts it by 1.3e-6
+  EXPECT_LT(v.x, 0.0f);  // azimuth 4 is in the third quadrant
+  EXPECT_LT(v.y, 0.0f);
+}
+
+// ---- The simple distributions ---------------------------------------------
+
+TEST_F(SkyModelTest, BelowTheHorizonEveryDistributionIsDarkAndSilent) {
+  std::FILE* messages = std::tmpfile();
+  setSkyDiagnostics(messages, messages);
+  for (int d : {0, 1, 2, 3, 4, 5, 6, 7, 9}) {
+    appState.distribution = static_cast<SkyDistribution>(d);
+    EXPECT_EQ(skyLuminance(1.0f, -0.0001f), 0.0f) << "distribution " << d;
+    EXPECT_EQ(skyLuminance(4.712385f, -1.0f), 0.0f) << "distribution " << d;
+  }
+  EXPECT_EQ(drain(messages), "");
+}
+
+TEST_F(SkyModelTest, UniformIsOneEverywhereAndItsNormaliserIsAbout318) {
+  appState.distribution = UNIFORM;
+  for (float e : {0.0f, 0.4f, 1.570795f})
+    for (float a : {0.0f, 2.0f, 4.712385f}) EXPECT_EQ(skyLuminance(a, e), 1.0f);
+  normaliseSky();
+  // Lower-edge cosines make it about 1.2 % more than pi; midpoints would give pi.
+  EXPECT_NEAR(appState.skyNormaliser, 3.18f, 0.002f);
+}
+
+TEST_F(SkyModelTest, OvercastRunsFromOneThirdAtTheHorizonToOneAtTheZenith) {
+  appState.distribution = OVERCAST;
+  EXPECT_EQ(skyLuminance(0.0f, 1.570795f), 1.0f);
+  EXPECT_EQ(skyLuminance(0.0f, 0.0f), 1.0f / 3.0f);
+  EXPECT_FLOAT_EQ(skyLuminance(3.0f, 0.5235988f), 2.0f / 3.0f);  // 30 degrees
+  // No dependence on the sun.
+  EXPECT_EQ(skyLuminance(4.712385f, 0.7853975f), skyLuminance(1.0f, 0.7853975f));
+}
+
+TEST_F(SkyModelTest, CosineIsCosOfTheZenithAngleAndNotZeroAtTheHorizon) {
+  appState.distribution = COSINE;
+  EXPECT_NEAR(skyLuminance(0.0f, 0.0f), 1.3268e-6f, 1e-9f);
+  EXPECT_GT(skyLuminance(0.0f, 0.0f), 0.0f);
+  EXPECT_EQ(skyLuminance(5.0f, 1.570795f), 1.0f);
+  EXPECT_NEAR(skyLuminance(1.0f, 0.5235988f), 0.5f, 2e-6f);  // 60 degrees from the zenith
+}
+
+TEST_F(SkyModelTest, SharpIsAPowerOfTheSunCosinePlusAmbient) {
+  appState.distribution = SHARP;
+  EXPECT_NEAR(skyLuminance(4.712385f, 0.7853975f), 1.1f, 1e-4f);  // at the sun
+  setSun(0.0f, 0.0f);
+  EXPECT_EQ(skyLuminance(0.0f, 1.570795f), 0.1f);  // 90 degrees from the sun
+  EXPECT_EQ(skyLuminance(2.0f, 0.2f), 0.1f);       // more than 90 degrees
+  EXPECT_EQ(skyLuminance(3.14159f, 0.0f), 0.1f);   // opposite
+  // 2 degrees from the sun along the horizon.
+  double expected = std::pow(std::cos(radians(2)), 250.0) + 0.1;
+  EXPECT_NEAR(skyLuminance(static_cast<float>(radians(2)), 0.0f), expected, 2e-5);
+}
+
+TEST_F(SkyModelTest, ClearAndTurbidAreGeneralTypes11And14) {
+  std::vector<float> clear, turbid;
+  for (float a = 0.05f; a < 6.28f; a += 0.5f)
+    for (float e = 0.0f; e < 1.57f; e += 0.17f) {
+      appState.distribution = CLEAR;
+      float c = skyLuminance(a, e);
+      appState.distribution = TURBID;
+      float t = skyLuminance(a, e);
+      appState.distribution = GENERAL;
+      appState.generalType = 10;
+      EXPECT_EQ(c, skyLuminance(a, e)) << "azimuth " << a << ", elevation " << e;
+      appState.generalType = 13;
+      EXPECT_EQ(t, skyLuminance(a, e)) << "azimuth " << a << ", elevation " << e;
+    }
+  // The default general type (12) is not the row of CLEAR.
+  appState.distribution = CLEAR;
+  float c = skyLuminance(1.0f, 0.3f);
+  appState.distribution = GENERAL;
+  appState.generalType = 11;
+  EXPECT_NE(c, skyLuminance(1.0f, 0.3f));
+}
+
+TEST_F(SkyModelTest, PointDependsOnlyOnTheAngleFromTheSun) {
+  appState.distribution = POINT;
+  setSun(1.0f, 0.6f);
+  // Two directions 0.4 rad from the sun along its meridian, one above, one below.
+  float above = skyLuminance(1.0f, 1.0f);
+  float below = skyLuminance(1.0f, 0.2f);
+  EXPECT_NEAR(above, below, 1e-5f);
+  appState.distribution = GENERAL;  // the gradation tells them apart
+  EXPECT_GT(std::fabs(skyLuminance(1.0f, 1.0f) - skyLuminance(1.0f, 0.2f)), 0.1f);
+}
+
+// ---- Diagnostics ----------------------------------------------------------
+
+TEST_F(SkyModelTest, PointTableListsTheIndicatrixNearTheHorizonOnly) {
+  appState.distribution = POINT;
+  std::FILE* table = std::tmpfile();
+  setSkyDiagnostics(table, nullptr);
+  skyLuminance(1.0f, 0.02f);  // not near enough to the horizon
+  skyLuminance(1.0f, 0.005f);
+  std::string text = drain(table);
+
+  ASSERT_EQ(text.compare(0, 22, "0: 11.3602\n10: 7.27045"), 0) << text;
+  ASSERT_GE(text.size(), 2u);
+  EXPECT_EQ(text.substr(text.size() - 2), "\n\n");  // the closing empty line
+  std::vector<std::string> lines;
+  for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    lines.push_back(text.substr(start, end - start));
+  ASSERT_EQ(lines.size(), 19u) << text;  // 0 .. 170 degrees, then the empty line
+  for (int k = 0; k < 18; ++k)
+    EXPECT_EQ(lines[k].compare(0, std::to_string(10 * k).size() + 2, std::to_string(10 * k) + ": "),
+              0)
+        << lines[k];
+  EXPECT_EQ(lines[9], "90: 1");  // the indicatrix is 1 at right angles to the sun
+  EXPECT_EQ(lines[18], "");
+}
+
+TEST_F(SkyModelTest, PointTableGoesToStandardOutputByDefault) {
+  appState.distribution = POINT;
+  ::testing::internal::CaptureStdout();
+  skyLuminance(0.0f, 0.0f);
+  std::string out = ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(out.compare(0, 11, "0: 11.3602\n"), 0) << out;
+}
+
+TEST_F(SkyModelTest, UnknownDistributionIsReportedOnEveryEvaluationAndIsUniform) {
+  appState.distribution = static_cast<SkyDistribution>(9);
+  std::FILE* messages = std::tmpfile();
+  setSkyDiagnostics(nullptr, messages);
+  EXPECT_EQ(skyLuminance(1.0f, 0.5f), 1.0f);
+  EXPECT_EQ(skyLuminance(2.0f, 0.0f), 1.0f);
+  EXPECT_EQ(drain(messages),
+            "Unknown type of sky distribution: 9.  Assuming UNIFORM\n"
+            "Unknown type of sky distribution: 9.  Assuming UNIFORM\n");
+  EXPECT_EQ(appState.distribution, 9);
+
+  setSkyDiagnostics(nullptr, nullptr);
+  appState.distribution = static_cast<SkyDistribution>(-3);
+  ::testing::internal::CaptureStderr();
+  EXPECT_EQ(skyLuminance(1.0f, 0.5f), 1.0f);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+            "Unknown type of sky distribution: -3.  Assuming UNIFORM\n");
+}
+
+// ---- Robustness -----------------------------------------------------------
+
+// Rounding can make the dot product of a direction with itself exceed 1; the
+// luminance there must still be a number.
+TEST_F(SkyModelTest, LuminanceAtTheSunIsFiniteForEveryDistribution) {
+  std::FILE* table = std::tmpfile();  // POINT near the horizon writes its table
+  setSkyDiagnostics(table, nullptr);
+  int pastOne = 0;
+  for (float e = 0.0f; e < 1.5708f; e += 0.0625f)
+    for (float a = 0.0f; a < 6.28318f; a += 0.125f) {
+      Vec3 v = angleToVector(a, e);
+      if (v.dot(v) > 1.0f) ++pastOne;
+      setSun(a, e);
+      for (SkyDistribution d : kAllDistributions) {
+        appState.distribution = d;
+        float l = skyLuminance(a, e);
+        ASSERT_TRUE(std::isfinite(l)) << "distribution " << d << " at " << a << ", " << e;
+      }
+    }
+  EXPECT_GT(pastOne, 0) << "the grid never reaches a dot product above 1";
+  std::fclose(table);
+}
+
+TEST_F(SkyModelTest, NormaliserFollowsTheSkyAndSun) {
+  appState.distribution = GENERAL;
+  normaliseSky();
+  float high = appState.skyNormaliser;
+  EXPECT_TRUE(std::isfinite(high));
+  EXPECT_GT(high, 0.0f);
+  setSun(4.712385f, 0.2f);
+  normaliseSky();
+  EXPECT_NE(appState.skyNormaliser, high);
+  // The integral of the overcast sky, (1 + 2 sin h) / 3, over the hemisphere
+  // is 2/3 of the uniform sky's.
+  appState.distribution = UNIFORM;
+  normaliseSky();
+  float uniform = appState.skyNormaliser;
+  appState.distribution = OVERCAST;
+  normaliseSky();
+  EXPECT_NEAR(appState.skyNormaliser / uniform, 2.0 / 3, 0.005);
+}
+
+// ---- The general sky against the standard's own formula --------------------
+
+// The fifteen rows of the CIE standard general sky (a, b, c, d, e), written
+// out again here so the check does not rest on the model's own table.
+const double kCieRows[15][5] = {
+    {4.0, -0.70, 0, -1.0, 0.00},   {4.0, -0.70, 2, -1.5, 0.15},   {1.1, -0.80, 0, -1.0, 0.00},
+    {1.1, -0.80, 2, -1.5, 0.15},   {0.0, -1.00, 0, -1.0, 0.00},   {0.0, -1.00, 2, -1.5, 0.15},
+    {0.0, -1.00, 5, -2.5, 0.30},   {0.0, -1.00, 10, -3.0, 0.45},  {-1.0, -0.55, 2, -1.5, 0.15},
+    {-1.0, -0.55, 5, -2.5, 0.30},  {-1.0, -0.55, 10, -3.0, 0.45}, {-1.0, -0.32, 10, -3.0, 0.45},
+    {-1.0, -0.32, 16, -3.0, 0.30}, {-1.0, -0.15, 16, -3.0, 0.30}, {-1.0, -0.15, 24, -2.8, 0.15},
+};
+
+// L / Lz = f(chi) phi(Z) / (f(Zs) phi(0)) in double precision, with the angle
+// chi from the sun by the spherical law of cosines. Angles in radians; Z and
+// Zs are zenith angles.
+double cieRelativeToZenith(const double* row, double sunZ, double sunAzimuth, double z,
+                           double azimuth) {
+  double a = row[0], b = row[1], c = row[2], d = row[3], e = row[4];
+  auto f = [&](double chi) {
+    return 1 + c * (std::exp(d * chi) - std::exp(d * kExactPi / 2)) + e * std::cos(chi) * std::cos(chi);
+  };
+  auto phi = [&](double zenith) { return 1 + a * std::exp(b / std::cos(zenith)); };
+  double chi = std::acos(std::cos(sunZ) * std::cos(z) +
+                         std::sin(sunZ) * std::sin(z) * std::cos(azimuth - sunAzimuth));
+  return f(chi) * phi(z) / (f(sunZ) * phi(0));
+}
+
+// skyLuminance at a direction divided by skyLuminance at the zenith, with the
+// sun and the direction given as zenith angle and azimuth in degrees.
+double modelRelativeToZenith(double sunZ, double sunAzimuth, double z, double azimuth) {
+  appState.sunAzimuth = static_cast<float>(radians(sunAzimuth));
+  appState.sunElevation = static_cast<float>(radians(90 - sunZ));
+  appState.sunDirection = angleToVector(appState.sunAzimuth, appState.sunElevation);
+  double l = skyLuminance(static_cast<float>(radians(azimuth)), static_cast<float>(radians(90 - z)));
+  double lz = skyLuminance(0.0f, 1.570795f);
+  return l / lz;
+}
+
+TEST_F(SkyModelTest, GeneralType12MatchesThePublishedReferenceValue) {
+  double reference = cieRelativeToZenith(kCieRows[11], radians(30), 0, radians(45), radians(180));
+  ASSERT_NEAR(reference, 0.45445243068520, 1e-12);  // the reference formula itself
+  appState.distribution = GENERAL;
+  appState.generalType = 11;
+  EXPECT_NEAR(modelRelativeToZenith(30, 0, 45, 180), 0.45445243068520, 1e-4);
+}
+
+TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
+  struct Case { double sunZ, sunAzimuth, z, azimuth; };
+  const Case cases[] = {
+      {10, 0, 60, 90},    {30, 0, 45, 180}, {45, 90, 20, 270}, {60, 200, 80, 200},
+      {70, 120, 85, 300}, {80, 45, 30, 45}, {20, 300, 70, 10}, {55, 10, 55, 70},
+  };
+  appState.distribution = GENERAL;
+  for (int type = 0; type < 15; ++type) {
+    appState.generalType = type;
+    for (const Case& k : cases) {
+      double expected = cieRelativeToZenith(kCieRows[type], radians(k.sunZ), radians(k.sunAzimuth),
+                                            radians(k.z), radians(k.azimuth));
+      double got = modelRelativeToZenith(k.sunZ, k.sunAzimuth, k.z, k.azimuth);
+      EXPECT_NEAR(got / expected, 1.0, 1e-4)
+          << "type " << type + 1 << ", sun " << k.sunZ << "/" << k.sunAzimuth << ", point " << k.z
+          << "/" << k.azimuth;
+    }
+  }
+  // CLEAR and TURBID are types 11 and 14 by the same measure.
+  appState.distribution = CLEAR;
+  EXPECT_NEAR(modelRelativeToZenith(40, 30, 60, 250),
+              cieRelativeToZenith(kCieRows[10], radians(40), radians(30), radians(60), radians(250)),
+              1e-4);
+  appState.distribution = TURBID;
+  EXPECT_NEAR(modelRelativeToZenith(40, 30, 60, 250),
+              cieRelativeToZenith(kCieRows[13], radians(40), radians(30), radians(60), radians(250)),
+              1e-4);
+}
+
+TEST_F(SkyModelTest, PointIsTheStandardIndicatrixAlone) {
+  appState.distribution = POINT;
+  setSun(0.0f, 0.0f);  // on the horizon: the vertical plane through it gives every angle
+  for (int type : {1, 7, 11, 14}) {
+    appState.generalType = type;
+    const double* row = kCieRows[type];
+    for (double chiDegrees : {15.0, 40.0, 90.0, 135.0, 170.0}) {
+      double chi = radians(chiDegrees);
+      double expected = 1 + row[2] * (std::exp(row[3] * chi) - std::exp(row[3] * kExactPi / 2)) +
+                        row[4] * std::cos(chi) * std::cos(chi);
+      float azimuth = chiDegrees <= 90 ? 0.0f : static_cast<float>(kExactPi);
+      float elevation = static_cast<float>(chiDegrees <= 90 ? chi : kExactPi - chi);
+      EXPECT_NEAR(skyLuminance(azimuth, elevation) / expected, 1.0, 1e-4)
+          << "type " << type + 1 << ", " << chiDegrees << " degrees";
+    }
+  }
+}
+
+}  // namespace
