@@ -1,4 +1,4 @@
-#include "app/sky_menu.h"
+#include "app/sky_menu_entries.h"
 
 #include <gtest/gtest.h>
 
