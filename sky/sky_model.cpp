@@ -57,29 +57,43 @@ constexpr int kTurbidRow = 13;  // general type 14
 std::FILE* pointTableStream = nullptr;
 std::FILE* unknownDistributionStream = nullptr;
 
-// Scattering indicatrix f of a parameter row at angle gamma from the sun;
+// exp(d * 3.14159 * 0.5) of every row: the indicatrix term at right angles
+// to the sun, a constant of the row.
+const double* rightAngleTerms() {
+  static const struct Terms {
+    double value[15];
+    Terms() {
+      for (int k = 0; k < 15; ++k) value[k] = std::exp(generalSkyParameters[k][3] * 3.14159 * 0.5);
+    }
+  } terms;
+  return terms.value;
+}
+
+// Scattering indicatrix f of general type `row` at angle gamma from the sun;
 // cosGamma is the caller's cosine of gamma (not recomputed here).
-float indicatrix(const float* row, float gamma, float cosGamma) {
-  const float c = row[2], d = row[3], e = row[4];
-  return 1 + c * (std::exp(static_cast<double>(d * gamma)) - std::exp(d * 3.14159 * 0.5)) +
+float indicatrix(int row, float gamma, float cosGamma) {
+  const float c = generalSkyParameters[row][2], d = generalSkyParameters[row][3],
+              e = generalSkyParameters[row][4];
+  return 1 + c * (std::exp(static_cast<double>(d * gamma)) - rightAngleTerms()[row]) +
          e * cosGamma * cosGamma;
 }
 
-// Luminance gradation phi of a parameter row at zenith angle Z.
-float gradation(const float* row, float zenithAngle) {
-  const float a = row[0], b = row[1];
-  return 1 + a * std::exp(b / std::cos(static_cast<double>(zenithAngle)));
+// Luminance gradation phi of general type `row`; cosZenith is the cosine of
+// the zenith angle.
+float gradation(int row, double cosZenith) {
+  const float a = generalSkyParameters[row][0], b = generalSkyParameters[row][1];
+  return 1 + a * std::exp(b / cosZenith);
 }
 
-float generalSky(const float* row, float gamma, float cosGamma, float zenithAngle) {
+float generalSky(int row, float gamma, float cosGamma, double cosZenith) {
   float f = indicatrix(row, gamma, cosGamma);
-  float phi = gradation(row, zenithAngle);
+  float phi = gradation(row, cosZenith);
   return f * phi;
 }
 
 // The indicatrix of a row from 0 to 170 degrees from the sun, one flushed line
 // per 10 degrees, then an empty line.
-void writePointTable(const float* row) {
+void writePointTable(int row) {
   std::FILE* out = pointTableStream ? pointTableStream : stdout;
   for (float r = 0; r < 3.14159; r = r + 0.17453277777777776) {
     float cosR = std::cos(static_cast<double>(r));
@@ -90,21 +104,22 @@ void writePointTable(const float* row) {
   std::fflush(out);
 }
 
-}  // namespace
-
-Vec3 angleToVector(float azimuth, float elevation) {
-  double zenithAngle = 1.570795 - elevation;
-  double sinZ = std::sin(zenithAngle);
-  return Vec3(static_cast<float>(std::cos(static_cast<double>(azimuth)) * sinZ),
-              static_cast<float>(std::sin(static_cast<double>(azimuth)) * sinZ),
-              static_cast<float>(std::cos(zenithAngle)));
+bool dependsOnTheSun(int distribution) {
+  return distribution == CLEAR || distribution == SHARP || distribution == POINT ||
+         distribution == TURBID || distribution == GENERAL;
 }
 
-float skyLuminance(float azimuth, float elevation) {
-  if (elevation < 0) return 0;
+// The unit vector of angleToVector from the sines and cosines of its angles
+// (the zenith angle in double precision).
+Vec3 directionVector(double cosAzimuth, double sinAzimuth, double sinZ, double cosZ) {
+  return Vec3(static_cast<float>(cosAzimuth * sinZ), static_cast<float>(sinAzimuth * sinZ),
+              static_cast<float>(cosZ));
+}
 
-  float zenithAngle = 1.570795 - elevation;
-  Vec3 v = angleToVector(azimuth, elevation);
+// Luminance of a direction above the horizon for the distributions that
+// depend on the sun: v is angleToVector of the direction, cosZenith the
+// cosine of its zenith angle (1.570795 - elevation as a float).
+float sunLitLuminance(float elevation, const Vec3& v, double cosZenith) {
   float cosGamma = appState.sunDirection.dot(v);
   // Rounding can push the dot product of two unit vectors just past +-1,
   // whose arc cosine is not a number.
@@ -112,14 +127,9 @@ float skyLuminance(float azimuth, float elevation) {
   if (cosGamma < -1) cosGamma = -1;
   float gamma = std::acos(static_cast<double>(cosGamma));
 
-  const int distribution = appState.distribution;
-  switch (distribution) {
-    case UNIFORM:
-      return 1;
-    case OVERCAST:
-      return (2 * std::sin(static_cast<double>(elevation)) + 1) / 3;
+  switch (appState.distribution) {
     case CLEAR:
-      return generalSky(generalSkyParameters[kClearRow], gamma, cosGamma, zenithAngle);
+      return generalSky(kClearRow, gamma, cosGamma, cosZenith);
     case SHARP: {
       float c = std::cos(static_cast<double>(gamma));
       if (c < 0) c = 0;
@@ -127,17 +137,45 @@ float skyLuminance(float azimuth, float elevation) {
              appState.ambient;
     }
     case POINT: {
-      const float* row = generalSkyParameters[appState.generalType];
-      float l = indicatrix(row, gamma, cosGamma);
-      if (elevation < 0.01) writePointTable(row);
+      float l = indicatrix(appState.generalType, gamma, cosGamma);
+      if (elevation < 0.01) writePointTable(appState.generalType);
       return l;
     }
+    case TURBID:
+      return generalSky(kTurbidRow, gamma, cosGamma, cosZenith);
+    default:  // GENERAL
+      return generalSky(appState.generalType, gamma, cosGamma, cosZenith);
+  }
+}
+
+}  // namespace
+
+Vec3 angleToVector(float azimuth, float elevation) {
+  double zenithAngle = 1.570795 - elevation;
+  return directionVector(std::cos(static_cast<double>(azimuth)), std::sin(static_cast<double>(azimuth)),
+                         std::sin(zenithAngle), std::cos(zenithAngle));
+}
+
+float skyLuminance(float azimuth, float elevation) {
+  if (elevation < 0) return 0;
+
+  const int distribution = appState.distribution;
+  switch (distribution) {
+    case UNIFORM:
+      return 1;
+    case OVERCAST:
+      return (2 * std::sin(static_cast<double>(elevation)) + 1) / 3;
     case COSINE:
       return std::cos(1.570795 - elevation);
+    case CLEAR:
+    case SHARP:
+    case POINT:
     case TURBID:
-      return generalSky(generalSkyParameters[kTurbidRow], gamma, cosGamma, zenithAngle);
-    case GENERAL:
-      return generalSky(generalSkyParameters[appState.generalType], gamma, cosGamma, zenithAngle);
+    case GENERAL: {
+      float zenithAngle = 1.570795 - elevation;
+      return sunLitLuminance(elevation, angleToVector(azimuth, elevation),
+                             std::cos(static_cast<double>(zenithAngle)));
+    }
     default: {
       std::FILE* out = unknownDistributionStream ? unknownDistributionStream : stderr;
       std::fprintf(out, "Unknown type of sky distribution: %d.  Assuming UNIFORM\n", distribution);
@@ -147,21 +185,45 @@ float skyLuminance(float azimuth, float elevation) {
   }
 }
 
+// The result is that of calling skyLuminance at every cell centre; the
+// sines and cosines of the 128 azimuths and 64 elevations are computed once
+// each instead of once per cell.
 void normaliseSky() {
+  constexpr int kColumns = 128, kRows = 64;
   const float s = 3.14159 / 128;  // 0.0245436728
   const float halfS = s / 2;
   const float twoS = 2 * s;
+
+  struct Row {
+    float elevation;  // of the cell centre
+    float weight;     // solid angle, with the cosine of the row's lower edge
+    double sinZ, cosZ, cosZenith;
+  } rows[kRows];
+  float elevationEdge = 0;
+  for (Row& row : rows) {
+    row.elevation = elevationEdge + halfS;
+    row.weight = std::cos(static_cast<double>(elevationEdge)) * s * twoS;
+    double zenithAngle = 1.570795 - row.elevation;
+    row.sinZ = std::sin(zenithAngle);
+    row.cosZ = std::cos(zenithAngle);
+    float floatZenithAngle = 1.570795 - row.elevation;
+    row.cosZenith = std::cos(static_cast<double>(floatZenithAngle));
+    elevationEdge = elevationEdge + s;
+  }
+
+  const bool sunLit = dependsOnTheSun(appState.distribution);
   float sum = 0;
   float azimuthEdge = 0;
-  for (int j = 0; j < 128; ++j) {
+  for (int j = 0; j < kColumns; ++j) {
     float azimuth = azimuthEdge + s;
-    float elevationEdge = 0;
-    for (int i = 0; i < 64; ++i) {
-      float l = skyLuminance(azimuth, elevationEdge + halfS);
-      // The cosine of the row's lower edge, not of its midpoint.
-      float w = std::cos(static_cast<double>(elevationEdge)) * s * twoS;
-      sum = sum + l * w;
-      elevationEdge = elevationEdge + s;
+    double cosAzimuth = std::cos(static_cast<double>(azimuth));
+    double sinAzimuth = std::sin(static_cast<double>(azimuth));
+    for (const Row& row : rows) {
+      float l = sunLit ? sunLitLuminance(row.elevation,
+                                         directionVector(cosAzimuth, sinAzimuth, row.sinZ, row.cosZ),
+                                         row.cosZenith)
+                       : skyLuminance(azimuth, row.elevation);
+      sum = sum + l * row.weight;
     }
     azimuthEdge = azimuthEdge + twoS;
   }
