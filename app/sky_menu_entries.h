@@ -1,4 +1,4 @@
-// The entries of the sky menu on the right mouse button (labels and values),
+// The entries of the sky menu on the right mouse button, and the meaning of
 // a menu value.
 //
 // Values 0 to 6 are SkyDistribution values; 7 to 21 are GENERAL with
