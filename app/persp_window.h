@@ -1,0 +1,81 @@
+// perspWindow: the application window. It draws the sky dome over the
+// terrain (display/scene.cpp) with its text overlays (display/overlays.cpp),
+// takes the keyboard commands and the sky menu (app/persp_window_commands.cpp,
+// app/sky_menu.cpp), runs the line prompt and shows the flash, busy and help
+// messages. The program creates exactly one, appState.appWindow.
+#pragma once
+
+#include <vector>
+
+#include "app/arcball_window.h"
+#include "app/line_prompt.h"
+#include "core/sequence.h"
+#include "core/vec3.h"
+
+#if __has_include("sampling/regions.h")
+#include "sampling/regions.h"
+#else
+using RegionPolygons = std::vector<Sequence<Vec3>>;
+#endif
+
+class perspWindow : public arcballWindow {
+ public:
+  // Creates the window, reads the terrain file and computes its sky light,
+  // and attaches the sky menu to the right button.
+  perspWindow(int x, int y, int width, int height, const char* title, bool perspective,
+              const char* terrainFileName);
+
+  void drawScene() override;                         // display/scene.cpp
+  void keyCommand(unsigned char key) override;       // app/persp_window_commands.cpp
+  void specialKeyCommand(int key) override;          // app/persp_window_commands.cpp
+  void pickPoint(float x, float y, float z) override;  // app/persp_window_commands.cpp
+
+  // Menu value 0..6: that distribution; 7..21: GENERAL with generalType
+  // value - 7. Recomputes the sky for it.
+  void selectDistribution(int value);  // app/persp_window_commands.cpp
+  // Builds the sky menu and attaches it to the right button.
+  void buildSkyMenu();                 // app/sky_menu.cpp
+  // Recomputes the regions around the current sample points.
+  void computeRegions();
+
+  // Text overlays, the last step of every frame (display/overlays.cpp): the
+  // open prompt or the status line, then the busy and flash messages.
+  void drawOverlays();
+  // The flash message alone (also the whole of a help frame).
+  void drawFlashMessage();
+
+  // Shows the text in the next frame. The text is not copied: literals or
+  // heap copies that are never freed.
+  void setFlashMessage(const char* text);
+  // Shows the text at once, before the caller starts a long computation.
+  void showBusyMessage(const char* text);
+
+  const float* skyGrid = nullptr;
+  char* terrainFile = nullptr;
+  bool promptActive = false;
+  int promptKind = 0;  // 0 terrain chooser, 1 output file name
+  char promptBuffer[100] = {};
+  float sphereSize = 0.6f;
+  bool showStatusLine = true;
+  bool fixedSizeSpheres = true;
+  LinePrompt prompt;
+  NameList fileNames;  // names offered by the prompt
+  const char* busyMessage = nullptr;
+  bool busyShown = false;
+  const char* flashMessage = nullptr;
+  bool helpRequested = false;
+  bool helpShown = false;
+  int gridSizeX = 0, gridSizeY = 0;
+  RegionPolygons regionPolygons;
+  int flashFrames = 0;
+  bool perspective = true;
+
+ private:
+  void drawTerrainBlock();
+  void drawSamplePoints();
+  void drawRegionOutlines();
+  void drawSkyHemisphere();
+};
+
+// Posts a redisplay of every window of the application (only appWindow).
+void redisplayAll();

@@ -1,0 +1,26 @@
+#include "app/window_table.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+window* fakeWindow(int n) { return reinterpret_cast<window*>(static_cast<long>(0x1000 + 16 * n)); }
+
+TEST(WindowTable, StoresEachWindowUnderItsIdentifier) {
+  registerWindow(0, fakeWindow(0));
+  registerWindow(19, fakeWindow(19));
+  EXPECT_EQ(windowTable[0], fakeWindow(0));
+  EXPECT_EQ(windowTable[19], fakeWindow(19));
+  // A later window with the same identifier replaces the earlier one.
+  registerWindow(0, fakeWindow(5));
+  EXPECT_EQ(windowTable[0], fakeWindow(5));
+}
+
+TEST(WindowTableDeathTest, IdentifiersOutsideTheTableEndTheProgram) {
+  EXPECT_EXIT(registerWindow(20, fakeWindow(1)), testing::ExitedWithCode(255),
+              "^New window has windowId 20, which is outside the allowed range 0\\.\\.19\n$");
+  EXPECT_EXIT(registerWindow(-1, fakeWindow(1)), testing::ExitedWithCode(255),
+              "^New window has windowId -1, which is outside the allowed range 0\\.\\.19\n$");
+}
+
+}  // namespace

@@ -1,0 +1,5 @@
+// The yellow iso-luminance lines over the sky (and, without the dome, the
+// horizon circle and two axes). Drawn by the scene when drawContours is on.
+#pragma once
+
+void drawContourLines();

@@ -1,0 +1,41 @@
+// Iso-luminance lines of the sky, computed without drawing.
+//
+// The sky is cut into 128 azimuth columns by 64 elevation rows; in each cell
+// the relative luminance (luminance / skyNormaliser) at the four corners is
+// compared with fourteen levels 1.2^k, k = -13 .. 0, and the crossings of each
+// level are joined into segments. Nothing is kept between calls.
+#pragma once
+
+#include <vector>
+
+#include "core/vec3.h"
+
+// Number of contour levels, from 1.2^-13 (about 0.0935) to 1.0.
+constexpr int kNumContourLevels = 14;
+
+// Level 1.2^k in single precision: 1.2 raised to |k| by repeated squaring and
+// multiplication, then the reciprocal for negative k.
+float contourLevel(int k);
+
+// A point of the sky at (azimuth, elevation) on the sphere of the given
+// radius, computed through the zenith angle in double precision and rounded
+// to float per component.
+Vec3 skyPoint(float azimuth, float elevation, float radius);
+
+// The segments of one level in one cell. c holds the relative luminance at
+// corners 0..3 and a copy of corner 0, p their positions likewise, so edge q
+// runs from entry q to entry q + 1. An edge is crossed when the level lies
+// above one end and at or below the other; crossings are paired in edge order,
+// a crossing equal to the pending one (a level through a corner is found on
+// both of its edges) is skipped, and a lone crossing is dropped.
+void contourCellSegments(const float c[5], const Vec3 p[5], float level,
+                         std::vector<Vec3>& vertices);
+
+// Appends the segments of every level in every cell for the current sky of
+// appState as pairs of vertices, on the sphere of radius
+// 1.002 * hemisphereRadius (chord points, not pushed back onto the sphere).
+void computeContourSegments(std::vector<Vec3>& vertices);
+
+// The horizon circle drawn when the dome is hidden: 128 points at radius
+// 1.002 * hemisphereRadius, 0.001 above the ground.
+void computeHorizonCircle(std::vector<Vec3>& points);
