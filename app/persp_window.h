@@ -50,6 +50,12 @@ class perspWindow : public arcballWindow {
   // Shows the text at once, before the caller starts a long computation.
   void showBusyMessage(const char* text);
 
+  // The terrain chooser's action: reads the terrain file and computes its
+  // sky light; a file that cannot be read keeps the current terrain.
+  void loadTerrain(const char* name);  // app/persp_window_commands.cpp
+  // Shows the help text in the next frame.
+  void showHelp();                     // app/persp_window_commands.cpp
+
   const float* skyGrid = nullptr;
   char* terrainFile = nullptr;
   bool promptActive = false;
@@ -71,6 +77,12 @@ class perspWindow : public arcballWindow {
   bool perspective = true;
 
  private:
+  // app/persp_window_commands.cpp
+  void runCommand(unsigned char key);
+  void openTerrainChooser();
+  void openOutputPrompt();
+  void refreshSkyGrid();
+
   void drawTerrainBlock();
   void drawSamplePoints();
   void drawRegionOutlines();

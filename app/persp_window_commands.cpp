@@ -1,11 +1,273 @@
 // The commands of the application window: keys, special keys, the sky
-// distribution and a pick.
+// distribution, a pick, the terrain chooser's action and the help screen.
+//
+// Every command changes the state, re-runs the stale steps of the pipeline
+// in a fixed order and asks for a redisplay. The GL-free rules (which keys
+// are commands, the steps of the number of points and of the sun, the
+// messages) are in app/keyboard.h.
+//
+// Index
+//   1. Pipeline steps
+//   2. ASCII keys
+//   3. Special keys
+//   4. Sky distribution and pick
+//   5. Prompts: terrain chooser and sample point file
+//   6. Help screen
+#include <GL/glut.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/help_text.h"
+#include "app/keyboard.h"
 #include "app/persp_window.h"
+#include "app/sky_menu_entries.h"
+#include "sky/sky_model.h"
 
-void perspWindow::keyCommand(unsigned char) {}
+// Until the sample point computation, the sample file and the terrain's sky
+// grid land on main: their declarations, doing nothing.
+#if __has_include("sampling/sample_points.h")
+#include "sampling/sample_points.h"
+#else
+static void computeJitteredSamples(RegionPolygons&) {}
+static void computeStratifiedSamples(RegionPolygons&) {}
+static void computeSampleWeights(const RegionPolygons&) {}
+#endif
+#if __has_include("sampling/sample_file.h")
+#include "sampling/sample_file.h"
+#else
+static std::string writeSamplePoints(const std::string&) { return "No sample points were recorded."; }
+#endif
+#if __has_include("sky/sky_grid.h")
+#include "sky/sky_grid.h"
+#else
+static const float* tryComputeSkyGrid(const std::string&, int&, int&) { return nullptr; }
+#endif
 
-void perspWindow::specialKeyCommand(int) {}
+namespace {
 
-void perspWindow::pickPoint(float, float, float) {}
+constexpr int kPromptCapacity = 100;
+constexpr int kChooserPrompt = 0;
+constexpr int kOutputPrompt = 1;
 
-void perspWindow::selectDistribution(int) {}
+// Messages stay on screen after the command returns: a formatted heap copy,
+// never freed.
+const char* heapMessage(const char* format, const char* name) {
+  char text[1000];
+  std::snprintf(text, sizeof text, format, name);
+  return strdup(text);
+}
+
+// The sample set no longer matches the state: hide it and its regions.
+void markSamplesStale() {
+  appState.samplesComputed = false;
+  appState.drawRegions = false;
+}
+
+}  // namespace
+
+// ---- 1. Pipeline steps ----------------------------------------------------------------
+
+// Rereads the terrain file and recomputes its sky grid for the current sky.
+// A file deleted or damaged since it was loaded keeps the grid as it was and
+// says so; the reader has written its message on standard error.
+void perspWindow::refreshSkyGrid() {
+  const float* grid = tryComputeSkyGrid(terrainFile, gridSizeX, gridSizeY);
+  if (grid != nullptr) {
+    skyGrid = grid;
+  } else {
+    setFlashMessage(heapMessage("Could not load terrain `%s'.", terrainFile));
+  }
+}
+
+// ---- 2. ASCII keys -----------------------------------------------------------------------
+
+void perspWindow::keyCommand(unsigned char key) {
+  // Any key leaves the help screen or cancels a pending quit, and does
+  // nothing else.
+  if (helpShown || (appState.quitRequests > 0 && key != kEscapeKey && key != 'q')) {
+    helpShown = false;
+    appState.quitRequests = 0;
+    glutPostRedisplay();
+    return;
+  }
+  if (promptActive) {
+    if (prompt.handleKey(key)) promptActive = false;
+    redisplayAll();
+    return;
+  }
+  if (!isCommandKey(key)) {
+    setFlashMessage(kUnrecognizedKeyMessage);
+    redisplayAll();
+    return;
+  }
+  runCommand(key);
+  redisplayAll();
+}
+
+void perspWindow::runCommand(unsigned char key) {
+  switch (key) {
+    case kEscapeKey:
+    case 'q':
+      if (appState.quitRequests > 0) std::exit(0);
+      setFlashMessage(kQuitQuestion);
+      ++appState.quitRequests;
+      break;
+    case 'l':
+      openTerrainChooser();
+      markSamplesStale();
+      break;
+    case 'o':
+      if (appState.samplesComputed) {
+        openOutputPrompt();
+      } else {
+        setFlashMessage(kComputeFirstMessage);
+      }
+      break;
+    case 'p':
+      showBusyMessage(kComputingMessage);
+      computeStratifiedSamples(regionPolygons);
+      refreshSkyGrid();
+      computeSampleWeights(regionPolygons);
+      computeStratifiedSamples(regionPolygons);
+      busyMessage = nullptr;
+      glutPostRedisplay();
+      appState.samplesComputed = true;
+      appState.drawRegions = true;
+      break;
+    case '+':
+    case '=':
+      appState.numSamplePoints = moreSamplePoints(appState.numSamplePoints);
+      markSamplesStale();
+      break;
+    case '-':
+    case '_':
+      appState.numSamplePoints = fewerSamplePoints(appState.numSamplePoints);
+      computeJitteredSamples(regionPolygons);
+      refreshSkyGrid();
+      computeSampleWeights(regionPolygons);
+      computeRegions();
+      markSamplesStale();
+      break;
+    case 't':
+      appState.drawTerrain = !appState.drawTerrain;
+      break;
+    case 'h':
+      appState.drawHemisphere = !appState.drawHemisphere;
+      break;
+    case 'r':
+      appState.drawRegions = !appState.drawRegions;
+      break;
+    case 'i':
+      appState.drawContours = !appState.drawContours;
+      break;
+    case 'j':
+      appState.equalShares = !appState.equalShares;
+      break;
+    case '?':
+      showHelp();
+      break;
+    default:
+      selectDistribution(distributionKeyMenuValue(key));
+      break;
+  }
+}
+
+// ---- 3. Special keys -------------------------------------------------------------------
+
+void perspWindow::specialKeyCommand(int key) {
+  // freeglut reports Shift, Ctrl and Alt on their own; only the key they
+  // modify counts.
+  if (isModifierSpecialKey(key)) return;
+  helpShown = false;  // an arrow key both leaves the help screen and acts
+  if (promptActive) {
+    // The arrows step through the chooser's names.
+    unsigned char asKey = key == GLUT_KEY_UP ? '+' : key == GLUT_KEY_DOWN ? '-' : 0;
+    if (asKey != 0 && prompt.handleKey(asKey)) promptActive = false;
+    redisplayAll();
+    return;
+  }
+  SunStep step;
+  switch (key) {
+    case GLUT_KEY_LEFT: step = SunStep::West; break;
+    case GLUT_KEY_RIGHT: step = SunStep::East; break;
+    case GLUT_KEY_UP: step = SunStep::Up; break;
+    case GLUT_KEY_DOWN: step = SunStep::Down; break;
+    default:
+      redisplayAll();
+      return;
+  }
+  stepSun(step);
+  markSamplesStale();
+  refreshSkyGrid();
+  normaliseSky();
+  computeSampleWeights(regionPolygons);
+  redisplayAll();
+}
+
+// ---- 4. Sky distribution and pick ---------------------------------------------------------
+
+void perspWindow::selectDistribution(int value) {
+  applySkyMenuValue(value);
+  refreshSkyGrid();
+  computeSampleWeights(regionPolygons);
+  normaliseSky();
+  markSamplesStale();
+  glutPostRedisplay();
+}
+
+// A click without a drag leaves the help screen and brings the terrain's
+// sky light and the weights up to date.
+void perspWindow::pickPoint(float, float, float) {
+  helpShown = false;
+  refreshSkyGrid();
+  computeSampleWeights(regionPolygons);
+  glutPostRedisplay();
+}
+
+// ---- 5. Prompts: terrain chooser and sample point file ------------------------------------
+
+void perspWindow::openTerrainChooser() {
+  collectFileNames(fileNames, "./*", ".hrz");
+  prompt.startChooser(promptBuffer, kPromptCapacity, [this](const char* name) { loadTerrain(name); },
+                      &fileNames, false);
+  promptActive = true;
+  promptKind = kChooserPrompt;
+}
+
+void perspWindow::openOutputPrompt() {
+  collectFileNames(fileNames, "./*", ".txt");
+  promptBuffer[0] = '\0';
+  prompt.startChooser(promptBuffer, kPromptCapacity,
+                      [this](const char* name) {
+                        std::string message = writeSamplePoints(name);
+                        if (!message.empty()) setFlashMessage(strdup(message.c_str()));
+                      },
+                      &fileNames, true);
+  promptActive = true;
+  promptKind = kOutputPrompt;
+}
+
+// The chooser's action. A file that cannot be read leaves the current
+// terrain, its sky grid and the view as they were.
+void perspWindow::loadTerrain(const char* name) {
+  const float* grid = tryComputeSkyGrid(name, gridSizeX, gridSizeY);
+  if (grid == nullptr) {
+    setFlashMessage(heapMessage("Could not load terrain `%s'.", name));
+    return;
+  }
+  terrainFile = strdup(name);
+  skyGrid = grid;
+  setFlashMessage(heapMessage("Loaded terrain `%s'.", name));
+}
+
+// ---- 6. Help screen ----------------------------------------------------------------------
+
+// The next frame shows only the help text; the next key returns to the scene.
+void perspWindow::showHelp() {
+  setFlashMessage(helpText());
+  helpRequested = true;
+}
