@@ -4,7 +4,7 @@ BUILD      := build
 SANITIZED  := build-sanitize
 JOBS       ?= 2
 
-.PHONY: all deps build test bench clean
+.PHONY: all deps build run test bench clean
 
 all: build
 
@@ -14,6 +14,10 @@ deps:
 build: deps
 	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build $(BUILD) -j$(JOBS)
+
+# Starts the window in run/ (ARGS: the sky distribution number 1..8).
+run: build
+	@scripts/run.sh $(ARGS)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)

@@ -56,28 +56,71 @@ Vec3 skyPoint(float azimuth, float elevation, float radius) {
               static_cast<float>(r * std::cos(zenithAngle)));
 }
 
+std::vector<Vec3> skyLattice(const std::vector<float>& azimuths,
+                             const std::vector<float>& elevations, float radius) {
+  const double r = radius;
+  std::vector<double> sinZ, cosZ;
+  for (float e : elevations) {
+    const double zenithAngle = 1.570795 - e;
+    sinZ.push_back(std::sin(zenithAngle));
+    cosZ.push_back(std::cos(zenithAngle));
+  }
+  std::vector<Vec3> points;
+  points.reserve(azimuths.size() * elevations.size());
+  for (float a : azimuths) {
+    const double cosA = std::cos(static_cast<double>(a));
+    const double sinA = std::sin(static_cast<double>(a));
+    for (size_t k = 0; k < elevations.size(); ++k) {
+      points.push_back(Vec3(static_cast<float>(cosA * r * sinZ[k]),
+                            static_cast<float>(sinA * r * sinZ[k]),
+                            static_cast<float>(r * cosZ[k])));
+    }
+  }
+  return points;
+}
+
+std::vector<float> gridEdges(float start, float step, double limit) {
+  std::vector<float> edges;
+  float x = start;
+  for (; x < limit; x += step) edges.push_back(x);
+  edges.push_back(x);
+  return edges;
+}
+
+std::vector<float> gridEdges(float start, float step, int cells) {
+  std::vector<float> edges;
+  float x = start;
+  for (int i = 0; i < cells; ++i, x += step) edges.push_back(x);
+  edges.push_back(x);
+  return edges;
+}
+
 void computeContourSegments(std::vector<Vec3>& vertices) {
   const float rc = lineRadius();
   const float normaliser = appState.skyNormaliser;
   float levels[kNumContourLevels];
   for (int i = 0; i < kNumContourLevels; ++i) levels[i] = contourLevel(i - 13);
 
-  for (float a0 = 0; a0 < 6.28318; a0 += kColumnWidth) {
-    const float a1 = a0 + kColumnWidth;
-    for (float e = kFirstRow; e < 1.570795; e += kRowHeight) {
-      const float e1 = e + kRowHeight;
+  // Cell (column, row) spans azimuths a[column] .. a[column + 1] and
+  // elevations e[row] .. e[row + 1]; its corners are lattice points.
+  const std::vector<float> a = gridEdges(0, kColumnWidth, 6.28318);
+  const std::vector<float> e = gridEdges(kFirstRow, kRowHeight, 1.570795);
+  const std::vector<Vec3> lattice = skyLattice(a, e, rc);
+  const size_t rows = e.size();
+  auto at = [&](size_t column, size_t row) { return lattice[column * rows + row]; };
+
+  for (size_t column = 0; column + 1 < a.size(); ++column) {
+    const float a0 = a[column], a1 = a[column + 1];
+    for (size_t row = 0; row + 1 < rows; ++row) {
+      const float e0 = e[row], e1 = e[row + 1];
       float c[5];
       c[0] = skyLuminance(a0, e1) / normaliser;
       c[1] = skyLuminance(a1, e1) / normaliser;
-      c[2] = skyLuminance(a1, e) / normaliser;
-      c[3] = skyLuminance(a0, e) / normaliser;
+      c[2] = skyLuminance(a1, e0) / normaliser;
+      c[3] = skyLuminance(a0, e0) / normaliser;
       c[4] = c[0];
-      Vec3 p[5];
-      p[0] = skyPoint(a0, e1, rc);
-      p[1] = skyPoint(a1, e1, rc);
-      p[2] = skyPoint(a1, e, rc);
-      p[3] = skyPoint(a0, e, rc);
-      p[4] = p[0];
+      const Vec3 p[5] = {at(column, row + 1), at(column + 1, row + 1), at(column + 1, row),
+                         at(column, row), at(column, row + 1)};
       for (float level : levels) contourCellSegments(c, p, level, vertices);
     }
   }

@@ -31,6 +31,19 @@ Vec3 skyPoint(float azimuth, float elevation, float radius);
 void contourCellSegments(const float c[5], const Vec3 p[5], float level,
                          std::vector<Vec3>& vertices);
 
+// The points skyPoint gives for every pair of an azimuth and an elevation,
+// indexed [azimuth index * elevations.size() + elevation index], with the
+// sines and cosines computed once per azimuth and once per elevation (the
+// results are the same to the last bit).
+std::vector<Vec3> skyLattice(const std::vector<float>& azimuths,
+                             const std::vector<float>& elevations, float radius);
+
+// The edges of a sky grid: start, start + step, ... (accumulated in float)
+// while below the limit, then one more step for the last cell's far edge.
+std::vector<float> gridEdges(float start, float step, double limit);
+// The same for a fixed number of cells: cells + 1 edges.
+std::vector<float> gridEdges(float start, float step, int cells);
+
 // Appends the segments of every level in every cell for the current sky of
 // appState as pairs of vertices, on the sphere of radius
 // 1.002 * hemisphereRadius (chord points, not pushed back onto the sphere).

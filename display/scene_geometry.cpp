@@ -41,22 +41,23 @@ void regionArc(const Vec3& a, const Vec3& b, float radius, Vec3 arc[kRegionArcVe
 void computeDomeCells(std::vector<DomeCell>& cells) {
   const float radius = appState.hemisphereRadius;
   const float normaliser = appState.skyNormaliser;
+  const std::vector<float> a = gridEdges(0, kDomeColumnWidth, kDomeColumns);
+  const std::vector<float> e = gridEdges(0, kDomeBandHeight, kDomeBands);
+  const std::vector<Vec3> lattice = skyLattice(a, e, radius);
+  const size_t rows = e.size();
+  auto at = [&](size_t column, size_t band) { return lattice[column * rows + band]; };
+
   cells.reserve(cells.size() + kDomeColumns * kDomeBands);
-  float a0 = 0;
-  for (int column = 0; column < kDomeColumns; ++column) {
-    const float a1 = a0 + kDomeColumnWidth;
-    float e0 = 0;
-    for (int band = 0; band < kDomeBands; ++band) {
-      const float e1 = e0 + kDomeBandHeight;
+  for (size_t column = 0; column < kDomeColumns; ++column) {
+    for (size_t band = 0; band < kDomeBands; ++band) {
       DomeCell cell;
-      cell.grey = skyLuminance(a0 + 0.024543672800064087, e0 + 0.012271836400032043) / normaliser;
-      cell.corners[0] = skyPoint(a0, e0, radius);
-      cell.corners[1] = skyPoint(a1, e0, radius);
-      cell.corners[2] = skyPoint(a1, e1, radius);
-      cell.corners[3] = skyPoint(a0, e1, radius);
+      cell.grey = skyLuminance(a[column] + 0.024543672800064087, e[band] + 0.012271836400032043) /
+                  normaliser;
+      cell.corners[0] = at(column, band);
+      cell.corners[1] = at(column + 1, band);
+      cell.corners[2] = at(column + 1, band + 1);
+      cell.corners[3] = at(column, band + 1);
       cells.push_back(cell);
-      e0 = e0 + kDomeBandHeight;
     }
-    a0 = a0 + kDomeColumnWidth;
   }
 }
