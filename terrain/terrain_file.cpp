@@ -1,0 +1,267 @@
+// Terrain files: reading, normals, writing and the current terrain.
+//
+// Index
+//   1. Byte order helpers
+//   2. Horizon encoding
+//   3. Reading (TerrainFile)
+//   4. Cell normals
+//   5. Writing
+//   6. The current terrain
+#include "terrain/terrain_file.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace {
+
+// ---- 1. Byte order helpers ----------------------------------------------------
+
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+constexpr bool kHostIsLittleEndian = false;
+#else
+constexpr bool kHostIsLittleEndian = true;
+#endif
+
+int32_t decodeInt32(const unsigned char* bytes) {
+  uint32_t u = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 |
+               uint32_t(bytes[3]) << 24;
+  int32_t value;
+  std::memcpy(&value, &u, sizeof value);
+  return value;
+}
+
+void encodeInt32(int32_t value, unsigned char* bytes) {
+  uint32_t u;
+  std::memcpy(&u, &value, sizeof u);
+  for (int i = 0; i < 4; ++i) bytes[i] = static_cast<unsigned char>(u >> (8 * i));
+}
+
+// Reverses the bytes of each `size`-byte element (only on big-endian hosts).
+void swapElements(void* data, size_t count, size_t size) {
+  unsigned char* p = static_cast<unsigned char*>(data);
+  for (size_t i = 0; i < count; ++i, p += size)
+    for (size_t a = 0, b = size - 1; a < b; ++a, --b) std::swap(p[a], p[b]);
+}
+
+}  // namespace
+
+// ---- 2. Horizon encoding ----------------------------------------------------------
+
+uint16_t encodeHorizon(double sinElevation) {
+  double value = std::floor((sinElevation + 1) * 32768);
+  if (!(value > 0)) return 0;  // also for a sine that is not a number
+  if (value > 65535) return 65535;
+  return static_cast<uint16_t>(value);
+}
+
+// ---- 3. Reading ----------------------------------------------------------------------
+
+void exitWithTerrainError(const TerrainError& error) {
+  std::fputs(error.message.c_str(), stderr);
+  std::fflush(stderr);
+  std::exit(error.exitStatus);
+}
+
+TerrainFile::~TerrainFile() { close(); }
+
+void TerrainFile::close() {
+  if (file_) std::fclose(file_);
+  file_ = nullptr;
+}
+
+TerrainError TerrainFile::corrupted() const {
+  return {"File " + name_ + " appears to be a corrupted elevation file.\n", 1};
+}
+
+bool TerrainFile::open(const std::string& fileName, TerrainRecord& terrain,
+                       TerrainError& error) {
+  close();
+  name_ = fileName;
+  file_ = std::fopen(fileName.c_str(), "rb");
+  struct stat info;
+  if (file_ && (fstat(fileno(file_), &info) != 0 || S_ISDIR(info.st_mode))) close();
+  if (!file_) {
+    error = {"tgrid: cannot open input file '" + fileName + "'\n", -1};
+    return false;
+  }
+
+  int type = std::fgetc(file_);
+  if (type != 'n' && type != 'p') {
+    const char* kind = type == 'h' ? "a horizon file.\n" : "of unknown type.\n";
+    error = {"File " + fileName + " is not an elevation file.  It is " + kind, 1};
+    return false;
+  }
+  unsigned char header[12];
+  if (std::fgetc(file_) != '\n' || std::fread(header, 1, 12, file_) != 12) {
+    error = corrupted();
+    return false;
+  }
+  int32_t gridSizeX = decodeInt32(header);
+  int32_t gridSizeY = decodeInt32(header + 4);
+  int32_t numDirections = decodeInt32(header + 8);
+  if (gridSizeX < 1 || gridSizeY < 1 || numDirections < 1) {
+    error = corrupted();
+    return false;
+  }
+
+  // The header's promise must fit in 64 bits, the cell count in an int (the
+  // display indexes cells with ints), and the file must be that long, all
+  // before anything is allocated.
+  uint64_t cells = uint64_t(gridSizeX) * uint64_t(gridSizeY);
+  uint64_t bytesPerCell = 4 + 2 * uint64_t(numDirections);
+  off_t length = 0;
+  if (std::fseek(file_, 0, SEEK_END) == 0) length = ftello(file_);
+  if (cells > uint64_t(INT_MAX) || cells > (UINT64_MAX - kTerrainHeaderBytes) / bytesPerCell ||
+      length < 0 || uint64_t(length) < kTerrainHeaderBytes + cells * bytesPerCell ||
+      std::fseek(file_, kTerrainHeaderBytes, SEEK_SET) != 0) {
+    error = corrupted();
+    return false;
+  }
+
+  terrain.gridSizeX = gridSizeX;
+  terrain.gridSizeY = gridSizeY;
+  terrain.numDirections = numDirections;
+  numCells_ = size_t(cells);
+  try {
+    terrain.heights.assign(numCells_, 0.0f);
+    if (std::fread(terrain.heights.data(), 4, numCells_, file_) != numCells_) {
+      error = corrupted();
+      return false;
+    }
+    if (!kHostIsLittleEndian) swapElements(terrain.heights.data(), numCells_, 4);
+    terrain.normals = computeNormals(terrain.heights.data(), gridSizeX, gridSizeY);
+  } catch (const std::bad_alloc&) {
+    terrain.heights.clear();
+    terrain.heights.shrink_to_fit();
+    error = corrupted();
+    return false;
+  }
+  return true;
+}
+
+bool TerrainFile::readHorizonBlocks(int count, uint16_t* blocks, TerrainError& error) {
+  size_t values = numCells_ * size_t(count);
+  if (!file_ || std::fread(blocks, 2, values, file_) != values) {
+    error = corrupted();
+    return false;
+  }
+  if (!kHostIsLittleEndian) swapElements(blocks, values, 2);
+  return true;
+}
+
+// ---- 4. Cell normals -------------------------------------------------------------------
+
+Vec3 cellNormal(const float* heights, int gridSizeX, int gridSizeY, int r, int c) {
+  auto inside = [&](int x, int y) { return x >= 0 && x < gridSizeX && y >= 0 && y < gridSizeY; };
+  auto z = [&](int x, int y) { return heights[size_t(x) * gridSizeY + y]; };
+  static const float kWeight[3] = {1, 2, 1};
+
+  // Along the first index: differences of vertically adjacent cells, the
+  // column offsets weighted 1, 2, 1; pairs that leave the grid count nothing.
+  float numerator = 0, denominator = 0;
+  for (int k = -1; k <= 1; ++k)
+    for (int i = -1; i <= 0; ++i)
+      if (inside(r + i, c + k) && inside(r + i + 1, c + k)) {
+        numerator += kWeight[k + 1] * (z(r + i + 1, c + k) - z(r + i, c + k));
+        denominator += kWeight[k + 1];
+      }
+  float gx = denominator > 0 ? -numerator / denominator : 0.0f;
+
+  // Along the second index likewise, the row offsets weighted 1, 2, 1.
+  numerator = 0;
+  denominator = 0;
+  for (int k = -1; k <= 1; ++k)
+    for (int i = -1; i <= 0; ++i)
+      if (inside(r + k, c + i) && inside(r + k, c + i + 1)) {
+        numerator += kWeight[k + 1] * (z(r + k, c + i + 1) - z(r + k, c + i));
+        denominator += kWeight[k + 1];
+      }
+  float gy = denominator > 0 ? -numerator / denominator : 0.0f;
+
+  float s = std::sqrt(gx * gx + gy * gy + 1);
+  return Vec3(gx / s, gy / s, 1 / s);
+}
+
+std::vector<Vec3> computeNormals(const float* heights, int gridSizeX, int gridSizeY) {
+  std::vector<Vec3> normals(size_t(gridSizeX) * size_t(gridSizeY));
+  size_t cell = 0;
+  for (int r = 0; r < gridSizeX; ++r)
+    for (int c = 0; c < gridSizeY; ++c) normals[cell++] = cellNormal(heights, gridSizeX, gridSizeY, r, c);
+  return normals;
+}
+
+// ---- 5. Writing ----------------------------------------------------------------------------
+
+bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
+                      int numDirections, const std::vector<float>& heights,
+                      const std::vector<uint16_t>& horizons, std::string& error) {
+  size_t cells = size_t(gridSizeX) * size_t(gridSizeY);
+  if (gridSizeX < 1 || gridSizeY < 1 || numDirections < 1 || heights.size() != cells ||
+      horizons.size() != cells * size_t(numDirections)) {
+    error = "inconsistent terrain sizes";
+    return false;
+  }
+  std::string temporary = fileName + ".tmp" + std::to_string(getpid());
+  std::FILE* out = std::fopen(temporary.c_str(), "wb");
+  if (!out) {
+    error = "cannot write " + temporary + ": " + std::strerror(errno);
+    return false;
+  }
+  unsigned char header[kTerrainHeaderBytes] = {'n', '\n'};
+  encodeInt32(gridSizeX, header + 2);
+  encodeInt32(gridSizeY, header + 6);
+  encodeInt32(numDirections, header + 10);
+  bool ok = std::fwrite(header, 1, sizeof header, out) == sizeof header;
+  if (kHostIsLittleEndian) {
+    ok = ok && std::fwrite(heights.data(), 4, cells, out) == cells;
+    ok = ok && std::fwrite(horizons.data(), 2, horizons.size(), out) == horizons.size();
+  } else {
+    std::vector<float> h(heights);
+    std::vector<uint16_t> v(horizons);
+    swapElements(h.data(), h.size(), 4);
+    swapElements(v.data(), v.size(), 2);
+    ok = ok && std::fwrite(h.data(), 4, cells, out) == cells;
+    ok = ok && std::fwrite(v.data(), 2, v.size(), out) == v.size();
+  }
+  int writeErrno = errno;
+  if (std::fclose(out) != 0 && ok) {
+    ok = false;
+    writeErrno = errno;
+  }
+  if (ok && std::rename(temporary.c_str(), fileName.c_str()) != 0) {
+    ok = false;
+    writeErrno = errno;
+  }
+  if (!ok) {
+    std::remove(temporary.c_str());
+    error = "cannot write " + fileName + ": " + std::strerror(writeErrno);
+  }
+  return ok;
+}
+
+// ---- 6. The current terrain ---------------------------------------------------------------
+
+namespace {
+TerrainRecord& currentTerrainRecord() {
+  static TerrainRecord terrain;
+  return terrain;
+}
+}  // namespace
+
+const TerrainRecord& currentTerrain() { return currentTerrainRecord(); }
+
+const float* terrainHeights() {
+  const TerrainRecord& terrain = currentTerrainRecord();
+  return terrain.heights.empty() ? nullptr : terrain.heights.data();
+}
+
+void replaceCurrentTerrain(TerrainRecord&& terrain) {
+  TerrainRecord old = std::move(currentTerrainRecord());
+  currentTerrainRecord() = std::move(terrain);
+}

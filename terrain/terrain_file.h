@@ -1,0 +1,125 @@
+// Terrain files (".hrz"): a grid of heights with precomputed horizons.
+//
+// Index
+//   1. File layout and the horizon encoding
+//   2. The terrain in memory (TerrainRecord)
+//   3. Reading (TerrainFile) and its errors
+//   4. Cell normals
+//   5. Writing
+//   6. The current terrain
+//
+// Layout, all numbers little-endian, N = gridSizeX * gridSizeY cells:
+//   offset 0       1 byte   type letter: 'n' or 'p' (read alike); 'h' marks a
+//                           horizon file, which is refused
+//   offset 1       1 byte   line feed
+//   offset 2       int32    gridSizeX, the number of rows (first index, x)
+//   offset 6       int32    gridSizeY, the heights per row (second index, y)
+//   offset 10      int32    n, the number of horizon directions
+//   offset 14      N floats heights, row by row, in grid spacings
+//   then n blocks  N uint16 horizon of every cell in direction j, same order
+// Direction j is represented by its centre azimuth (j + 0.5) * 6.28318 / n,
+// measured from +x (rows) towards +y (columns). A horizon value v encodes the
+// sine of the horizon elevation: sin h = v / 32768 - 1.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "core/vec3.h"
+
+// ---- 1. File layout and the horizon encoding -------------------------------
+
+constexpr long long kTerrainHeaderBytes = 14;
+constexpr int kHorizonBins = 256;
+
+// The bin of a horizon value: its high byte. Bin b covers the sines
+// [b/128 - 1, (b+1)/128 - 1); a level horizon (32768) is bin 128.
+inline int horizonBin(uint16_t value) { return value >> 8; }
+
+// (sin h + 1) * 32768, rounded down so that the value's bin is the bin that
+// holds sin h, and clamped to 0 .. 65535.
+uint16_t encodeHorizon(double sinElevation);
+
+// ---- 2. The terrain in memory ---------------------------------------------------
+
+struct TerrainRecord {
+  int gridSizeX = 0;      // rows
+  int gridSizeY = 0;      // heights per row
+  int numDirections = 0;  // horizon directions n
+  std::vector<float> heights;  // gridSizeX rows of gridSizeY, as read
+  std::vector<Vec3> normals;   // one unit normal per cell, same order
+
+  size_t numCells() const { return size_t(gridSizeX) * size_t(gridSizeY); }
+};
+
+// ---- 3. Reading ------------------------------------------------------------------
+
+// Why a terrain file was refused: the whole line for standard error (with its
+// line feed) and the exit status that start-up ends with.
+struct TerrainError {
+  std::string message;
+  int exitStatus = 0;
+};
+
+// Writes the message to standard error and ends the process with its status.
+[[noreturn]] void exitWithTerrainError(const TerrainError& error);
+
+// One terrain file, open from reading its header until its last horizon block.
+class TerrainFile {
+ public:
+  TerrainFile() = default;
+  ~TerrainFile();
+  TerrainFile(const TerrainFile&) = delete;
+  TerrainFile& operator=(const TerrainFile&) = delete;
+
+  // Opens the file, checks the header against the file's length, reads the
+  // heights and computes the normals into `terrain`. The file is then
+  // positioned at the first horizon block. On failure fills `error` and
+  // leaves `terrain` in an unspecified but valid state.
+  bool open(const std::string& fileName, TerrainRecord& terrain, TerrainError& error);
+
+  // Reads the next `count` horizon blocks (count * numCells values) into
+  // `blocks`. Fails only if the file changed since it was opened.
+  bool readHorizonBlocks(int count, uint16_t* blocks, TerrainError& error);
+
+  void close();
+
+ private:
+  TerrainError corrupted() const;
+
+  std::FILE* file_ = nullptr;
+  std::string name_;
+  size_t numCells_ = 0;
+};
+
+// ---- 4. Cell normals ----------------------------------------------------------------
+
+// The unit normal of cell (r, c) from the weighted height differences of its
+// 3 x 3 neighbourhood (weights 1, 2, 1 across the difference). Heights are in
+// grid spacings. Along an index with no pair of neighbours the slope is 0.
+Vec3 cellNormal(const float* heights, int gridSizeX, int gridSizeY, int r, int c);
+
+// Normals of every cell, row by row.
+std::vector<Vec3> computeNormals(const float* heights, int gridSizeX, int gridSizeY);
+
+// ---- 5. Writing -----------------------------------------------------------------------
+
+// Writes a terrain file with type letter 'n': heights (gridSizeX rows of
+// gridSizeY) and numDirections horizon blocks. The data go to a temporary file
+// beside `fileName`, which replaces `fileName` only once complete, so a
+// failure never leaves a half-written file. On failure `error` says why.
+bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
+                      int numDirections, const std::vector<float>& heights,
+                      const std::vector<uint16_t>& horizons, std::string& error);
+
+// ---- 6. The current terrain -------------------------------------------------------------
+
+// The terrain last read completely by the sky grid computation (empty sizes
+// and no heights before the first success).
+const TerrainRecord& currentTerrain();
+// Its heights (gridSizeX rows of gridSizeY), or nullptr before the first success.
+const float* terrainHeights();
+// Makes `terrain` the current terrain, replacing (and releasing) the old one.
+void replaceCurrentTerrain(TerrainRecord&& terrain);
