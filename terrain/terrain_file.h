@@ -86,8 +86,10 @@ class TerrainFile {
 
   void close();
 
- private:
+  // The corrupted-file error for this file's name.
   TerrainError corrupted() const;
+
+ private:
 
   std::FILE* file_ = nullptr;
   std::string name_;

@@ -1,0 +1,101 @@
+// The sky light of a terrain: how brightly the sky lights every cell, given
+// the sky that the cell's horizons hide and the light that the hidden
+// terrain reflects.
+//
+// Index
+//   1. Constants
+//   2. Tables per direction and horizon bin
+//   3. Cells: sums over the directions, brightness, normalisation
+//   4. The whole computation for an open terrain file
+//
+// Everything rests on tables indexed by direction j (n of them) and horizon
+// bin b (256), built once per computation: the sky model is evaluated
+// 256 * n times whatever the size of the grid, and each cell costs one table
+// lookup and two vector additions per direction. Vectors are in the grid's
+// frame: x along the first index, y along the second, z up.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "core/vec3.h"
+#include "terrain/terrain_file.h"
+
+// ---- 1. Constants ----------------------------------------------------------------
+
+constexpr float kMeanSkyLuminance = 1000;
+// The reflectance of the terrain.
+constexpr double kAlbedo = 0.4;
+
+// ---- 2. Tables ----------------------------------------------------------------------
+
+// n x 256 floats: entry (j, b) is 1000 * skyLuminance at the centre azimuth
+// of direction j and the elevation of the centre of bin b (0 for the bins
+// below the horizon), then scaled so that the upper half averages 1000. A sky
+// that is dark everywhere leaves the table 0.
+std::vector<float> buildLuminanceTable(int numDirections);
+
+// The visible-sky cosine of horizon bin i: the cosine of the zenith angle
+// down to which the sky is visible over a horizon in that bin, i/128 - 1 for
+// the bins above the level one, and 0 (the whole upper hemisphere) for the
+// level bin 128 and every bin below it: the sky below the horizontal plane
+// has no luminance and lies behind a level cell.
+float visibleSkyCosine(int bin);
+
+// n x 256 vectors: entry (j, i) is the integral of the unit direction over
+// sector j of the sky above horizon bin i, in closed form.
+std::vector<Vec3> buildVisibleSkyTable(int numDirections);
+
+// n x 256 vectors: entry (j, i) is the luminance-weighted integral of the unit
+// direction over the same sky: the bands between consecutive bins, each
+// weighted with the luminance of its bin, summed from bin i to the zenith.
+std::vector<Vec3> buildSkyLightTable(int numDirections, const std::vector<Vec3>& visibleSky,
+                                     const std::vector<float>& luminance);
+
+struct SkyTables {
+  int numDirections = 0;
+  std::vector<float> luminance;
+  std::vector<Vec3> visibleSky;
+  std::vector<Vec3> skyLight;
+};
+
+// All three tables for the current sky (appState).
+SkyTables buildSkyTables(int numDirections);
+
+// ---- 3. Cells ------------------------------------------------------------------------
+
+// Per cell, the visible sky and the sky light summed over the directions.
+struct CellSums {
+  std::vector<Vec3> visibleSky;
+  std::vector<Vec3> skyLight;
+  explicit CellSums(size_t numCells) : visibleSky(numCells), skyLight(numCells) {}
+};
+
+// Adds the horizon blocks of directions firstDirection .. firstDirection +
+// count - 1 (`blocks` holds them one after the other, numCells values each)
+// to the sums: per cell and direction one lookup and two additions, the
+// directions in order.
+void addHorizonBlocks(const SkyTables& tables, int firstDirection, int count,
+                      const uint16_t* blocks, CellSums& sums);
+
+// The brightness of a cell with this normal and these sums: its irradiance
+// from the visible sky, plus the light that the hidden sky, taken as terrain
+// as bright as the cell, reflects onto it.
+float cellBrightness(const Vec3& normal, const Vec3& visibleSky, const Vec3& skyLight);
+
+// The brightness of every cell into skyGrid (resized); returns the largest
+// value (at least 0).
+float computeBrightness(const std::vector<Vec3>& normals, const CellSums& sums,
+                        std::vector<float>& skyGrid);
+
+// Divides every value by `largest` if it exceeds 1.
+void normaliseSkyGrid(std::vector<float>& skyGrid, float largest);
+
+// ---- 4. The whole computation ---------------------------------------------------------
+
+// Reads the horizon blocks of an open terrain file (a few directions at a
+// time), computes the normalised brightness of every cell of `terrain` into
+// skyGrid and closes the file. Fails, with `error`, only if the file cannot
+// be read to its end or the storage cannot be allocated.
+bool computeSkyLight(TerrainFile& file, const TerrainRecord& terrain,
+                     std::vector<float>& skyGrid, TerrainError& error);

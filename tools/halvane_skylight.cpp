@@ -1,0 +1,104 @@
+// halvane-skylight: the sky light of a terrain file under a given sky, as a
+// map for GIS users and scripts.
+//
+//   halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING]
+//                    [-o MAP.png] [--csv FILE]
+//
+// Without -o and --csv the values go to standard output as text.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/app_state.h"
+#include "sky/sky_grid.h"
+#include "sky/sky_model.h"
+#include "tools/grid_output.h"
+#include "tools/sky_options.h"
+
+namespace {
+
+const char* const kUsage =
+    "usage: halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING] [-o MAP.png] [--csv FILE]\n"
+    "  --sky NAME              uniform, overcast, clear, sharp, point, cosine, turbid,\n"
+    "                          or general-1 to general-15 (default general-12)\n"
+    "  --sun ELEVATION,BEARING the sun in degrees: elevation 0 to 90, compass bearing\n"
+    "                          0 to 360 (default 45,180)\n"
+    "  -o MAP.png              the brightness of every cell as a 16-bit greyscale PNG\n"
+    "  --csv FILE              the brightness as text, one grid row per line\n"
+    "Without -o and --csv the text goes to standard output.\n";
+
+[[noreturn]] void badArguments(const std::string& message) {
+  std::fprintf(stderr, "halvane-skylight: %s\n", message.c_str());
+  std::exit(2);
+}
+
+struct Options {
+  std::string terrain, png, csv;
+  SkyDistribution distribution = appState.distribution;
+  int generalType = appState.generalType;
+  float sunElevation = appState.sunElevation;
+  float sunAzimuth = appState.sunAzimuth;
+};
+
+Options parseArguments(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    std::string arg = argv[i];
+    bool hasValue = i + 1 < argc;
+    std::string value = hasValue ? argv[i + 1] : "";
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      std::exit(0);
+    } else if (arg == "--sky") {
+      if (!hasValue || !parseSkyName(value, options.distribution, options.generalType))
+        badArguments("--sky takes " + std::string(kSkyNamesAccepted) +
+                     (hasValue ? ", not '" + value + "'" : ""));
+      ++i;
+    } else if (arg == "--sun") {
+      if (!hasValue || !parseSun(value, options.sunElevation, options.sunAzimuth))
+        badArguments("--sun takes " + std::string(kSunAccepted) +
+                     (hasValue ? ", not '" + value + "'" : ""));
+      ++i;
+    } else if (arg == "-o" || arg == "--csv") {
+      if (!hasValue || value.empty())
+        badArguments(arg + " takes the name of the file to write");
+      (arg == "-o" ? options.png : options.csv) = value;
+      ++i;
+    } else if (arg.size() > 1 && arg[0] == '-') {
+      badArguments("unknown option '" + arg +
+                   "'; accepted: --sky NAME, --sun ELEVATION,BEARING, -o MAP.png, --csv FILE, --help");
+    } else if (options.terrain.empty()) {
+      options.terrain = arg;
+    } else {
+      badArguments("one terrain file only, not also '" + arg + "'");
+    }
+  }
+  if (options.terrain.empty()) badArguments("give the terrain file (TERRAIN.hrz); --help shows the usage");
+  return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options options = parseArguments(argc, argv);
+  setSkyDiagnostics(stderr, stderr);
+  applySkyAndSun(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+
+  int gridSizeX = 0, gridSizeY = 0;
+  const float* grid = computeSkyGrid(options.terrain, gridSizeX, gridSizeY);
+
+  std::string error;
+  if (!options.png.empty() && !writeGreyscalePng(options.png, grid, gridSizeX, gridSizeY, error)) {
+    std::fprintf(stderr, "halvane-skylight: %s\n", error.c_str());
+    return 1;
+  }
+  if (!options.csv.empty() && !writeGridCsv(options.csv, grid, gridSizeX, gridSizeY, error)) {
+    std::fprintf(stderr, "halvane-skylight: %s\n", error.c_str());
+    return 1;
+  }
+  if (options.png.empty() && options.csv.empty() && !printGridCsv(stdout, grid, gridSizeX, gridSizeY)) {
+    std::fprintf(stderr, "halvane-skylight: cannot write to standard output\n");
+    return 1;
+  }
+  return 0;
+}
