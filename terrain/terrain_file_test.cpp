@@ -1,0 +1,226 @@
+#include "terrain/terrain_file.h"
+
+#include <cmath>
+#include <random>
+
+#include "terrain/terrain_test_files.h"
+
+namespace {
+
+void expectVec(const Vec3& v, float x, float y, float z, float tolerance = 1e-6f) {
+  EXPECT_NEAR(v.x, x, tolerance);
+  EXPECT_NEAR(v.y, y, tolerance);
+  EXPECT_NEAR(v.z, z, tolerance);
+}
+
+// ---- Normals --------------------------------------------------------------------
+
+TEST(NormalsTest, LevelGridPointsUpEverywhereCornersIncluded) {
+  std::vector<float> heights(9, 3.5f);
+  for (const Vec3& n : computeNormals(heights.data(), 3, 3)) expectVec(n, 0, 0, 1, 0);
+}
+
+TEST(NormalsTest, TiltedPlanesInEveryDirection) {
+  // z = a r + b c has the normal (-a, -b, 1) / |(-a, -b, 1)| in every cell,
+  // edges and corners included.
+  const float planes[][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}, {2, -0.5f}, {-0.25f, 3}};
+  for (const auto& p : planes) {
+    const int sx = 4, sy = 5;
+    std::vector<float> heights(sx * sy);
+    for (int r = 0; r < sx; ++r)
+      for (int c = 0; c < sy; ++c) heights[r * sy + c] = p[0] * r + p[1] * c;
+    float s = std::sqrt(p[0] * p[0] + p[1] * p[1] + 1);
+    std::vector<Vec3> normals = computeNormals(heights.data(), sx, sy);
+    for (int cell = 0; cell < sx * sy; ++cell) {
+      SCOPED_TRACE(::testing::Message() << "plane " << p[0] << "," << p[1] << " cell " << cell);
+      expectVec(normals[cell], -p[0] / s, -p[1] / s, 1 / s);
+    }
+  }
+}
+
+TEST(NormalsTest, RisingAlongFirstIndexGivesTheDocumentedNormal) {
+  std::vector<float> heights = {0, 0, 0, 1, 1, 1, 2, 2, 2};
+  for (const Vec3& n : computeNormals(heights.data(), 3, 3)) expectVec(n, -0.7071068f, 0, 0.7071068f);
+}
+
+TEST(NormalsTest, NeighboursAreWeightedOneTwoOneAndMissingPairsLeftOut) {
+  // One raised cell at (2, 0) of a 3 x 3 grid.
+  std::vector<float> heights(9, 0.0f);
+  heights[2 * 3 + 0] = 4;
+  // Centre: each gradient sees the raised cell in one pair of weight 1 out of 8.
+  float s = std::sqrt(0.5f * 0.5f * 2 + 1);
+  expectVec(cellNormal(heights.data(), 3, 3, 1, 1), -0.5f / s, 0.5f / s, 1 / s);
+  // Corner (2, 0): weight 2 of 3 on its own pairs along both indices.
+  float g = 8.0f / 3;
+  s = std::sqrt(g * g * 2 + 1);
+  expectVec(cellNormal(heights.data(), 3, 3, 2, 0), -g / s, g / s, 1 / s);
+}
+
+TEST(NormalsTest, SingleRowsColumnsAndCellsHaveNoSlopeAcrossThem) {
+  std::vector<float> rising = {0, 2, 4, 6};
+  float s = std::sqrt(2.0f * 2 + 1);
+  for (const Vec3& n : computeNormals(rising.data(), 1, 4)) expectVec(n, 0, -2 / s, 1 / s);
+  for (const Vec3& n : computeNormals(rising.data(), 4, 1)) expectVec(n, -2 / s, 0, 1 / s);
+  float one = 7;
+  expectVec(cellNormal(&one, 1, 1, 0, 0), 0, 0, 1, 0);
+}
+
+// ---- Horizon encoding ---------------------------------------------------------------
+
+TEST(HorizonEncodingTest, ValuesAndBins) {
+  EXPECT_EQ(encodeHorizon(0), 32768);
+  EXPECT_EQ(encodeHorizon(-1), 0);
+  EXPECT_EQ(encodeHorizon(1), 65535);
+  EXPECT_EQ(encodeHorizon(-2), 0);
+  EXPECT_EQ(encodeHorizon(std::nan("")), 0);
+  EXPECT_EQ(horizonBin(32768), 128);
+  EXPECT_EQ(horizonBin(0), 0);
+  EXPECT_EQ(horizonBin(65535), 255);
+  // The bin of an encoded sine is the bin that holds the sine.
+  EXPECT_EQ(horizonBin(encodeHorizon(-1e-9)), 127);
+  EXPECT_EQ(horizonBin(encodeHorizon(0.5)), 192);
+  EXPECT_EQ(horizonBin(encodeHorizon(0.5 - 1e-9)), 191);
+}
+
+// ---- Reading ------------------------------------------------------------------------------
+
+TEST(TerrainFileTest, ReadsSizesHeightsNormalsAndHorizonBlocks) {
+  ScratchFolder folder;
+  std::vector<float> heights = {0, 1, 2, 3, 4, 5};
+  std::vector<uint16_t> horizons = {1, 2, 3, 4, 5, 6, 65535, 32768, 0, 7, 8, 9};
+  for (const char* start : {"n\n", "p\n"}) {
+    std::string name = folder.write("t.hrz", terrainBytes(2, 3, 2, heights, horizons, start));
+    TerrainFile file;
+    TerrainRecord terrain;
+    TerrainError error;
+    ASSERT_TRUE(file.open(name, terrain, error)) << error.message;
+    EXPECT_EQ(terrain.gridSizeX, 2);
+    EXPECT_EQ(terrain.gridSizeY, 3);
+    EXPECT_EQ(terrain.numDirections, 2);
+    EXPECT_EQ(terrain.heights, heights);
+    ASSERT_EQ(terrain.normals.size(), 6u);
+    // Rising by 3 per row and 1 per column.
+    float s = std::sqrt(9.0f + 1 + 1);
+    expectVec(terrain.normals[4], -3 / s, -1 / s, 1 / s);
+    std::vector<uint16_t> blocks(12);
+    ASSERT_TRUE(file.readHorizonBlocks(1, blocks.data(), error));
+    ASSERT_TRUE(file.readHorizonBlocks(1, blocks.data() + 6, error));
+    EXPECT_EQ(blocks, horizons);
+    EXPECT_FALSE(file.readHorizonBlocks(1, blocks.data(), error));
+  }
+}
+
+TEST(TerrainFileTest, BadFilesAreRefusedWithTheirMessageAndStatus) {
+  ScratchFolder folder;
+  for (const BadFile& bad : badFiles()) {
+    SCOPED_TRACE(bad.what);
+    std::string name = folder.write("bad.hrz", bad.bytes);
+    TerrainFile file;
+    TerrainRecord terrain;
+    TerrainError error;
+    EXPECT_FALSE(file.open(name, terrain, error));
+    EXPECT_EQ(error.message, withName(bad.message, name));
+    EXPECT_EQ(error.exitStatus, bad.exitStatus);
+  }
+  TerrainFile file;
+  TerrainRecord terrain;
+  TerrainError error;
+  for (std::string name : {folder.file("missing.hrz"), std::string("/tmp")}) {
+    EXPECT_FALSE(file.open(name, terrain, error));
+    EXPECT_EQ(error.message, "tgrid: cannot open input file '" + name + "'\n");
+    EXPECT_EQ(error.exitStatus, -1);
+  }
+}
+
+TEST(TerrainFileDeathTest, ExitWithTerrainErrorWritesTheLineAndStatus) {
+  EXPECT_EXIT(exitWithTerrainError({"File a.hrz appears to be a corrupted elevation file.\n", 1}),
+              ::testing::ExitedWithCode(1),
+              exactly("File a.hrz appears to be a corrupted elevation file.\n"));
+  EXPECT_EXIT(exitWithTerrainError({"tgrid: cannot open input file 'x'\n", -1}),
+              ::testing::ExitedWithCode(255), exactly("tgrid: cannot open input file 'x'\n"));
+}
+
+TEST(TerrainFileTest, TruncatedAndCorruptedFilesNeverCrash) {
+  ScratchFolder folder;
+  std::vector<float> heights(5 * 4);
+  std::vector<uint16_t> horizons(5 * 4 * 3);
+  std::mt19937 random(12345);
+  for (float& h : heights) h = float(random() % 1000) / 10;
+  for (uint16_t& v : horizons) v = uint16_t(random());
+  const std::vector<unsigned char> good = terrainBytes(5, 4, 3, heights, horizons);
+  std::string name = folder.file("fuzz.hrz");
+
+  auto readAll = [&](const std::vector<unsigned char>& bytes) {
+    std::FILE* out = std::fopen(name.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(bytes.data(), 1, bytes.size(), out);
+    std::fclose(out);
+    TerrainFile file;
+    TerrainRecord terrain;
+    TerrainError error;
+    if (!file.open(name, terrain, error)) {
+      EXPECT_FALSE(error.message.empty());
+      return;
+    }
+    // A file that opens keeps the header's promise to the end.
+    std::vector<uint16_t> blocks(terrain.numCells() * size_t(terrain.numDirections));
+    EXPECT_TRUE(file.readHorizonBlocks(terrain.numDirections, blocks.data(), error));
+  };
+
+  for (size_t length = 0; length < good.size(); ++length) {
+    std::vector<unsigned char> cut(good.begin(), good.begin() + length);
+    TerrainFile file;
+    TerrainRecord terrain;
+    TerrainError error;
+    std::FILE* out = std::fopen(name.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(cut.data(), 1, cut.size(), out);
+    std::fclose(out);
+    EXPECT_FALSE(file.open(name, terrain, error)) << "length " << length;
+  }
+  for (int trial = 0; trial < 2000; ++trial) {
+    std::vector<unsigned char> bytes = good;
+    int flips = 1 + int(random() % 4);
+    for (int f = 0; f < flips; ++f) {
+      // Mostly the header, where the damage matters most.
+      size_t at = random() % 2 ? random() % 14 : random() % bytes.size();
+      bytes[at] = static_cast<unsigned char>(random());
+    }
+    if (random() % 3 == 0) bytes.resize(random() % bytes.size());
+    readAll(bytes);
+  }
+}
+
+// ---- Writing -------------------------------------------------------------------------------
+
+TEST(TerrainFileTest, WriterRoundTripsExactly) {
+  ScratchFolder folder;
+  std::vector<float> heights = {-1.5f, 0, 3.25f, 1e-30f, 7, 1e30f};
+  std::vector<uint16_t> horizons;
+  for (int i = 0; i < 6 * 3; ++i) horizons.push_back(uint16_t(i * 3641));
+  std::string name = folder.file("w.hrz");
+  std::string error;
+  ASSERT_TRUE(writeTerrainFile(name, 3, 2, 3, heights, horizons, error)) << error;
+  TerrainFile file;
+  TerrainRecord terrain;
+  TerrainError readError;
+  ASSERT_TRUE(file.open(name, terrain, readError));
+  EXPECT_EQ(terrain.gridSizeX, 3);
+  EXPECT_EQ(terrain.gridSizeY, 2);
+  EXPECT_EQ(terrain.heights, heights);
+  std::vector<uint16_t> back(horizons.size());
+  ASSERT_TRUE(file.readHorizonBlocks(3, back.data(), readError));
+  EXPECT_EQ(back, horizons);
+}
+
+TEST(TerrainFileTest, WriterLeavesNothingBehindOnFailure) {
+  std::string error;
+  std::vector<float> heights(4);
+  std::vector<uint16_t> horizons(4);
+  EXPECT_FALSE(writeTerrainFile("/nonexistent-folder/x.hrz", 2, 2, 1, heights, horizons, error));
+  EXPECT_NE(error.find("/nonexistent-folder/x.hrz"), std::string::npos);
+  EXPECT_FALSE(writeTerrainFile("/tmp/never.hrz", 2, 2, 2, heights, horizons, error));
+  EXPECT_NE(access("/tmp/never.hrz", F_OK), 0);
+}
+
+}  // namespace
