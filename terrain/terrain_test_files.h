@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -28,8 +29,9 @@ class ScratchFolder {
   }
   // The full name of `name` in the folder (the file need not exist).
   std::string file(const std::string& name) {
-    files_.push_back(path_ + "/" + name);
-    return files_.back();
+    std::string full = path_ + "/" + name;
+    if (std::find(files_.begin(), files_.end(), full) == files_.end()) files_.push_back(full);
+    return full;
   }
   // Writes `bytes` as the file `name` and returns its full name.
   std::string write(const std::string& name, const std::vector<unsigned char>& bytes) {
