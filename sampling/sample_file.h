@@ -1,0 +1,39 @@
+// The sample point file: a short header naming the sky and the sun, then one
+// line per sample point, "bearing,elevation,weight", angles in whole degrees
+// (bearings clockwise from north), weights summing to 1.
+//
+//   distribution:  CLEAR
+//   sun elevation: 45
+//   sun azimuth:   180
+//   sample points: 181
+//
+//   Format of sample points: azimuth,elevation,weight (weights sum to 1.0)
+//
+//   90,90,0.0123
+//   ...
+#pragma once
+
+#include <ostream>
+#include <string>
+
+// The text of the file for the current sky, sun and sample points of appState.
+std::string formatSamplePoints();
+
+// Writes that text to out and flushes it; false if the stream failed.
+bool writeSamplePointsTo(std::ostream& out);
+
+// Writes the file fileName so that it is either complete or not touched: the
+// text goes to a temporary file in the same folder, which is flushed to disk,
+// closed and renamed over the target. On any failure an earlier file of that
+// name stays as it was, the temporary file is removed, and standard error gets
+// one line: Could not open file "NAME". when the file cannot be made, or
+// Could not write file "NAME". when writing, flushing, closing or renaming
+// fails. A target that exists but is not a regular file (a device, a pipe) is
+// written in place. Returns whether the file was written.
+bool recordSamplePoints(const std::string& fileName);
+
+// The window's command: records the sample points in fileName and returns the
+// message to flash: "Sample points are recorded in `NAME'.", or "Could not
+// record the sample points in `NAME'." on failure, or "No sample points were
+// recorded." for an empty name (no file is touched).
+std::string writeSamplePoints(const std::string& fileName);
