@@ -1,0 +1,241 @@
+#include "sampling/sample_file.h"
+
+#include <dirent.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "sampling/sample_points.h"
+#include "sampling/sampling_test_support.h"
+
+namespace {
+
+SamplePoint point(float elevation, float azimuth, float weight) {
+  SamplePoint p;
+  p.elevation = elevation;
+  p.azimuth = azimuth;
+  p.weight = weight;
+  p.highlighted = false;
+  return p;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+void writeFile(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+std::vector<std::string> folderEntries(const std::string& folder) {
+  std::vector<std::string> names;
+  if (DIR* dir = ::opendir(folder.c_str())) {
+    while (dirent* entry = ::readdir(dir)) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != "..") names.push_back(name);
+    }
+    ::closedir(dir);
+  }
+  return names;
+}
+
+// A fresh folder per test, removed afterwards; four known points in the
+// default sky.
+class SampleFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/halvane-sample-file-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+    appState.samplePoints.clear();
+    appState.samplePoints.append(point(1.570795f, 0, 0.25f));
+    appState.samplePoints.append(point(0.7853975f, 1.570795f, 0.125f));
+    appState.samplePoints.append(point(0.2f, 3.14159f, 0.5f));
+    appState.samplePoints.append(point(0, 4.712385f, 0.125f));
+  }
+  void TearDown() override {
+    std::string command = "rm -rf '" + folder_ + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+  }
+  std::string path(const std::string& name) const { return folder_ + "/" + name; }
+
+  ScopedSky sky_;
+  std::string folder_;
+};
+
+const char kKnownPointsText[] =
+    "distribution:  CLEAR\n"
+    "sun elevation: 45\n"
+    "sun azimuth:   180\n"
+    "sample points: 4\n"
+    "\n"
+    "Format of sample points: azimuth,elevation,weight (weights sum to 1.0)\n"
+    "\n"
+    "90,90,0.25\n"
+    "360,45,0.125\n"
+    "270,11,0.5\n"
+    "180,0,0.125\n";
+
+TEST_F(SampleFileTest, TextNamesSkyAndSunThenOneBearingElevationWeightLinePerPoint) {
+  EXPECT_EQ(formatSamplePoints(), kKnownPointsText);
+}
+
+TEST_F(SampleFileTest, SkyWordsIncludingPointtAndGeneralTypesCountedFromOne) {
+  const struct {
+    SkyDistribution distribution;
+    int generalType;
+    const char* firstLine;
+  } cases[] = {
+      {UNIFORM, 11, "distribution:  UNIFORM\n"},        {OVERCAST, 11, "distribution:  OVERCAST\n"},
+      {SHARP, 11, "distribution:  SHARP\n"},            {POINT, 11, "distribution:  POINTT\n"},
+      {COSINE, 11, "distribution:  COSINE\n"},          {TURBID, 11, "distribution:  TURBID\n"},
+      {GENERAL, 10, "distribution:  GENERAL TYPE 11\n"}, {GENERAL, 0, "distribution:  GENERAL TYPE 1\n"},
+      {static_cast<SkyDistribution>(9), 11, "distribution:  ERROR\n"},
+  };
+  for (const auto& c : cases) {
+    appState.distribution = c.distribution;
+    appState.generalType = c.generalType;
+    EXPECT_EQ(formatSamplePoints().substr(0, std::string(c.firstLine).size()), c.firstLine);
+  }
+}
+
+TEST_F(SampleFileTest, BearingsRunClockwiseFromNorthAndRoundToWholeDegrees) {
+  ScopedSky::set(CLEAR, 11, 0.2617993f, 0.0f);  // 15 degrees, azimuth 0
+  const std::string text = formatSamplePoints();
+  EXPECT_NE(text.find("sun elevation: 15\n"), std::string::npos);
+  EXPECT_NE(text.find("sun azimuth:   90\n"), std::string::npos);
+  appState.samplePoints.clear();
+  // Azimuth 100 degrees is bearing 350; 359.6 is bearing 90.4, written 90;
+  // 89.6 is bearing 0.4, written 0.
+  appState.samplePoints.append(point(0.5f, 100 * 3.14159f / 180, 1));
+  appState.samplePoints.append(point(0.5f, 359.6f * 3.14159f / 180, 1));
+  appState.samplePoints.append(point(0.5f, 89.6f * 3.14159f / 180, 1));
+  const std::string lines = formatSamplePoints();
+  EXPECT_NE(lines.find("\n350,29,1\n90,29,1\n0,29,1\n"), std::string::npos) << lines;
+}
+
+TEST_F(SampleFileTest, DefaultStratifiedSetMatchesTheGoldenFile) {
+  appState.numSamplePoints = 250;
+  RegionPolygons regions;
+  computeStratifiedSamples(regions);
+  const std::string golden = readFile(std::string(HALVANE_TESTDATA_DIR) + "/default_250.txt");
+  ASSERT_FALSE(golden.empty());
+  EXPECT_EQ(formatSamplePoints(), golden);
+  int lines = 0;
+  for (char c : golden) lines += c == '\n';
+  EXPECT_EQ(lines, 7 + 250);
+}
+
+TEST_F(SampleFileTest, WritesTheFileAndConfirms) {
+  const std::string name = path("points.txt");
+  EXPECT_EQ(writeSamplePoints(name), "Sample points are recorded in `" + name + "'.");
+  EXPECT_EQ(readFile(name), kKnownPointsText);
+  EXPECT_EQ(folderEntries(folder_), std::vector<std::string>{"points.txt"});
+  struct stat status;
+  ASSERT_EQ(::stat(name.c_str(), &status), 0);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(status.st_mode & 0777, 0666 & ~mask);
+}
+
+TEST_F(SampleFileTest, ReplacesAnEarlierFileKeepingItsPermissions) {
+  const std::string name = path("points.txt");
+  writeFile(name, "old contents\n");
+  ASSERT_EQ(::chmod(name.c_str(), 0640), 0);
+  EXPECT_EQ(writeSamplePoints(name), "Sample points are recorded in `" + name + "'.");
+  EXPECT_EQ(readFile(name), kKnownPointsText);
+  struct stat status;
+  ASSERT_EQ(::stat(name.c_str(), &status), 0);
+  EXPECT_EQ(status.st_mode & 0777, 0640u);
+  EXPECT_EQ(folderEntries(folder_).size(), 1u);
+}
+
+TEST_F(SampleFileTest, WritesThroughASymbolicLink) {
+  const std::string target = path("real.txt"), link = path("link.txt");
+  writeFile(target, "old\n");
+  ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
+  EXPECT_EQ(writeSamplePoints(link), "Sample points are recorded in `" + link + "'.");
+  EXPECT_EQ(readFile(target), kKnownPointsText);
+  struct stat status;
+  ASSERT_EQ(::lstat(link.c_str(), &status), 0);
+  EXPECT_TRUE(S_ISLNK(status.st_mode));
+}
+
+TEST_F(SampleFileTest, AnEmptyNameWritesNothing) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(writeSamplePoints(""), "No sample points were recorded.");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(SampleFileTest, AFolderThatDoesNotExistCannotBeOpened) {
+  const std::string name = path("no/such/folder/points.txt");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(writeSamplePoints(name), "Could not record the sample points in `" + name + "'.");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Could not open file \"" + name + "\".\n");
+  EXPECT_TRUE(folderEntries(folder_).empty());
+}
+
+TEST_F(SampleFileTest, AFolderInTheWayCannotBeOpenedAndStaysAsItWas) {
+  const std::string name = path("points.txt");
+  ASSERT_EQ(::mkdir(name.c_str(), 0755), 0);
+  writeFile(name + "/inside", "kept\n");
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(writeSamplePoints(name), "Could not record the sample points in `" + name + "'.");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Could not open file \"" + name + "\".\n");
+  EXPECT_EQ(readFile(name + "/inside"), "kept\n");
+  EXPECT_EQ(folderEntries(folder_), std::vector<std::string>{"points.txt"});
+}
+
+TEST_F(SampleFileTest, AFullDeviceIsAWriteFailure) {
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(writeSamplePoints("/dev/full"), "Could not record the sample points in `/dev/full'.");
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "Could not write file \"/dev/full\".\n");
+  struct stat status;
+  ASSERT_EQ(::stat("/dev/full", &status), 0);
+  EXPECT_TRUE(S_ISCHR(status.st_mode));
+}
+
+// Writes the file under a file size limit too small for it, then exits with 0
+// if the failure was reported to the caller.
+[[noreturn]] void writeUnderFileSizeLimit(const std::string& name) {
+  struct rlimit limit;
+  limit.rlim_cur = limit.rlim_max = 300;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, SIG_IGN);
+  const std::string message = writeSamplePoints(name);
+  std::exit(message == "Could not record the sample points in `" + name + "'." ? 0 : 1);
+}
+
+// A write that runs out of room half way (here a file size limit) leaves the
+// earlier file whole and no temporary file behind.
+TEST_F(SampleFileTest, AFailedWriteLeavesTheEarlierFileIntactAndNoTemporaryFile) {
+  const std::string name = path("points.txt");
+  writeFile(name, "earlier sample set\n");
+  for (int i = 0; i < 200; ++i) appState.samplePoints.append(point(0.3f, 1, 0.001f));
+  EXPECT_EXIT(writeUnderFileSizeLimit(name), testing::ExitedWithCode(0),
+              "^Could not write file \"" + name + "\"\\.\n$");
+  EXPECT_EQ(readFile(name), "earlier sample set\n");
+  EXPECT_EQ(folderEntries(folder_), std::vector<std::string>{"points.txt"});
+}
+
+TEST_F(SampleFileTest, WritesTheSameTextToAnyStream) {
+  std::ostringstream out;
+  EXPECT_TRUE(writeSamplePointsTo(out));
+  EXPECT_EQ(out.str(), kKnownPointsText);
+  std::ofstream full("/dev/full");
+  EXPECT_FALSE(writeSamplePointsTo(full));
+}
+
+}  // namespace
