@@ -456,6 +456,8 @@ struct SkyCase {
   float sunElevation, sunAzimuth;
 };
 
+void PrintTo(const SkyCase& sky, std::ostream* out) { *out << sky.name; }
+
 class SelectionReferenceTest : public testing::TestWithParam<SkyCase> {
  protected:
   // The fine grid (every step-th point of it) sorted and classified for the
@@ -483,12 +485,12 @@ TEST_P(SelectionReferenceTest, FullGridPicksAreThoseOfThePlainSelection) {
     }
 }
 
-// Every fourth point of the grid, so that the selection runs to exhaustion
+// Every fifth point of the grid, so that the selection runs to exhaustion
 // and through the small distances of dense sets.
 TEST_P(SelectionReferenceTest, SparseGridPicksAreThoseOfThePlainSelectionUpToExhaustion) {
-  prepare(4);
+  prepare(5);
   for (bool equalShares : {true, false})
-    for (int size : {600, 2600}) {
+    for (int size : {500, 2100}) {
       SCOPED_TRACE(testing::Message() << "equal shares " << equalShares << " size " << size);
       expectSamePicks(grid_, size, equalShares, classes_);
     }
@@ -503,7 +505,6 @@ INSTANTIATE_TEST_SUITE_P(
                     SkyCase{"Overcast", OVERCAST, 11, 0.5f, 2.0f},
                     SkyCase{"Sharp", SHARP, 11, 0.6f, 5.5f},
                     SkyCase{"Uniform", UNIFORM, 11, 0.5f, 2.0f},
-                    SkyCase{"Cosine", COSINE, 11, 0.5f, 2.0f},
                     SkyCase{"TurbidSunNearZenith", TURBID, 11, 1.5f, 0.1f}),
     [](const testing::TestParamInfo<SkyCase>& info) { return std::string(info.param.name); });
 
