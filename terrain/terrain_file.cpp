@@ -188,11 +188,46 @@ Vec3 cellNormal(const float* heights, int gridSizeX, int gridSizeY, int r, int c
   return Vec3(gx / s, gy / s, 1 / s);
 }
 
+namespace {
+
+// cellNormal for a cell whose 3 x 3 neighbourhood lies inside the grid: every
+// pair is present, so the denominators are 8. The sums run in the same order
+// as in cellNormal and give the same bits.
+Vec3 interiorNormal(const float* z, int gridSizeY, int r, int c) {
+  const float* up = z + size_t(r - 1) * gridSizeY + c;  // row r - 1
+  const float* mid = up + gridSizeY;                     // row r
+  const float* down = mid + gridSizeY;                   // row r + 1
+  float numerator = 0;
+  numerator += 1.0f * (mid[-1] - up[-1]);
+  numerator += 1.0f * (down[-1] - mid[-1]);
+  numerator += 2.0f * (mid[0] - up[0]);
+  numerator += 2.0f * (down[0] - mid[0]);
+  numerator += 1.0f * (mid[1] - up[1]);
+  numerator += 1.0f * (down[1] - mid[1]);
+  float gx = -numerator / 8.0f;
+  numerator = 0;
+  numerator += 1.0f * (up[0] - up[-1]);
+  numerator += 1.0f * (up[1] - up[0]);
+  numerator += 2.0f * (mid[0] - mid[-1]);
+  numerator += 2.0f * (mid[1] - mid[0]);
+  numerator += 1.0f * (down[0] - down[-1]);
+  numerator += 1.0f * (down[1] - down[0]);
+  float gy = -numerator / 8.0f;
+  float s = std::sqrt(gx * gx + gy * gy + 1);
+  return Vec3(gx / s, gy / s, 1 / s);
+}
+
+}  // namespace
+
 std::vector<Vec3> computeNormals(const float* heights, int gridSizeX, int gridSizeY) {
   std::vector<Vec3> normals(size_t(gridSizeX) * size_t(gridSizeY));
   size_t cell = 0;
   for (int r = 0; r < gridSizeX; ++r)
-    for (int c = 0; c < gridSizeY; ++c) normals[cell++] = cellNormal(heights, gridSizeX, gridSizeY, r, c);
+    for (int c = 0; c < gridSizeY; ++c, ++cell) {
+      bool interior = r > 0 && r < gridSizeX - 1 && c > 0 && c < gridSizeY - 1;
+      normals[cell] = interior ? interiorNormal(heights, gridSizeY, r, c)
+                               : cellNormal(heights, gridSizeX, gridSizeY, r, c);
+    }
   return normals;
 }
 

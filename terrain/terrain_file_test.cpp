@@ -59,6 +59,21 @@ TEST(NormalsTest, NeighboursAreWeightedOneTwoOneAndMissingPairsLeftOut) {
   expectVec(cellNormal(heights.data(), 3, 3, 2, 0), -g / s, g / s, 1 / s);
 }
 
+TEST(NormalsTest, WholeGridAgreesWithTheCellByCellRuleToTheBit) {
+  const int sx = 9, sy = 7;
+  std::vector<float> heights(sx * sy);
+  std::mt19937 random(99);
+  for (float& h : heights) h = float(random() % 100000) / 997;
+  std::vector<Vec3> normals = computeNormals(heights.data(), sx, sy);
+  for (int r = 0; r < sx; ++r)
+    for (int c = 0; c < sy; ++c) {
+      Vec3 one = cellNormal(heights.data(), sx, sy, r, c);
+      EXPECT_EQ(normals[r * sy + c].x, one.x);
+      EXPECT_EQ(normals[r * sy + c].y, one.y);
+      EXPECT_EQ(normals[r * sy + c].z, one.z);
+    }
+}
+
 TEST(NormalsTest, SingleRowsColumnsAndCellsHaveNoSlopeAcrossThem) {
   std::vector<float> rising = {0, 2, 4, 6};
   float s = std::sqrt(2.0f * 2 + 1);
