@@ -23,26 +23,36 @@ double lattice(int64_t x, int64_t y, uint64_t seed) {
 
 double smooth(double t) { return t * t * t * (t * (t * 6 - 15) + 10); }
 
-// Value noise in [-1, 1], smooth between lattice points one unit apart.
-double valueNoise(double x, double y, uint64_t seed) {
+// Gradient noise, about -1 .. 1: a random gradient at every lattice point,
+// blended smoothly between them.
+double gradientNoise(double x, double y, uint64_t seed) {
   double fx = std::floor(x), fy = std::floor(y);
   int64_t ix = int64_t(fx), iy = int64_t(fy);
-  double u = smooth(x - fx), v = smooth(y - fy);
-  double a = lattice(ix, iy, seed), b = lattice(ix + 1, iy, seed);
-  double c = lattice(ix, iy + 1, seed), d = lattice(ix + 1, iy + 1, seed);
-  return (a + (b - a) * u) * (1 - v) + (c + (d - c) * u) * v;
+  double dx = x - fx, dy = y - fy;
+  auto corner = [&](int64_t cx, int64_t cy, double ox, double oy) {
+    double angle = lattice(cx, cy, seed) * 3.141592653589793;
+    return std::cos(angle) * ox + std::sin(angle) * oy;
+  };
+  double u = smooth(dx), v = smooth(dy);
+  double a = corner(ix, iy, dx, dy), b = corner(ix + 1, iy, dx - 1, dy);
+  double c = corner(ix, iy + 1, dx, dy - 1), d = corner(ix + 1, iy + 1, dx - 1, dy - 1);
+  return 1.4 * ((a + (b - a) * u) * (1 - v) + (c + (d - c) * u) * v);
 }
 
-// Fractal sums of octaves; `ridged` folds each octave into sharp crests.
+// Fractal sums of octaves, each turned against the last so that no feature
+// lines up with the grid; `ridged` folds each octave into sharp crests.
 double fractalNoise(double x, double y, uint64_t seed, int octaves, bool ridged) {
   double sum = 0, amplitude = 1, norm = 0;
+  const double turnCos = std::cos(0.5), turnSin = std::sin(0.5);
   for (int o = 0; o < octaves; ++o) {
-    double n = valueNoise(x, y, seed + 7919 * o);
-    sum += amplitude * (ridged ? 1 - std::fabs(n) : n);
+    double n = gradientNoise(x, y, seed + 7919 * o);
+    double crest = 1 - std::min(1.0, std::fabs(n));
+    sum += amplitude * (ridged ? crest * crest : n);
     norm += amplitude;
     amplitude *= 0.5;
-    x *= 2.03;
-    y *= 2.03;
+    double turnedX = 2.03 * (turnCos * x - turnSin * y);
+    y = 2.03 * (turnSin * x + turnCos * y);
+    x = turnedX;
   }
   return sum / norm;
 }
@@ -73,12 +83,12 @@ std::vector<float> syntheticHeights(int size, uint64_t seed) {
       double outer = 1 - 0.55 * smoothStep(0.3, 0.55, d);     // slopes beyond the crests
       double valley = 0.16 * profile * outer + 0.03 * (1 - u);
       // Sharp side ridges across the flanks, strongest near the crests.
-      double ridges = 0.07 * profile * fractalNoise(u * 5, v * 5, key + 11, 4, true);
+      double ridges = 0.11 * profile * fractalNoise(u * 3.5, v * 3.5, key + 11, 5, true);
       // A peak standing on one flank.
       double du = u - peakU, dv = v - peakV;
       double peak = 0.22 * std::exp(-(du * du + dv * dv) / (2 * 0.07 * 0.07));
       // Rough ground everywhere but on the valley floor.
-      double rough = 0.025 * (0.3 + profile) * fractalNoise(u * 12, v * 12, key + 23, 4, false);
+      double rough = 0.012 * (0.3 + profile) * fractalNoise(u * 12, v * 12, key + 23, 3, false);
       heights[size_t(r) * size + c] = float(size * (valley + ridges + peak + rough));
     }
   }
