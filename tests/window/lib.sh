@@ -8,6 +8,7 @@
 #   wt_screenshot FILE            the whole screen (the window sits at 0,0)
 #   wt_pixel FILE X Y             prints "R,G,B"
 #   wt_ocr FILE X Y W H           prints the text read in a region
+#   wt_same_region A B X Y W H    true when two screenshots agree there exactly
 #   wt_key KEY...                 sends keys (xdotool names) to the window
 #   wt_type TEXT                  types text into the window
 #   wt_wait_exit PID S            waits up to S seconds; prints the exit status
@@ -179,6 +180,17 @@ wt_ocr() {
   /usr/bin/convert "$file" -crop "${w}x${h}+${x}+${y}" +repage -colorspace Gray \
     -threshold 90% -negate -filter point -resize 200% -bordercolor white -border 20 "$img"
   tesseract "$img" - --psm 7 2>/dev/null | tr -d '\f' | sed '/^$/d'
+}
+
+# True when the region is pixel for pixel the same in both screenshots
+# (rendering is exactly repeatable).
+wt_same_region() {
+  local a="$1" b="$2" geometry="${5}x${6}+${3}+${4}"
+  local differing n="$WT_DIR/region-$$-$RANDOM"
+  /usr/bin/convert "$a" -crop "$geometry" +repage "$n-a.png"
+  /usr/bin/convert "$b" -crop "$geometry" +repage "$n-b.png"
+  differing=$(/usr/bin/compare -metric AE "$n-a.png" "$n-b.png" null: 2>&1)
+  [ "$differing" = 0 ] || { wt_log "$differing pixels differ in $geometry"; return 1; }
 }
 
 # Keys go to the window under the pointer; keep the pointer over it.
