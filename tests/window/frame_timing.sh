@@ -8,13 +8,13 @@
 #     tests/window/frame_timing.sh [FRAMES]
 source "$(dirname "$0")/lib.sh"
 frames="${1:-50}"
-wt_setup 256
+wt_setup "${TERRAIN_SIZE:-256}" 36
 
 for contours in 0 1; do
   (cd "$WT_DIR" && HALVANE_FRAME_TIMING="$frames" HALVANE_FRAME_TIMING_CONTOURS="$contours" \
     exec "$HALVANE" >"$WT_DIR/stdout" 2>"$WT_DIR/stderr") &
   HALVANE_PID=$!
-  status=$(wt_wait_exit "$HALVANE_PID" 120)
+  wt_wait_exit "$HALVANE_PID" 120; status=$WT_EXIT_STATUS
   HALVANE_PID=""
   [ "$status" = 0 ] || wt_fail "timing run ended with $status: $(cat "$WT_DIR/stderr")"
   grep '^frame timing' "$WT_DIR/stdout"

@@ -11,7 +11,7 @@
 #   wt_same_region A B X Y W H    true when two screenshots agree there exactly
 #   wt_key KEY...                 sends keys (xdotool names) to the window
 #   wt_type TEXT                  types text into the window
-#   wt_wait_exit PID S            waits up to S seconds; prints the exit status
+#   wt_wait_exit PID S            waits up to S seconds; sets WT_EXIT_STATUS
 #   wt_check DESCRIPTION COMMAND  runs a check and records a failure
 #   wt_finish                     stops what was started, reports, exits
 #
@@ -107,9 +107,10 @@ wt_start_xvfb() {
   export DISPLAY=":$(head -n1 "$dpyfile")"
 }
 
-# A scratch folder with a display, and optionally a terrain "sample.hrz"
-# made by the terrain tool (argument: grid size, default 64; "none" for no
-# terrain).
+# A scratch folder with a display, and a terrain "sample.hrz" made by the
+# terrain tool: wt_setup [SIZE [DIRECTIONS]] (default 64 cells square with 16
+# horizon directions; the program's own default terrain is 256 with 36);
+# wt_setup none for no terrain.
 wt_setup() {
   : "${HALVANE:?HALVANE must name the program}"
   WT_OUT="${WT_OUT:-$(pwd)}"
@@ -117,10 +118,10 @@ wt_setup() {
   WT_DIR=$(mktemp -d "${TMPDIR:-/tmp}/halvane-window-test.XXXXXX")
   trap wt_cleanup EXIT
   trap 'wt_cleanup; exit 1' INT TERM
-  local size="${1:-64}"
+  local size="${1:-64}" directions="${2:-16}"
   if [ "$size" != none ]; then
     : "${HALVANE_TERRAIN:?HALVANE_TERRAIN must name the terrain tool}"
-    "$HALVANE_TERRAIN" --synthetic "$size" --directions 16 -o "$WT_DIR/sample.hrz" >/dev/null ||
+    "$HALVANE_TERRAIN" --synthetic "$size" --directions "$directions" -o "$WT_DIR/sample.hrz" >/dev/null ||
       { wt_log "could not make a terrain"; exit 1; }
   fi
   wt_start_xvfb
@@ -204,8 +205,9 @@ wt_type() {
   xdotool type --delay 50 "$1"
 }
 
-# Waits up to S seconds for PID to end and prints its exit status ("timeout"
-# when it is still running).
+# Waits up to S seconds for PID (a child of this shell) to end and sets
+# WT_EXIT_STATUS to its exit status, or to "timeout" when it is still running.
+# Not to be called in a subshell: only the parent shell can collect the status.
 wt_wait_exit() {
   local pid="$1" seconds="$2"
   for _ in $(seq $((seconds * 10))); do
@@ -213,12 +215,11 @@ wt_wait_exit() {
     sleep 0.1
   done
   if wt_alive "$pid"; then
-    echo timeout
+    WT_EXIT_STATUS=timeout
     return
   fi
-  local status=0
-  wait "$pid" || status=$?
-  echo "$status"
+  WT_EXIT_STATUS=0
+  wait "$pid" || WT_EXIT_STATUS=$?
 }
 
 # The status line: its first line starts at (10, 10) from the bottom left of

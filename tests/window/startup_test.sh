@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # The window at start-up: title, size and place, background, dome and terrain
 # where the default camera puts them, and the status line. Keeps the
-# screenshot as $WT_OUT/startup.png (the README's picture).
+# screenshot as $WT_OUT/startup.png (the README's picture). The terrain is
+# made like the program's default one.
 source "$(dirname "$0")/lib.sh"
-wt_setup
+wt_setup 256 36
 
 wt_start_halvane
 wt_wait_window || wt_finish
@@ -25,31 +26,31 @@ for p in "40 40" "1310 40" "40 1200" "1310 1200" "675 120"; do
   wt_check "background at ($1, $2)" test "$(wt_pixel "$shot" "$1" "$2")" = 102,153,102
 done
 
-# The dome is translucent (alpha 0.7) grey over the green background: red and
-# blue stay equal and green stays 0.3 * 51 = 15 above them.
-dome_over_background() {
+# Colours seen through the translucent dome (alpha 0.7) tell what lies
+# behind it: over the green background red and blue stay equal and green is
+# 0.3 * 51 = 15 higher; over the terrain's sides (0.6, 0.6, 0.4) red and green
+# are equal and blue 15 lower; over its grey surface all three are equal.
+# Returns true when pixel (X, Y) is such a blend: want_blend X Y DR DB, where
+# DR = G - R and DB = G - B are expected within 2.
+want_blend() {
   local rgb r g b
   rgb=$(wt_pixel "$shot" "$1" "$2")
   IFS=, read -r r g b <<<"$rgb"
-  [ "$rgb" != 102,153,102 ] && [ $((r - b)) -ge -1 ] && [ $((r - b)) -le 1 ] &&
-    [ $((g - r)) -ge 13 ] && [ $((g - r)) -le 17 ] || { wt_log "($1, $2) is $rgb"; return 1; }
+  local dr=$((g - r - $3)) db=$((g - b - $4))
+  [ "$rgb" != 102,153,102 ] && [ "${dr#-}" -le 2 ] && [ "${db#-}" -le 2 ] ||
+    { wt_log "($1, $2) is $rgb"; return 1; }
 }
-for p in "675 250" "200 700" "1150 700" "675 450"; do
+for p in "675 250" "100 640" "1240 600" "900 1000"; do
   set -- $p
-  wt_check "translucent dome over the background at ($1, $2)" dome_over_background "$1" "$2"
+  wt_check "dome over the background at ($1, $2)" want_blend "$1" "$2" 15 15
 done
-
-# Seen through the dome, the terrain's sides (0.6, 0.6, 0.4) make red and
-# green nearly equal and blue clearly lower.
-terrain_under_dome() {
-  local rgb r g b
-  rgb=$(wt_pixel "$shot" "$1" "$2")
-  IFS=, read -r r g b <<<"$rgb"
-  [ $((g - r)) -le 6 ] && [ $((r - b)) -ge 10 ] || { wt_log "($1, $2) is $rgb"; return 1; }
-}
-for p in "675 1000" "450 940" "900 940"; do
+for p in "300 800" "400 850" "1100 800" "700 960"; do
   set -- $p
-  wt_check "terrain wall seen through the dome at ($1, $2)" terrain_under_dome "$1" "$2"
+  wt_check "terrain side through the dome at ($1, $2)" want_blend "$1" "$2" 0 15
+done
+for p in "600 600" "900 700" "1000 600"; do
+  set -- $p
+  wt_check "terrain surface through the dome at ($1, $2)" want_blend "$1" "$2" 0 0
 done
 
 status=$(wt_status_line "$shot")

@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh"
 wt_setup none
 
 wt_start_halvane
-status=$(wt_wait_exit "$HALVANE_PID" 20)
+wt_wait_exit "$HALVANE_PID" 20; status=$WT_EXIT_STATUS
 HALVANE_PID=""
 wt_check "missing sample.hrz ends the program with status 255, got $status" test "$status" = 255
 wt_check "missing sample.hrz is reported" \
@@ -13,7 +13,7 @@ wt_check "missing sample.hrz is reported" \
 
 printf 'h\n' >"$WT_DIR/sample.hrz"
 wt_start_halvane
-status=$(wt_wait_exit "$HALVANE_PID" 20)
+wt_wait_exit "$HALVANE_PID" 20; status=$WT_EXIT_STATUS
 HALVANE_PID=""
 wt_check "a horizon file ends the program with status 1, got $status" test "$status" = 1
 wt_check "a horizon file is reported" \
