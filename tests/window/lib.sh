@@ -4,7 +4,7 @@
 # A test script sources this file, calls wt_setup, and then uses:
 #   wt_start_halvane [ARG...]     start the program (in $WT_DIR), sets HALVANE_PID
 #   wt_wait_window                find the visible window titled "Halvane", sets WID
-#   wt_wait_pixel X Y R,G,B [S]   wait up to S seconds (default 10) for a colour
+#   wt_wait_pixel X Y R,G,B [S]   wait up to S seconds (default 30) for a colour
 #   wt_screenshot FILE            the whole screen (the window sits at 0,0)
 #   wt_pixel FILE X Y             prints "R,G,B"
 #   wt_ocr FILE X Y W H           prints the text read in a region
@@ -135,10 +135,11 @@ wt_start_halvane() {
   HALVANE_PID=$!
 }
 
-# Waits up to 10 s for the program's window to be mapped; sets WID.
+# Waits up to 30 s (the machine may be busy) for the program's window to be
+# mapped; sets WID.
 wt_wait_window() {
   WID=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     WID=$(xdotool search --onlyvisible --name '^Halvane$' 2>/dev/null | head -n1)
     [ -n "$WID" ] && return 0
     wt_alive "$HALVANE_PID" || break
@@ -159,12 +160,12 @@ wt_pixel() {
     sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
 }
 
-# Waits up to S seconds (default 10) until pixel (X, Y) has the colour; the
+# Waits up to S seconds (default 30) until pixel (X, Y) has the colour; the
 # last screenshot is $WT_DIR/wait.png.
 wt_wait_pixel() {
-  local x="$1" y="$2" want="$3" seconds="${4:-10}"
-  local tries=$((seconds * 4))
-  for _ in $(seq "$tries"); do
+  local x="$1" y="$2" want="$3" seconds="${4:-30}"
+  local end=$((SECONDS + seconds))
+  while [ "$SECONDS" -lt "$end" ]; do
     wt_screenshot "$WT_DIR/wait.png"
     [ "$(wt_pixel "$WT_DIR/wait.png" "$x" "$y")" = "$want" ] && return 0
     sleep 0.25
