@@ -6,11 +6,8 @@
 #include <cstring>
 
 #include "app/app_state.h"
-
-#if __has_include("sky/sky_grid.h")
 #include "sky/sky_grid.h"
-#define HALVANE_HAVE_SKY_GRID 1
-#endif
+
 #if __has_include("sampling/regions.h")
 #define HALVANE_HAVE_REGIONS 1
 #endif
@@ -23,9 +20,7 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
   glutSetCursor(spinMode ? GLUT_CURSOR_CYCLE : GLUT_CURSOR_CROSSHAIR);
 
   terrainFile = strdup(terrainFileName);
-#ifdef HALVANE_HAVE_SKY_GRID
   skyGrid = computeSkyGrid(terrainFile, gridSizeX, gridSizeY);
-#endif
 
   perspective = perspective_;
   if (perspective) setCamera(Vec3(0, 0, 5), Vec3(0, 0, 0), Vec3(0, 1, 0), fovy);

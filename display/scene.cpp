@@ -19,11 +19,7 @@
 #include "display/light.h"
 #include "display/scene_geometry.h"
 #include "sky/sky_model.h"
-
-#if __has_include("terrain/terrain_file.h")
 #include "terrain/terrain_file.h"
-#define HALVANE_HAVE_TERRAIN 1
-#endif
 
 void perspWindow::drawScene() {
   glClearColor(0.4f, 0.6f, 0.4f, 1.0f);
@@ -59,10 +55,7 @@ void perspWindow::drawTerrainBlock() {
   glTranslatef(frame.origin, frame.origin, 0);
   glScalef(frame.scale, frame.scale, frame.scale);
 
-  const float* heights = nullptr;
-#ifdef HALVANE_HAVE_TERRAIN
-  heights = terrainHeights();
-#endif
+  const float* heights = terrainHeights();
   if (appState.drawTerrain && heights != nullptr && skyGrid != nullptr && gridSizeX > 0 &&
       gridSizeY > 0) {
     const int nx = gridSizeX, ny = gridSizeY;
