@@ -89,7 +89,8 @@ std::vector<float> syntheticHeights(int size, uint64_t seed) {
       double peak = 0.22 * std::exp(-(du * du + dv * dv) / (2 * 0.07 * 0.07));
       // Rough ground everywhere but on the valley floor.
       double rough = 0.012 * (0.3 + profile) * fractalNoise(u * 12, v * 12, key + 23, 3, false);
-      heights[size_t(r) * size + c] = float(size * (valley + ridges + peak + rough));
+      // Relief of about a third of the width: steep, but no wall of rock.
+      heights[size_t(r) * size + c] = float(0.7 * size * (valley + ridges + peak + rough));
     }
   }
   return heights;
