@@ -1,0 +1,194 @@
+// halvane-samples as scripts run it: its output against the library's for the
+// same state, and its refusals.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "sampling/regions.h"
+#include "sampling/sample_file.h"
+#include "sampling/sample_points.h"
+#include "sky/sky_model.h"
+
+namespace {
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool exists(const std::string& path) {
+  struct stat status;
+  return ::stat(path.c_str(), &status) == 0;
+}
+
+struct ToolRun {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string shellQuoted(const std::string& word) {
+  std::string quoted = "'";
+  for (char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+class HalvaneSamplesTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/halvane-samples-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override {
+    EXPECT_EQ(std::system(("rm -rf " + shellQuoted(folder_)).c_str()), 0);
+    appState = AppState();
+  }
+
+  // Runs the tool with the arguments; standard output goes to stdoutTarget
+  // (a file of the test folder by default).
+  ToolRun runTool(const std::vector<std::string>& arguments, const std::string& stdoutTarget = "") {
+    const std::string out = stdoutTarget.empty() ? path("stdout") : stdoutTarget;
+    std::string command = shellQuoted(HALVANE_SAMPLES_TOOL);
+    for (const std::string& argument : arguments) command += " " + shellQuoted(argument);
+    command += " >" + shellQuoted(out) + " 2>" + shellQuoted(path("stderr"));
+    ToolRun result;
+    const int status = std::system(command.c_str());
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.out = stdoutTarget.empty() ? readFile(out) : "";
+    result.err = readFile(path("stderr"));
+    return result;
+  }
+
+  std::string path(const std::string& name) const { return folder_ + "/" + name; }
+
+  std::string folder_;
+};
+
+// The library's file for a state set up as the window would have it.
+std::string libraryText(SkyDistribution distribution, int generalType, float sunElevation,
+                        float sunAzimuth, int points, bool equalShares, bool stratified) {
+  appState = AppState();
+  appState.distribution = distribution;
+  appState.generalType = generalType;
+  appState.sunElevation = sunElevation;
+  appState.sunAzimuth = sunAzimuth;
+  appState.sunDirection = angleToVector(sunAzimuth, sunElevation);
+  appState.numSamplePoints = points;
+  appState.equalShares = equalShares;
+  RegionPolygons regions;
+  if (stratified) {
+    computeStratifiedSamples(regions);
+  } else {
+    computeJitteredSamples(regions);
+    computeSampleWeights(regions);
+  }
+  return formatSamplePoints();
+}
+
+TEST_F(HalvaneSamplesTest, DefaultsGiveTheDefaultStratifiedSetOfTheWindow) {
+  const ToolRun run = runTool({});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, libraryText(CLEAR, 11, 0.7853975f, 4.712385f, 250, true, true));
+  EXPECT_EQ(run.out, readFile(std::string(HALVANE_SOURCE_DIR) + "/sampling/testdata/default_250.txt"));
+}
+
+TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
+  const float thirty = static_cast<float>(30 * 3.14159 / 180);
+  ToolRun run = runTool({"--sky", "general-7", "--sun", "30,90", "--points", "100", "--shares",
+                       "luminance"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, libraryText(GENERAL, 6, thirty, 0, 100, false, true));
+
+  // Bearing 0 is north, +y: azimuth 90 degrees.
+  run = runTool({"--sky=overcast", "--sun=30,0", "--points=40"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, libraryText(OVERCAST, 11, thirty, static_cast<float>(90 * 3.14159 / 180), 40,
+                                 true, true));
+
+  run = runTool({"--sky", "uniform", "--set", "jittered", "--points", "16"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, libraryText(UNIFORM, 11, 0.7853975f, 4.712385f, 16, true, false));
+  EXPECT_NE(run.out.find("sample points: 9\n"), std::string::npos);
+}
+
+TEST_F(HalvaneSamplesTest, JitteredSetsUnderThePointSky) {
+  const ToolRun run = runTool({"--sky", "point", "--set", "jittered", "--points", "30"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out.substr(0, 22), "distribution:  POINTT\n");
+  EXPECT_EQ(run.out, libraryText(POINT, 11, 0.7853975f, 4.712385f, 30, true, false));
+}
+
+TEST_F(HalvaneSamplesTest, WritesAFileWithTheSameTextAndNothingOnStandardOutput) {
+  const ToolRun run = runTool({"--points", "60", "-o", path("set.txt")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(readFile(path("set.txt")), libraryText(CLEAR, 11, 0.7853975f, 4.712385f, 60, true, true));
+}
+
+TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
+  const struct {
+    std::vector<std::string> arguments;
+    const char* named;  // the argument and what is accepted, as the line gives them
+    const char* accepted;
+  } cases[] = {
+      {{"--sky", "foggy"}, "'foggy'", "general-1 to general-15"},
+      {{"--sky", "general-16"}, "'general-16'", "general-1 to general-15"},
+      {{"--sky"}, "--sky", "general-1 to general-15"},
+      {{"--sun", "95,10"}, "'95,10'", "elevation 0 to 90"},
+      {{"--sun", "45"}, "'45'", "bearing 0 to 360"},
+      {{"--points", "0"}, "'0'", "1 to 10000"},
+      {{"--points", "10001"}, "'10001'", "1 to 10000"},
+      {{"--points", "12a"}, "'12a'", "1 to 10000"},
+      {{"--shares", "fair"}, "'fair'", "equal or luminance"},
+      {{"--set", "random"}, "'random'", "stratified or jittered"},
+      {{"-o", ""}, "-o", "standard output"},
+      {{"--frobnicate"}, "'--frobnicate'", "--set stratified|jittered"},
+      {{"extra"}, "'extra'", "--points N"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> arguments = {"-o", path("never.txt")};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    const ToolRun run = runTool(arguments);
+    SCOPED_TRACE(c.named);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    ASSERT_FALSE(run.err.empty());
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_EQ(run.err.compare(0, 17, "halvane-samples: "), 0) << run.err;
+    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(c.accepted), std::string::npos) << run.err;
+    EXPECT_FALSE(exists(path("never.txt")));
+  }
+}
+
+TEST_F(HalvaneSamplesTest, HelpGoesToStandardOutput) {
+  const ToolRun run = runTool({"--help"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.compare(0, 23, "usage: halvane-samples "), 0);
+  EXPECT_EQ(run.err, "");
+}
+
+TEST_F(HalvaneSamplesTest, FailedWritesEndWithStatusOne) {
+  ToolRun run = runTool({"--points", "20"}, "/dev/full");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "halvane-samples: could not write to standard output\n");
+
+  const std::string name = path("missing/set.txt");
+  run = runTool({"--points", "20", "-o", name});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "Could not open file \"" + name + "\".\n");
+}
+
+}  // namespace
