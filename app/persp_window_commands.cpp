@@ -25,27 +25,10 @@
 #include "app/keyboard.h"
 #include "app/persp_window.h"
 #include "app/sky_menu_entries.h"
-#include "sky/sky_model.h"
-
-// Until the sample point computation, the sample file and the terrain's sky
-// grid land on main: their declarations, doing nothing.
-#if __has_include("sampling/sample_points.h")
-#include "sampling/sample_points.h"
-#else
-static void computeJitteredSamples(RegionPolygons&) {}
-static void computeStratifiedSamples(RegionPolygons&) {}
-static void computeSampleWeights(const RegionPolygons&) {}
-#endif
-#if __has_include("sampling/sample_file.h")
 #include "sampling/sample_file.h"
-#else
-static std::string writeSamplePoints(const std::string&) { return "No sample points were recorded."; }
-#endif
-#if __has_include("sky/sky_grid.h")
+#include "sampling/sample_points.h"
 #include "sky/sky_grid.h"
-#else
-static const float* tryComputeSkyGrid(const std::string&, int&, int&) { return nullptr; }
-#endif
+#include "sky/sky_model.h"
 
 namespace {
 
