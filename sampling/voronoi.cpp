@@ -8,13 +8,13 @@
 //
 // The sweep line moves towards increasing x. The beach line is a doubly linked
 // list of parabolic arcs ordered by increasing y of their breakpoints. All
-// records of one run live in arenas (deques keep their addresses) and are
-// released together when the run ends.
+// records of one run live in arenas and are released together when the run
+// ends.
 #include "sampling/voronoi.h"
 
 #include <algorithm>
 #include <cmath>
-#include <deque>
+#include <memory>
 #include <queue>
 
 namespace {
@@ -53,28 +53,47 @@ struct VoronoiSegment {
 // The fixed box of the sweep; it does not depend on the input.
 constexpr double kBoxX0 = -10000, kBoxY0 = -10000, kBoxX1 = 10000, kBoxY1 = 10000;
 
+// Records of one run, allocated in large blocks that keep their addresses
+// and are released together.
+template <typename T>
+class Arena {
+ public:
+  T* make() {
+    if (used_ == kBlockSize || blocks_.empty()) {
+      blocks_.push_back(std::make_unique<T[]>(kBlockSize));
+      used_ = 0;
+    }
+    return &blocks_.back()[used_++];
+  }
+
+ private:
+  static constexpr int kBlockSize = 4096;
+  std::vector<std::unique_ptr<T[]>> blocks_;
+  int used_ = 0;
+};
+
 // ---- 2. Geometry ----------------------------------------------------------------
 
-// Intersection of the parabolas of p0 and p1 (focus and directrix x = l).
+// The y of the intersection of the parabolas of p0 and p1 (focus and
+// directrix x = l); all that the search of the beach line needs.
+double breakpointY(const SitePoint& p0, const SitePoint& p1, double l) {
+  if (p0.x == p1.x) return (p0.y + p1.y) / 2;
+  if (p1.x == l) return p1.y;
+  if (p0.x == l) return p0.y;
+  double z0 = 2 * (p0.x - l);
+  double z1 = 2 * (p1.x - l);
+  double a = 1 / z0 - 1 / z1;
+  double b = -2 * (p0.y / z0 - p1.y / z1);
+  double c = (p0.y * p0.y + p0.x * p0.x - l * l) / z0 - (p1.y * p1.y + p1.x * p1.x - l * l) / z1;
+  return (-b - std::sqrt(b * b - 4 * a * c)) / (2 * a);
+}
+
+// The intersection point itself: its x from the parabola of p0, or of p1 when
+// p0 lies on the directrix.
 SitePoint breakpoint(const SitePoint& p0, const SitePoint& p1, double l) {
   SitePoint result;
-  const SitePoint* p = &p0;
-  double y;
-  if (p0.x == p1.x) {
-    y = (p0.y + p1.y) / 2;
-  } else if (p1.x == l) {
-    y = p1.y;
-  } else if (p0.x == l) {
-    y = p0.y;
-    p = &p1;
-  } else {
-    double z0 = 2 * (p0.x - l);
-    double z1 = 2 * (p1.x - l);
-    double a = 1 / z0 - 1 / z1;
-    double b = -2 * (p0.y / z0 - p1.y / z1);
-    double c = (p0.y * p0.y + p0.x * p0.x - l * l) / z0 - (p1.y * p1.y + p1.x * p1.x - l * l) / z1;
-    y = (-b - std::sqrt(b * b - 4 * a * c)) / (2 * a);
-  }
+  const SitePoint* p = (p0.x != p1.x && p1.x != l && p0.x == l) ? &p1 : &p0;
+  const double y = breakpointY(p0, p1, l);
   result.y = y;
   result.x = (p->x * p->x + (p->y - y) * (p->y - y) - l * l) / (2 * p->x - 2 * l);
   return result;
@@ -130,8 +149,7 @@ class FortuneSweep {
 
  private:
   BeachArc* newArc(const SitePoint& p, BeachArc* prev, BeachArc* next) {
-    arcs_.emplace_back();
-    BeachArc* arc = &arcs_.back();
+    BeachArc* arc = arcs_.make();
     arc->p = p;
     arc->prev = prev;
     arc->next = next;
@@ -139,9 +157,9 @@ class FortuneSweep {
   }
 
   VoronoiSegment* newSegment(const SitePoint& start) {
-    segments_.emplace_back();
-    segments_.back().start = start;
-    return &segments_.back();
+    VoronoiSegment* segment = segments_.make();
+    segment->start = start;
+    return segment;
   }
 
   // Does the horizontal line through p meet arc i, and where (z)? When the
@@ -151,9 +169,9 @@ class FortuneSweep {
               double& b) const {
     if (i->p.x == p.x) return false;
     double a = 0;
-    if (i->prev) a = knownA ? *knownA : breakpoint(i->prev->p, i->p, p.x).y;
+    if (i->prev) a = knownA ? *knownA : breakpointY(i->prev->p, i->p, p.x);
     b = 0;
-    if (i->next) b = breakpoint(i->p, i->next->p, p.x).y;
+    if (i->next) b = breakpointY(i->p, i->next->p, p.x);
     if ((!i->prev || a <= p.y) && (!i->next || p.y <= b)) {
       z = SitePoint();
       z.y = p.y;
@@ -221,8 +239,9 @@ class FortuneSweep {
     double x;
     SitePoint o;
     if (circleThrough(i->prev->p, i->p, i->next->p, x, o) && x > x0) {
-      events_store_.push_back(CircleEvent{x, o, i, true});
-      i->event = &events_store_.back();
+      CircleEvent* event = eventStore_.make();
+      *event = CircleEvent{x, o, i, true};
+      i->event = event;
       events_.push(i->event);
     }
   }
@@ -271,9 +290,9 @@ class FortuneSweep {
 
   std::vector<VoronoiCell> cells_;
   BeachArc* root_ = nullptr;
-  std::deque<BeachArc> arcs_;
-  std::deque<CircleEvent> events_store_;
-  std::deque<VoronoiSegment> segments_;
+  Arena<BeachArc> arcs_;
+  Arena<CircleEvent> eventStore_;
+  Arena<VoronoiSegment> segments_;
   std::priority_queue<CircleEvent*, std::vector<CircleEvent*>, FiresLater> events_;
 };
 
