@@ -91,7 +91,10 @@ LuminanceClasses classifyByLuminance(std::vector<SamplePoint>& sorted, float dev
   if (lowest != highest) {
     const float count = std::ceil((highest - lowest) / deviation);
     // A spread that is not a number (no deviation to speak of) gets the cap.
-    classes.count = count <= 40 ? static_cast<int>(count) : 40;
+    if (count < 1)
+      classes.count = 1;
+    else
+      classes.count = count <= 40 ? static_cast<int>(count) : 40;
   }
   const int c = classes.count;
 
@@ -275,6 +278,8 @@ class FarthestPointDistances {
     double radius;     // angle from the centre to the farthest point, and a little
     float largestKey;  // of the unpicked points; -1 when all are picked
     double reach;      // squared sine of the angle within which a pick can matter
+    double cosMargin, sinMargin;  // of radius + 1e-4
+    float largestKeyInReach;      // keys from here on put the angle past 1.4
   };
 
   void setCap(Chunk& chunk) {
@@ -300,6 +305,14 @@ class FarthestPointDistances {
           cosine = std::max(-1.0, std::min(1.0, cosine));
           chunk.radius = std::max(chunk.radius, std::acos(cosine) + 1e-6);
         }
+    const double margin = chunk.radius + 1e-4;
+    chunk.cosMargin = std::cos(margin);
+    chunk.sinMargin = std::sin(margin);
+    // Distances whose angle with the margin reaches 1.4, near a right angle
+    // where rounding grows, are never passed over.
+    const double limit = 1.4 - margin;
+    chunk.largestKeyInReach =
+        limit > 0 ? static_cast<float>(std::sin(limit) * std::sin(limit)) : -1.0f;
     chunk.largestKey = std::numeric_limits<float>::infinity();
     chunk.reach = std::numeric_limits<double>::infinity();
   }
@@ -310,9 +323,16 @@ class FarthestPointDistances {
       chunk.reach = -1;  // nothing left to lower
       return;
     }
-    const double angle = distanceFromSquaredCross(largestKey) + chunk.radius + 1e-4;
-    chunk.reach = angle < 1.4 ? std::sin(angle) * std::sin(angle)
-                              : std::numeric_limits<double>::infinity();
+    // The angle is the chunk's largest distance d plus its margin m (radius
+    // and 1e-4); sin(d + m) from sin d = sqrt(key) without an arc sine.
+    if (!(largestKey < chunk.largestKeyInReach)) {
+      chunk.reach = std::numeric_limits<double>::infinity();
+      return;
+    }
+    const double sine = std::sqrt(static_cast<double>(largestKey));
+    const double cosine = std::sqrt(1 - static_cast<double>(largestKey));
+    const double sum = sine * chunk.cosMargin + cosine * chunk.sinMargin;
+    chunk.reach = sum * sum;
   }
 
   // Is the pick so far from the chunk's cap that no distance in it can fall?
