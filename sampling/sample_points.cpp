@@ -80,7 +80,7 @@ void computeJitteredSamples(RegionPolygons& regions) {
   grid.reserve(2 * std::max(requested, 1));
   JitterGenerator random;
 
-  const float k = std::floor(std::sqrt(static_cast<float>(requested)));
+  const float k = std::floor(std::sqrt(static_cast<float>(std::max(requested, 1))));
   const float step = 3.14159 * std::sqrt(k * k + 1) / (k * k);
   GridPoint zenith;
   hemisphereToSquare(1.570795, 0, zenith.squareU, zenith.squareV);
