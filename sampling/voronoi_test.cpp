@@ -195,10 +195,4 @@ TEST(VoronoiTest, JitteredGridsHaveTheDiagramsDefiningProperties) {
   expectVoronoiProperties(rings, buildVoronoiCells(rings.xs.data(), rings.ys.data(), rings.size()));
 }
 
-TEST(VoronoiTest, EverySiteOfALargerGridGetsACell) {
-  Sites sites = jitteredGrid(40, 5);
-  std::vector<VoronoiCell> cells = buildVoronoiCells(sites.xs.data(), sites.ys.data(), sites.size());
-  for (int c = 0; c < sites.size(); ++c) EXPECT_GE(cells[c].numElements, 2) << "cell " << c;
-}
-
 }  // namespace
