@@ -101,6 +101,11 @@ TEST_F(HalvaneSamplesTest, DefaultsGiveTheDefaultStratifiedSetOfTheWindow) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, libraryText(CLEAR, 11, 0.7853975f, 4.712385f, 250, true, true));
   EXPECT_EQ(run.out, readFile(std::string(HALVANE_SOURCE_DIR) + "/sampling/testdata/default_250.txt"));
+  // The defaults spelt out give the same bytes.
+  EXPECT_EQ(runTool({"--sky", "clear", "--sun", "45,180", "--points", "250", "--shares", "equal",
+                     "--set", "stratified", "-o", "-"})
+                .out,
+            run.out);
 }
 
 TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
