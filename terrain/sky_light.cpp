@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 
 #include "sky/sky_model.h"
@@ -113,6 +114,27 @@ struct TableEntry {
 
 }  // namespace
 
+namespace {
+
+// The cells of addHorizonBlocks for a count known when compiling, so that
+// the loop over the directions unrolls; the sums are added in the same order.
+template <int kCount>
+void addBlocks(const TableEntry* entries, const uint16_t* blocks, size_t numCells,
+               Vec3* sum1, Vec3* sum2) {
+  for (size_t cell = 0; cell < numCells; ++cell) {
+    Vec3 visible = sum1[cell], light = sum2[cell];
+    for (int k = 0; k < kCount; ++k) {
+      const TableEntry& e = entries[k * kHorizonBins + horizonBin(blocks[k * numCells + cell])];
+      visible += e.visibleSky;
+      light += e.skyLight;
+    }
+    sum1[cell] = visible;
+    sum2[cell] = light;
+  }
+}
+
+}  // namespace
+
 void addHorizonBlocks(const SkyTables& tables, int firstDirection, int count,
                       const uint16_t* blocks, CellSums& sums) {
   const size_t numCells = sums.visibleSky.size();
@@ -124,15 +146,16 @@ void addHorizonBlocks(const SkyTables& tables, int firstDirection, int count,
     }
   Vec3* sum1 = sums.visibleSky.data();
   Vec3* sum2 = sums.skyLight.data();
-  for (size_t cell = 0; cell < numCells; ++cell) {
-    Vec3 visible = sum1[cell], light = sum2[cell];
-    for (int k = 0; k < count; ++k) {
-      const TableEntry& e = entries[size_t(k) * kHorizonBins + horizonBin(blocks[k * numCells + cell])];
-      visible += e.visibleSky;
-      light += e.skyLight;
+  for (int k = 0; k < count;) {
+    const TableEntry* e = &entries[size_t(k) * kHorizonBins];
+    const uint16_t* b = blocks + size_t(k) * numCells;
+    if (count - k >= 4) {
+      addBlocks<4>(e, b, numCells, sum1, sum2);
+      k += 4;
+    } else {
+      addBlocks<1>(e, b, numCells, sum1, sum2);
+      k += 1;
     }
-    sum1[cell] = visible;
-    sum2[cell] = light;
   }
 }
 
@@ -171,14 +194,15 @@ bool computeSkyLight(TerrainFile& file, const TerrainRecord& terrain,
   try {
     SkyTables tables = buildSkyTables(n);
     CellSums sums(numCells);
-    std::vector<uint16_t> blocks(numCells * size_t(std::min(perPass, n)));
+    // Filled by every read before use, so left uninitialised.
+    std::unique_ptr<uint16_t[]> blocks(new uint16_t[numCells * size_t(std::min(perPass, n))]);
     for (int j = 0; j < n; j += perPass) {
       int count = std::min(perPass, n - j);
-      if (!file.readHorizonBlocks(count, blocks.data(), error)) {
+      if (!file.readHorizonBlocks(count, blocks.get(), error)) {
         file.close();
         return false;
       }
-      addHorizonBlocks(tables, j, count, blocks.data(), sums);
+      addHorizonBlocks(tables, j, count, blocks.get(), sums);
     }
     file.close();
     float largest = computeBrightness(terrain.normals, sums, skyGrid);
