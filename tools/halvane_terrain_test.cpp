@@ -59,6 +59,17 @@ TEST(HalvaneTerrainTest, WhatItWritesTheReaderReadsBackExactly) {
   EXPECT_EQ(blocks, computeHorizons(heights.data(), 24, 24, 10));
 }
 
+TEST(HalvaneTerrainTest, TheBuildMadeTheDefaultTerrain) {
+  TerrainFile file;
+  TerrainRecord terrain;
+  TerrainError error;
+  ASSERT_TRUE(file.open(HALVANE_DEFAULT_TERRAIN, terrain, error)) << error.message;
+  EXPECT_EQ(terrain.gridSizeX, 256);
+  EXPECT_EQ(terrain.gridSizeY, 256);
+  EXPECT_EQ(terrain.numDirections, 36);
+  EXPECT_EQ(terrain.heights, syntheticHeights(256, 1));
+}
+
 TEST(HalvaneTerrainTest, SyntheticLandscapesAreDeterministicVariedAndSeeded) {
   EXPECT_EQ(syntheticHeights(32, 3), syntheticHeights(32, 3));
   EXPECT_NE(syntheticHeights(32, 3), syntheticHeights(32, 4));
@@ -100,6 +111,7 @@ TEST(HalvaneTerrainTest, BadArgumentsGiveOneLineAndStatusTwoAndNoFile) {
     EXPECT_NE(access(out.c_str(), F_OK), 0);
   }
   EXPECT_EQ(run(kTerrainTool + " --flat 4", folder).status, 2);
+  EXPECT_EQ(run(kTerrainTool + " --help >/dev/null", folder).status, 0);
   // A folder that does not exist: a message, status 1, nothing left behind.
   ToolRun r = run(kTerrainTool + " --flat 4 -o /nonexistent-folder/t.hrz", folder);
   EXPECT_EQ(r.status, 1);
