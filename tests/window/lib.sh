@@ -9,6 +9,8 @@
 #   wt_pixel FILE X Y             prints "R,G,B"
 #   wt_ocr FILE X Y W H           prints the text read in a region
 #   wt_same_region A B X Y W H    true when two screenshots agree there exactly
+#   wt_count FILE X Y W H FX      counts the pixels of a region for which the
+#                                 ImageMagick expression FX (r, g, b in 0..1) holds
 #   wt_key KEY...                 sends keys (xdotool names) to the window
 #   wt_type TEXT                  types text into the window
 #   wt_wait_exit PID S            waits up to S seconds; sets WT_EXIT_STATUS
@@ -193,6 +195,11 @@ wt_same_region() {
   /usr/bin/convert "$b" -crop "$geometry" +repage "$n-b.png"
   differing=$(/usr/bin/compare -metric AE "$n-a.png" "$n-b.png" null: 2>&1)
   [ "$differing" = 0 ] || { wt_log "$differing pixels differ in $geometry"; return 1; }
+}
+
+wt_count() {
+  /usr/bin/convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -fx "($6) ? 1 : 0" \
+    -format '%[fx:round(mean*w*h)]' info:
 }
 
 # Keys go to the window under the pointer; keep the pointer over it.
