@@ -8,10 +8,6 @@
 #include "app/app_state.h"
 #include "sky/sky_grid.h"
 
-#if __has_include("sampling/regions.h")
-#define HALVANE_HAVE_REGIONS 1
-#endif
-
 perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
                          bool perspective_, const char* terrainFileName)
     : arcballWindow(x, y, width, height, title) {
@@ -40,9 +36,7 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
 }
 
 void perspWindow::computeRegions() {
-#ifdef HALVANE_HAVE_REGIONS
   regionPolygons = ::computeRegions(appState.samplePoints);
-#endif
 }
 
 void perspWindow::setFlashMessage(const char* text) {

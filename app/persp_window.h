@@ -11,12 +11,8 @@
 #include "app/line_prompt.h"
 #include "core/sequence.h"
 #include "core/vec3.h"
-
-#if __has_include("sampling/regions.h")
 #include "sampling/regions.h"
-#else
-using RegionPolygons = std::vector<Sequence<Vec3>>;
-#endif
+
 
 class perspWindow : public arcballWindow {
  public:

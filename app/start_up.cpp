@@ -7,12 +7,8 @@
 #include "app/command_line.h"
 #include "app/frame_timing.h"
 #include "app/persp_window.h"
-#include "sky/sky_model.h"
-
-#if __has_include("sampling/sample_points.h")
 #include "sampling/sample_points.h"
-#define HALVANE_HAVE_SAMPLE_POINTS 1
-#endif
+#include "sky/sky_model.h"
 
 int startUp(int argc, char** argv) {
   // Everything computed from here on, the terrain's sky light first, sees the
@@ -33,9 +29,7 @@ int startUp(int argc, char** argv) {
   w->flashFrames = 2;
 
   normaliseSky();
-#ifdef HALVANE_HAVE_SAMPLE_POINTS
   computeJitteredSamples(w->regionPolygons);
-#endif
 
   glColor3f(0, 1, 0);
   appState.quadric = gluNewQuadric();
