@@ -7,11 +7,13 @@
 # Without a display it shows the program at work on a virtual one: it computes
 # the default sample set (key p), writes it to run/samples.txt (key o), saves a
 # screenshot as run/halvane.png and quits.
+#
+# BUILD names another build folder, RUN_DIR another working folder.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${BUILD:-$root/build}"
-run="$root/run"
+run="${RUN_DIR:-$root/run}"
 program="$build/halvane"
 
 mkdir -p "$run"
@@ -39,6 +41,7 @@ stop() {
   rm -rf "$scratch"
 }
 trap stop EXIT
+trap 'exit 1' INT TERM
 fail() { echo "halvane: $*" >&2; exit 1; }
 
 # Waits up to $2 tenths of a second for the command $1 to succeed.
