@@ -102,25 +102,35 @@ void computeContourSegments(std::vector<Vec3>& vertices) {
   for (int i = 0; i < kNumContourLevels; ++i) levels[i] = contourLevel(i - 13);
 
   // Cell (column, row) spans azimuths a[column] .. a[column + 1] and
-  // elevations e[row] .. e[row + 1]; its corners are lattice points.
+  // elevations e[row] .. e[row + 1]; its corners are lattice points, and so
+  // are their relative luminances. Neighbouring cells share corners, so each
+  // lattice point is evaluated once: the same values as four evaluations per
+  // cell (the sky model has no side effects this high above the horizon), at
+  // a quarter of the cost. Nothing is kept for the next frame.
   const std::vector<float> a = gridEdges(0, kColumnWidth, 6.28318);
   const std::vector<float> e = gridEdges(kFirstRow, kRowHeight, 1.570795);
   const std::vector<Vec3> lattice = skyLattice(a, e, rc);
   const size_t rows = e.size();
-  auto at = [&](size_t column, size_t row) { return lattice[column * rows + row]; };
+  std::vector<float> relative(lattice.size());
+  for (size_t column = 0; column < a.size(); ++column) {
+    for (size_t row = 0; row < rows; ++row) {
+      relative[column * rows + row] = skyLuminance(a[column], e[row]) / normaliser;
+    }
+  }
+  auto index = [&](size_t column, size_t row) { return column * rows + row; };
 
   for (size_t column = 0; column + 1 < a.size(); ++column) {
-    const float a0 = a[column], a1 = a[column + 1];
     for (size_t row = 0; row + 1 < rows; ++row) {
-      const float e0 = e[row], e1 = e[row + 1];
+      // Corners 0..3: (a0, e1), (a1, e1), (a1, e0), (a0, e0), then corner 0 again.
+      const size_t corner[5] = {index(column, row + 1), index(column + 1, row + 1),
+                                index(column + 1, row), index(column, row),
+                                index(column, row + 1)};
       float c[5];
-      c[0] = skyLuminance(a0, e1) / normaliser;
-      c[1] = skyLuminance(a1, e1) / normaliser;
-      c[2] = skyLuminance(a1, e0) / normaliser;
-      c[3] = skyLuminance(a0, e0) / normaliser;
-      c[4] = c[0];
-      const Vec3 p[5] = {at(column, row + 1), at(column + 1, row + 1), at(column + 1, row),
-                         at(column, row), at(column, row + 1)};
+      Vec3 p[5];
+      for (int k = 0; k < 5; ++k) {
+        c[k] = relative[corner[k]];
+        p[k] = lattice[corner[k]];
+      }
       for (float level : levels) contourCellSegments(c, p, level, vertices);
     }
   }

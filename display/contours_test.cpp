@@ -126,6 +126,46 @@ TEST_F(ContourTest, OvercastLinesAreHorizontalRingsAtTheLevelHeights) {
   }
 }
 
+// The cell-by-cell computation: four luminance evaluations and four corner
+// points per cell, straight from the sky model.
+std::vector<Vec3> contourSegmentsCellByCell() {
+  std::vector<Vec3> v;
+  const float rc = static_cast<float>(1.002 * appState.hemisphereRadius);
+  const float n = appState.skyNormaliser;
+  const float da = 0.049087345600128174, de = 0.024543672800064087;
+  for (float a0 = 0; a0 < 6.28318; a0 += da) {
+    const float a1 = a0 + da;
+    for (float e = 0.022089306265115738f; e < 1.570795; e += de) {
+      const float e1 = e + de;
+      const float c[5] = {skyLuminance(a0, e1) / n, skyLuminance(a1, e1) / n,
+                          skyLuminance(a1, e) / n, skyLuminance(a0, e) / n,
+                          skyLuminance(a0, e1) / n};
+      const Vec3 p[5] = {skyPoint(a0, e1, rc), skyPoint(a1, e1, rc), skyPoint(a1, e, rc),
+                         skyPoint(a0, e, rc), skyPoint(a0, e1, rc)};
+      for (int k = -13; k <= 0; ++k) contourCellSegments(c, p, contourLevel(k), v);
+    }
+  }
+  return v;
+}
+
+TEST_F(ContourTest, SharedCornersGiveExactlyTheCellByCellSegments) {
+  const SkyDistribution skies[] = {CLEAR, SHARP, GENERAL, OVERCAST};
+  for (SkyDistribution sky : skies) {
+    appState.distribution = sky;
+    appState.sunDirection = angleToVector(appState.sunAzimuth, appState.sunElevation);
+    normaliseSky();
+    std::vector<Vec3> shared;
+    computeContourSegments(shared);
+    const std::vector<Vec3> expected = contourSegmentsCellByCell();
+    ASSERT_EQ(shared.size(), expected.size()) << "distribution " << sky;
+    EXPECT_GT(shared.size(), 100u) << "distribution " << sky;
+    for (size_t i = 0; i < shared.size(); ++i) {
+      const Vec3 &x = shared[i], &y = expected[i];
+      ASSERT_TRUE(x.x == y.x && x.y == y.y && x.z == y.z) << "distribution " << sky << ", vertex " << i;
+    }
+  }
+}
+
 TEST_F(ContourTest, NoLinesAboveLevelOne) {
   // Everything brighter than the normaliser: only levels up to 1 exist, and
   // a sky at twice the normaliser everywhere has none.
