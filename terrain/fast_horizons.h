@@ -1,0 +1,27 @@
+// Horizons of large height grids, fast and exactly as the plain march.
+//
+// The plain march (horizons.h) walks from every cell to the grid's edge and
+// keeps the steepest sample. Here each ray looks at the very same samples
+// (same positions, same interpolation, same arithmetic), but skips whole
+// stretches that provably cannot rise above the steepest sample found so far:
+// a pyramid of block maxima tells, for a square block of cells the ray is
+// crossing, the highest height any sample inside it can have. Once a ray is
+// above the terrain around it, it crosses large blocks in one step. The
+// directions are shared between threads. The encoded horizons are identical
+// to those of computeHorizons.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "terrain/horizons.h"
+
+// All horizons of the grid, encoded, in the layout of computeHorizons:
+// numDirections blocks of gridSizeX * gridSizeY values, direction 0 first,
+// cells row by row. `numThreads` 0 means one per core. `progress` is called
+// once per finished direction, with the number done so far (increasing), from
+// whichever thread finished it, never by two threads at once.
+std::vector<uint16_t> computeHorizonsFast(const float* heights, int gridSizeX, int gridSizeY,
+                                          int numDirections,
+                                          const HorizonProgress& progress = HorizonProgress(),
+                                          int numThreads = 0);
