@@ -1,0 +1,158 @@
+// The georeference file beside a terrain, and GeoTIFF maps.
+//
+// Index
+//   1. Writing a file completely or not at all
+//   2. The georeference file
+//   3. GeoTIFF maps
+#include "terrain/georeference.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include <cpl_error.h>
+#include <cpl_json.h>
+#include <cpl_string.h>
+#include <cpl_vsi.h>
+#include <gdal.h>
+
+namespace {
+
+// ---- 1. Writing a file completely or not at all -----------------------------------
+
+std::string temporaryNameFor(const std::string& fileName) {
+  return fileName + ".tmp" + std::to_string(getpid());
+}
+
+bool replaceWith(const std::string& temporary, const std::string& fileName, std::string& error) {
+  if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
+    error = "cannot write " + fileName + ": " + std::strerror(errno);
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// ---- 2. The georeference file ---------------------------------------------------------
+
+bool writeGeoreference(const std::string& terrainFile, const Georeference& georeference,
+                       std::string& error) {
+  CPLJSONDocument document;
+  CPLJSONObject root = document.GetRoot();
+  root.Add("source", georeference.source);
+  root.Add("columns", georeference.columns);
+  root.Add("rows", georeference.rows);
+  root.Add("cellSize", georeference.cellSize);
+  CPLJSONArray transform;
+  for (double value : georeference.geoTransform) transform.Add(value);
+  root.Add("geoTransform", transform);
+  root.Add("coordinateSystem", georeference.coordinateSystem);
+  root.Add("orientation",
+           "the terrain's first index is the raster column (east), its second index counts the "
+           "raster rows from the southern edge (north); heights are in grid spacings of cellSize metres");
+  const std::string fileName = georeferenceFileName(terrainFile);
+  const std::string temporary = temporaryNameFor(fileName);
+  std::string text = document.SaveAsString() + "\n";
+  std::FILE* out = std::fopen(temporary.c_str(), "w");
+  if (!out) {
+    error = "cannot write " + fileName + ": " + std::strerror(errno);
+    return false;
+  }
+  bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  ok = std::fclose(out) == 0 && ok;
+  if (!ok) {
+    error = "cannot write " + fileName + ": " + std::strerror(errno);
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return replaceWith(temporary, fileName, error);
+}
+
+GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSizeX, int gridSizeY,
+                                    Georeference& georeference, std::string& error) {
+  const std::string fileName = georeferenceFileName(terrainFile);
+  VSIStatBufL status;
+  if (VSIStatL(fileName.c_str(), &status) != 0) return GeoreferenceStatus::kNone;
+  CPLPushErrorHandler(CPLQuietErrorHandler);
+  CPLJSONDocument document;
+  bool loaded = document.Load(fileName);
+  CPLPopErrorHandler();
+  if (!loaded) {
+    error = fileName + ": not a georeference file (cannot read its JSON)";
+    return GeoreferenceStatus::kBad;
+  }
+  const CPLJSONObject root = document.GetRoot();
+  const CPLJSONArray transform = root.GetArray("geoTransform");
+  georeference.source = root.GetString("source");
+  georeference.columns = root.GetInteger("columns");
+  georeference.rows = root.GetInteger("rows");
+  georeference.cellSize = root.GetDouble("cellSize");
+  georeference.coordinateSystem = root.GetString("coordinateSystem");
+  if (!transform.IsValid() || transform.Size() != 6) {
+    error = fileName + ": has no geoTransform of six numbers";
+    return GeoreferenceStatus::kBad;
+  }
+  for (int i = 0; i < 6; ++i) georeference.geoTransform[i] = transform[i].ToDouble(NAN);
+  if (georeference.columns != gridSizeX || georeference.rows != gridSizeY) {
+    error = fileName + ": describes " + std::to_string(georeference.columns) + " x " +
+            std::to_string(georeference.rows) + " cells, but the terrain has " + std::to_string(gridSizeX) +
+            " x " + std::to_string(gridSizeY);
+    return GeoreferenceStatus::kBad;
+  }
+  return GeoreferenceStatus::kRead;
+}
+
+// ---- 3. GeoTIFF maps ----------------------------------------------------------------------
+
+bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
+                  const Georeference* georeference, std::string& error) {
+  GDALAllRegister();
+  GDALDriverH driver = GDALGetDriverByName("GTiff");
+  if (!driver) {
+    error = "cannot write " + fileName + ": GDAL has no GeoTIFF driver";
+    return false;
+  }
+  // North up: raster column i is grid row i, raster row k is grid column
+  // gridSizeY - 1 - k.
+  const int width = gridSizeX, height = gridSizeY;
+  std::vector<float> raster(size_t(width) * height);
+  for (int i = 0; i < gridSizeX; ++i)
+    for (int j = 0; j < gridSizeY; ++j) raster[size_t(height - 1 - j) * width + i] = grid[size_t(i) * gridSizeY + j];
+
+  const std::string temporary = temporaryNameFor(fileName);
+  CPLPushErrorHandler(CPLQuietErrorHandler);
+  CPLErrorReset();
+  const char* options[] = {"COMPRESS=DEFLATE", "PREDICTOR=3", nullptr};
+  GDALDatasetH dataset = GDALCreate(driver, temporary.c_str(), width, height, 1, GDT_Float32,
+                                    const_cast<char**>(options));
+  bool ok = dataset != nullptr;
+  if (ok && georeference) {
+    std::array<double, 6> gt = georeference->geoTransform;
+    ok = GDALSetGeoTransform(dataset, gt.data()) == CE_None;
+    if (ok && !georeference->coordinateSystem.empty())
+      ok = GDALSetProjection(dataset, georeference->coordinateSystem.c_str()) == CE_None;
+  }
+  if (ok)
+    ok = GDALRasterIO(GDALGetRasterBand(dataset, 1), GF_Write, 0, 0, width, height, raster.data(), width,
+                      height, GDT_Float32, 0, 0) == CE_None;
+  if (dataset) {
+    GDALFlushCache(dataset);
+    ok = CPLGetLastErrorType() != CE_Failure && ok;
+    GDALClose(dataset);
+  }
+  std::string gdalMessage = CPLGetLastErrorMsg();
+  CPLPopErrorHandler();
+  if (!ok) {
+    error = "cannot write " + fileName + (gdalMessage.empty() ? "" : ": " + gdalMessage);
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return replaceWith(temporary, fileName, error);
+}

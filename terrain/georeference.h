@@ -1,0 +1,44 @@
+// Where a terrain from a DEM lies on the earth, kept beside the terrain file,
+// and maps of terrain grids as GeoTIFF.
+//
+// Index
+//   1. The georeference file (NAME.hrz.json)
+//   2. GeoTIFF maps
+//
+// The terrain file itself stays as other programs read it; its georeference
+// goes to a small JSON file of the same name plus ".json":
+//   { "source": "site.tif", "columns": 512, "rows": 480, "cellSize": 25.0,
+//     "geoTransform": [x0, cell, 0, y0, 0, -cell], "coordinateSystem": "WKT",
+//     "orientation": "..." }
+// It describes the north-up raster whose column i is the terrain's first
+// index i and whose row k is its second index rows - 1 - k.
+#pragma once
+
+#include <string>
+
+#include "terrain/dem_import.h"
+
+// ---- 1. The georeference file -------------------------------------------------
+
+inline std::string georeferenceFileName(const std::string& terrainFile) { return terrainFile + ".json"; }
+
+// Writes the georeference of `terrainFile` completely or not at all.
+bool writeGeoreference(const std::string& terrainFile, const Georeference& georeference,
+                       std::string& error);
+
+enum class GeoreferenceStatus { kNone, kRead, kBad };
+
+// Reads the georeference beside `terrainFile`: kNone when there is none,
+// kBad (with `error`) when it cannot be read or does not fit a grid of
+// gridSizeX x gridSizeY cells.
+GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSizeX, int gridSizeY,
+                                    Georeference& georeference, std::string& error);
+
+// ---- 2. GeoTIFF maps ------------------------------------------------------------
+
+// Writes a terrain grid (gridSizeX rows of gridSizeY values, first index
+// east, second north) as a one-band 32-bit float GeoTIFF, north up, with the
+// georeference when one is given. Written to a temporary file beside the
+// target and renamed when complete, so a failure never leaves a half-written file.
+bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
+                  const Georeference* georeference, std::string& error);
