@@ -2,9 +2,12 @@
 // map for GIS users and scripts.
 //
 //   halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING]
-//                    [-o MAP.png] [--csv FILE]
+//                    [-o MAP.png | -o MAP.tif] [--csv FILE]
 //
-// Without -o and --csv the values go to standard output as text.
+// Without -o and --csv the values go to standard output as text. A map named
+// .tif or .tiff is a GeoTIFF, georeferenced when the terrain came from a DEM
+// (its georeference lies beside it in TERRAIN.hrz.json).
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -12,18 +15,21 @@
 #include "app/app_state.h"
 #include "sky/sky_grid.h"
 #include "sky/sky_model.h"
+#include "terrain/georeference.h"
 #include "tools/grid_output.h"
 #include "tools/sky_options.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING] [-o MAP.png] [--csv FILE]\n"
+    "usage: halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING] [-o MAP.png|MAP.tif] [--csv FILE]\n"
     "  --sky NAME              uniform, overcast, clear, sharp, point, cosine, turbid,\n"
     "                          or general-1 to general-15 (default general-12)\n"
     "  --sun ELEVATION,BEARING the sun in degrees: elevation 0 to 90, compass bearing\n"
     "                          0 to 360 (default 45,180)\n"
     "  -o MAP.png              the brightness of every cell as a 16-bit greyscale PNG\n"
+    "  -o MAP.tif              the brightness as a 32-bit float GeoTIFF, north up, with the\n"
+    "                          DEM's georeference when the terrain came from one\n"
     "  --csv FILE              the brightness as text, one grid row per line\n"
     "Without -o and --csv the text goes to standard output.\n";
 
@@ -77,6 +83,29 @@ Options parseArguments(int argc, char** argv) {
   return options;
 }
 
+// Is the map a GeoTIFF (.tif or .tiff, in any case)?
+bool isGeoTiffName(const std::string& name) {
+  std::string lower;
+  for (char c : name) lower += char(std::tolower((unsigned char)c));
+  auto endsWith = [&](const std::string& tail) {
+    return lower.size() > tail.size() && lower.compare(lower.size() - tail.size(), tail.size(), tail) == 0;
+  };
+  return endsWith(".tif") || endsWith(".tiff");
+}
+
+// Writes the GeoTIFF map, with the terrain's georeference if it has one. A
+// georeference that does not fit the terrain is reported and left out.
+bool writeMap(const std::string& map, const std::string& terrain, const float* grid, int gridSizeX,
+              int gridSizeY, std::string& error) {
+  Georeference georeference;
+  std::string problem;
+  GeoreferenceStatus status = readGeoreference(terrain, gridSizeX, gridSizeY, georeference, problem);
+  if (status == GeoreferenceStatus::kBad)
+    std::fprintf(stderr, "halvane-skylight: %s; the map is written without georeference\n", problem.c_str());
+  return writeGeoTiff(map, grid, gridSizeX, gridSizeY,
+                      status == GeoreferenceStatus::kRead ? &georeference : nullptr, error);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -88,7 +117,9 @@ int main(int argc, char** argv) {
   const float* grid = computeSkyGrid(options.terrain, gridSizeX, gridSizeY);
 
   std::string error;
-  if (!options.png.empty() && !writeGreyscalePng(options.png, grid, gridSizeX, gridSizeY, error)) {
+  if (!options.png.empty() &&
+      !(isGeoTiffName(options.png) ? writeMap(options.png, options.terrain, grid, gridSizeX, gridSizeY, error)
+                                   : writeGreyscalePng(options.png, grid, gridSizeX, gridSizeY, error))) {
     std::fprintf(stderr, "halvane-skylight: %s\n", error.c_str());
     return 1;
   }

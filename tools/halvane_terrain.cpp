@@ -1,32 +1,53 @@
 // halvane-terrain: writes a terrain file (heights and horizons) for Halvane.
 //
-//   halvane-terrain (--synthetic SIZE [--seed N] | --flat SIZE)
-//                   [--directions N] -o FILE
+//   halvane-terrain (--synthetic SIZE [--seed N] | --flat SIZE | --dem FILE
+//                    [--window XOFF,YOFF,XSIZE,YSIZE | --bounds MINX,MINY,MAXX,MAXY]
+//                    [--max-size N]) [--directions N] [--quiet] -o FILE
+//
+// A terrain from a DEM gets its georeference beside it, in FILE.json; other
+// terrains remove a stale one.
 //
 // Heights are in grid spacings; for every cell and direction the horizon is
 // the largest elevation angle of the terrain seen from the cell's surface
 // along the direction's centre azimuth, up to the grid's edge.
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cmath>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#include <unistd.h>
+
+#include "terrain/dem_import.h"
+#include "terrain/fast_horizons.h"
+#include "terrain/georeference.h"
 #include "terrain/horizons.h"
 #include "terrain/synthetic_terrain.h"
 #include "terrain/terrain_file.h"
+#include "tools/progress_bar.h"
 
 namespace {
 
 const char* const kUsage =
-    "usage: halvane-terrain (--synthetic SIZE [--seed N] | --flat SIZE) [--directions N] -o FILE\n"
+    "usage: halvane-terrain (--synthetic SIZE [--seed N] | --flat SIZE | --dem FILE [DEM options])\n"
+    "                       [--directions N] [--quiet] -o FILE\n"
     "  --synthetic SIZE  a landscape of SIZE x SIZE cells with ridges, a valley and a peak\n"
     "  --seed N          another landscape of the same kind (default 1)\n"
     "  --flat SIZE       a level grid of SIZE x SIZE cells\n"
+    "  --dem FILE        band 1 of an elevation raster GDAL reads (GeoTIFF, SRTM, Esri ASCII grid, ...)\n"
+    "  DEM options:\n"
+    "    --window XOFF,YOFF,XSIZE,YSIZE  only these pixels of the raster\n"
+    "    --bounds MINX,MINY,MAXX,MAXY    only this area, in the raster's own coordinates\n"
+    "    --max-size N                    average cells so that neither side exceeds N\n"
     "  --directions N    horizon directions per cell (default 36)\n"
-    "  -o FILE           the terrain file to write (\".hrz\")\n";
+    "  --quiet           no progress bar and no account of what was done\n"
+    "  -o FILE           the terrain file to write (\".hrz\"); a DEM's georeference goes to FILE.json\n";
 
 constexpr long kMaxSize = 8192;
 constexpr long kMaxDirections = 1024;
@@ -62,8 +83,34 @@ uint64_t parseSeed(const char* text) {
   return value;
 }
 
+// Numbers separated by commas: exactly `count` of them.
+template <typename Number>
+std::array<Number, 4> parseList(const char* text, const char* option, const char* form) {
+  std::string what = std::string(option) + " takes " + form;
+  if (!text) badArguments(what);
+  std::array<Number, 4> values{};
+  const char* at = text;
+  for (size_t k = 0; k < values.size(); ++k) {
+    char* end = nullptr;
+    errno = 0;
+    double value = std::strtod(at, &end);
+    bool whole = std::is_integral<Number>::value;
+    if (end == at || errno != 0 || !std::isfinite(value) || (whole && value != std::floor(value)) ||
+        *end != (k + 1 < values.size() ? ',' : '\0'))
+      badArguments(what + ", not '" + text + "'");
+    values[k] = Number(value);
+    at = end + 1;
+  }
+  return values;
+}
+
 struct Options {
   bool synthetic = false, flat = false, seedGiven = false;
+  std::string dem;
+  bool hasWindow = false, hasBounds = false, quiet = false;
+  std::array<long long, 4> window{};
+  std::array<double, 4> bounds{};
+  int maxSize = 0;
   int size = 0;
   uint64_t seed = 1;
   int directions = 36;
@@ -78,8 +125,15 @@ Options parseArguments(int argc, char** argv) {
     if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
       std::exit(0);
-    } else if (arg == "--synthetic" || arg == "--flat") {
-      if (options.synthetic || options.flat) badArguments("give only one of --synthetic SIZE and --flat SIZE");
+    } else if (arg == "--synthetic" || arg == "--flat" || arg == "--dem") {
+      if (options.synthetic || options.flat || !options.dem.empty())
+        badArguments("give only one of --synthetic SIZE, --flat SIZE and --dem FILE");
+      if (arg == "--dem") {
+        if (!value || !*value) badArguments("--dem takes the name of an elevation raster");
+        options.dem = value;
+        ++i;
+        continue;
+      }
       (arg == "--flat" ? options.flat : options.synthetic) = true;
       options.size = int(parseCount(value, 1, kMaxSize, arg.c_str()));
       ++i;
@@ -87,6 +141,22 @@ Options parseArguments(int argc, char** argv) {
       options.seed = parseSeed(value);
       options.seedGiven = true;
       ++i;
+    } else if (arg == "--window") {
+      options.window = parseList<long long>(value, "--window", "XOFF,YOFF,XSIZE,YSIZE in whole pixels");
+      options.hasWindow = true;
+      ++i;
+    } else if (arg == "--bounds") {
+      options.bounds = parseList<double>(value, "--bounds", "MINX,MINY,MAXX,MAXY in the raster's coordinates");
+      if (options.bounds[0] >= options.bounds[2] || options.bounds[1] >= options.bounds[3])
+        badArguments(std::string("--bounds takes MINX,MINY,MAXX,MAXY with MINX < MAXX and MINY < MAXY, not '") +
+                     value + "'");
+      options.hasBounds = true;
+      ++i;
+    } else if (arg == "--max-size") {
+      options.maxSize = int(parseCount(value, 2, kMaxSize, "--max-size"));
+      ++i;
+    } else if (arg == "--quiet") {
+      options.quiet = true;
     } else if (arg == "--directions") {
       options.directions = int(parseCount(value, 1, kMaxDirections, "--directions"));
       ++i;
@@ -96,10 +166,15 @@ Options parseArguments(int argc, char** argv) {
       ++i;
     } else {
       badArguments("unknown argument '" + arg +
-                   "'; accepted: --synthetic SIZE, --seed N, --flat SIZE, --directions N, -o FILE, --help");
+                   "'; accepted: --synthetic SIZE, --seed N, --flat SIZE, --dem FILE, --window XOFF,YOFF,XSIZE,YSIZE, "
+                   "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --directions N, --quiet, -o FILE, --help");
     }
   }
-  if (!options.synthetic && !options.flat) badArguments("give --synthetic SIZE or --flat SIZE");
+  if (!options.synthetic && !options.flat && options.dem.empty())
+    badArguments("give --synthetic SIZE, --flat SIZE or --dem FILE");
+  if (options.dem.empty() && (options.hasWindow || options.hasBounds || options.maxSize))
+    badArguments("--window, --bounds and --max-size go with --dem FILE");
+  if (options.hasWindow && options.hasBounds) badArguments("give only one of --window and --bounds");
   if (options.flat && options.seedGiven) badArguments("--seed goes with --synthetic, not --flat");
   if (options.output.empty()) badArguments("give -o FILE, the terrain file to write");
   unsigned long long bytes = 2ULL * options.size * options.size * options.directions;
@@ -108,29 +183,61 @@ Options parseArguments(int argc, char** argv) {
   return options;
 }
 
+// The heights of the terrain asked for; a DEM that cannot be read ends the
+// program with its one-line message and status 2.
+std::vector<float> makeHeights(const Options& options, int& sizeX, int& sizeY, DemTerrain& dem) {
+  if (options.dem.empty()) {
+    sizeX = sizeY = options.size;
+    return options.flat ? flatHeights(options.size) : syntheticHeights(options.size, options.seed);
+  }
+  DemRequest request;
+  request.fileName = options.dem;
+  request.hasWindow = options.hasWindow;
+  request.window = options.window;
+  request.hasBounds = options.hasBounds;
+  request.bounds = options.bounds;
+  request.maxSize = options.maxSize;
+  request.maxCells = std::min<long long>(kMaxSize * kMaxSize,
+                                         (long long)(kMaxHorizonBytes / (2ULL * options.directions)));
+  std::string error;
+  if (!importDem(request, dem, error, options.quiet ? nullptr : stderr, "halvane-terrain: ")) {
+    std::fprintf(stderr, "halvane-terrain: %s\n", error.c_str());
+    std::exit(2);
+  }
+  sizeX = dem.gridSizeX;
+  sizeY = dem.gridSizeY;
+  return std::move(dem.heights);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   Options options = parseArguments(argc, argv);
-  const int size = options.size, n = options.directions;
-  std::vector<float> heights = options.flat ? flatHeights(size) : syntheticHeights(size, options.seed);
+  const int n = options.directions;
+  int sizeX = 0, sizeY = 0;
+  DemTerrain dem;
+  std::vector<float> heights = makeHeights(options, sizeX, sizeY, dem);
 
-  // Runs of more than a few seconds report each tenth of the directions.
-  const bool showProgress = double(size) * size * n > 2e7;
-  int lastTenth = 0;
-  auto start = std::chrono::steady_clock::now();
-  std::vector<uint16_t> horizons = computeHorizons(
-      heights.data(), size, size, n, [&](int done, int total) {
-        int tenth = done * 10 / total;
-        if (!showProgress || tenth == lastTenth) return;
-        lastTenth = tenth;
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::fprintf(stderr, "halvane-terrain: horizons %d of %d directions (%.0f s)\n", done, total, seconds);
-        std::fflush(stderr);
+  // Runs of more than a moment show a progress bar.
+  const bool showProgress = !options.quiet && double(sizeX) * sizeY * n > 2e7;
+  ProgressBar bar(stderr, "halvane-terrain: horizons ", "directions", isatty(fileno(stderr)) != 0);
+  std::vector<uint16_t> horizons = computeHorizonsFast(
+      heights.data(), sizeX, sizeY, n, [&](int done, int total) {
+        if (showProgress) bar.update(done, total);
       });
+  bar.finish();
 
   std::string error;
-  if (!writeTerrainFile(options.output, size, size, n, heights, horizons, error)) {
+  if (!writeTerrainFile(options.output, sizeX, sizeY, n, heights, horizons, error)) {
+    std::fprintf(stderr, "halvane-terrain: %s\n", error.c_str());
+    return 1;
+  }
+  // The georeference beside the terrain: written for a DEM (or the terrain
+  // is taken back), removed for any other terrain so that none is stale.
+  if (options.dem.empty()) {
+    std::remove(georeferenceFileName(options.output).c_str());
+  } else if (!writeGeoreference(options.output, dem.georeference, error)) {
+    std::remove(options.output.c_str());
     std::fprintf(stderr, "halvane-terrain: %s\n", error.c_str());
     return 1;
   }
