@@ -179,6 +179,7 @@ struct GeoTiff {
 
 GeoTiff readGeoTiff(const std::string& name) {
   GeoTiff tiff;
+  GDALAllRegister();
   GDALDatasetH dataset = GDALOpen(name.c_str(), GA_ReadOnly);
   EXPECT_NE(dataset, nullptr) << name;
   if (!dataset) return tiff;
