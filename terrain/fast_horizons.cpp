@@ -153,9 +153,18 @@ double steepestRise(const MarchGrid& grid, const BandMaxima& bands, const RaySte
   // rounding, so a sample that could be steeper is always taken: the result
   // is the march's maximum, to the last bit.
   constexpr double kBelow = 1 - 1e-9, kAbove = 1 + 1e-9;
+  // The first few samples are taken one by one: so close to the cell the
+  // bands would rarely let the ray pass anyway.
+  constexpr int kNearSteps = 8;
+  int t = 1;
+  for (double sample; t <= kNearSteps && sampleRise(grid, ray, m0, u0, z0, t, sample); ++t)
+    if (sample > best) {
+      best = sample;
+      bestStep = t;
+    }
   const int topLevel = bands.numLevels - 1;
-  int level = 0;
-  for (int t = 1;;) {
+  int level = std::min(3, topLevel);
+  for (;;) {
     const int m = m0 + t * ray.majorStep;
     const double across = u0 + t * ray.slope;
     if (m < 0 || m >= majorSize || across < 0 || across > minorSize - 1) break;
@@ -190,10 +199,14 @@ double steepestRise(const MarchGrid& grid, const BandMaxima& bands, const RaySte
 
 // ---- 4. One direction, all directions on threads ----------------------------------------
 
-// Levels of band maxima: up to spans of 256 steps, fewer on small grids.
-int bandLevels(int majorSize) {
+// Levels of band maxima: until one span covers the whole grid (its test is
+// then the march's early end by the grid's maximum height), as far as a
+// quarter of a gigabyte per thread allows.
+int bandLevels(int majorSize, size_t cells) {
   int levels = 1;
-  while (levels < 9 && (1 << levels) < majorSize) ++levels;
+  while ((1 << (levels - 1)) < majorSize && levels < 16 &&
+         (levels + 1) * cells * sizeof(float) <= (size_t(256) << 20))
+    ++levels;
   return levels;
 }
 
@@ -213,7 +226,7 @@ void computeDirection(const MarchGrid& alongX, const MarchGrid& alongY, int grid
   ray.stepLength = 1 / std::fabs(major);
   const MarchGrid& grid = majorIsX ? alongX : alongY;
   const int majorSize = grid.majorSize, minorSize = grid.minorSize;
-  buildBandMaxima(grid, ray, bandLevels(majorSize), bands);
+  buildBandMaxima(grid, ray, bandLevels(majorSize, grid.heights.size()), bands);
 
   horizonStep.assign(size_t(majorSize) * minorSize, 0);
   for (int i = 0; i < majorSize; ++i) {

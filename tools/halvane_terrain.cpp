@@ -219,7 +219,7 @@ int main(int argc, char** argv) {
   std::vector<float> heights = makeHeights(options, sizeX, sizeY, dem);
 
   // Runs of more than a moment show a progress bar.
-  const bool showProgress = !options.quiet && double(sizeX) * sizeY * n > 2e7;
+  const bool showProgress = !options.quiet && double(sizeX) * sizeY * n > 1e7;
   ProgressBar bar(stderr, "halvane-terrain: horizons ", "directions", isatty(fileno(stderr)) != 0);
   std::vector<uint16_t> horizons = computeHorizonsFast(
       heights.data(), sizeX, sizeY, n, [&](int done, int total) {

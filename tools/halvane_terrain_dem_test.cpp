@@ -115,13 +115,13 @@ TEST(HalvaneTerrainDemTest, WritesHeightsHorizonsAndGeoreference) {
 TEST(HalvaneTerrainDemTest, ProgressBarUnlessQuiet) {
   ScratchFolder folder;
   std::string out = folder.file("level.hrz");
-  // 1200 x 1200 cells in 16 directions: long enough to report.
-  ToolRun r = run(kTerrainTool + " --flat 1200 --directions 16 -o " + out, folder);
+  // 110 x 110 cells in 900 directions: long enough to report.
+  ToolRun r = run(kTerrainTool + " --flat 110 --directions 900 -o " + out, folder);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 10) << r.err;
-  EXPECT_NE(r.err.find("halvane-terrain: horizons 8/16 directions  50%  about "), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("halvane-terrain: horizons 16/16 directions  100%\n"), std::string::npos) << r.err;
-  EXPECT_EQ(run(kTerrainTool + " --flat 1200 --directions 16 --quiet -o " + out, folder).err, "");
+  EXPECT_NE(r.err.find("halvane-terrain: horizons 450/900 directions  50%  about "), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("halvane-terrain: horizons 900/900 directions  100%\n"), std::string::npos) << r.err;
+  EXPECT_EQ(run(kTerrainTool + " --flat 110 --directions 900 --quiet -o " + out, folder).err, "");
 }
 
 TEST(HalvaneTerrainDemTest, BadDemsGetOneLineStatusTwoAndNoFile) {
