@@ -87,7 +87,7 @@ TEST_F(SkyGridTest, AFailedRecomputationKeepsThePreviousTerrainAndGrid) {
     EXPECT_EQ(std::vector<float>(grid, grid + 35), kept);
     EXPECT_EQ(std::vector<float>(terrainHeights(), terrainHeights() + 35), heights);
     EXPECT_EQ(currentTerrain().gridSizeX, 7);
-    EXPECT_EQ(currentTerrain().normals.size(), 35u);
+    EXPECT_EQ(currentTerrain().terrainNormals.size(), 35u);
   }
 }
 

@@ -33,7 +33,7 @@ std::vector<float> buildLuminanceTable(int numDirections) {
   // entries) averages 1000 afterwards.
   float mean = sum / (kHorizonBins * numDirections / 2);
   if (mean > 0)
-    for (float& entry : table) entry = entry * (1000.0 / mean);
+    for (float& entry : table) entry = entry * (meanSkyLuminance / mean);
   return table;
 }
 
@@ -95,9 +95,9 @@ std::vector<Vec3> buildSkyLightTable(int numDirections, const std::vector<Vec3>&
 SkyTables buildSkyTables(int numDirections) {
   SkyTables tables;
   tables.numDirections = numDirections;
-  tables.luminance = buildLuminanceTable(numDirections);
-  tables.visibleSky = buildVisibleSkyTable(numDirections);
-  tables.skyLight = buildSkyLightTable(numDirections, tables.visibleSky, tables.luminance);
+  tables.luminanceTable = buildLuminanceTable(numDirections);
+  tables.visibleSkyTable = buildVisibleSkyTable(numDirections);
+  tables.skyLightTable = buildSkyLightTable(numDirections, tables.visibleSkyTable, tables.luminanceTable);
   return tables;
 }
 
@@ -142,7 +142,7 @@ void addHorizonBlocks(const SkyTables& tables, int firstDirection, int count,
   for (int k = 0; k < count; ++k)
     for (int b = 0; b < kHorizonBins; ++b) {
       size_t from = size_t(firstDirection + k) * kHorizonBins + b;
-      entries[size_t(k) * kHorizonBins + b] = {tables.visibleSky[from], tables.skyLight[from]};
+      entries[size_t(k) * kHorizonBins + b] = {tables.visibleSkyTable[from], tables.skyLightTable[from]};
     }
   Vec3* sum1 = sums.visibleSky.data();
   Vec3* sum2 = sums.skyLight.data();
@@ -163,7 +163,7 @@ float cellBrightness(const Vec3& normal, const Vec3& visibleSky, const Vec3& sky
   float irradiance = normal.dot(skyLight);
   // The share of the cosine-weighted sky that the cell sees (divided by pi).
   float visible = normal.dot(visibleSky) * 0.31831015504887655;
-  return (kAlbedo * irradiance * 0.31831015504887655) / (1 - kAlbedo * (1 - visible));
+  return (albedo * irradiance * 0.31831015504887655) / (1 - albedo * (1 - visible));
 }
 
 float computeBrightness(const std::vector<Vec3>& normals, const CellSums& sums,
@@ -205,7 +205,7 @@ bool computeSkyLight(TerrainFile& file, const TerrainRecord& terrain,
       addHorizonBlocks(tables, j, count, blocks.get(), sums);
     }
     file.close();
-    float largest = computeBrightness(terrain.normals, sums, skyGrid);
+    float largest = computeBrightness(terrain.terrainNormals, sums, skyGrid);
     normaliseSkyGrid(skyGrid, largest);
   } catch (const std::bad_alloc&) {
     file.close();

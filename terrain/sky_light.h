@@ -23,9 +23,10 @@
 
 // ---- 1. Constants ----------------------------------------------------------------
 
-constexpr float kMeanSkyLuminance = 1000;
+// The mean of the upper half of the luminance table after scaling.
+constexpr double meanSkyLuminance = 1000;
 // The reflectance of the terrain.
-constexpr double kAlbedo = 0.4;
+constexpr double albedo = 0.4;
 
 // ---- 2. Tables ----------------------------------------------------------------------
 
@@ -54,9 +55,9 @@ std::vector<Vec3> buildSkyLightTable(int numDirections, const std::vector<Vec3>&
 
 struct SkyTables {
   int numDirections = 0;
-  std::vector<float> luminance;
-  std::vector<Vec3> visibleSky;
-  std::vector<Vec3> skyLight;
+  std::vector<float> luminanceTable;
+  std::vector<Vec3> visibleSkyTable;
+  std::vector<Vec3> skyLightTable;
 };
 
 // All three tables for the current sky (appState).

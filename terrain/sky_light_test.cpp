@@ -114,7 +114,7 @@ TEST(SkyTablesTest, SkyLightUnderAUniformSkyIsAThousandTimesTheVisibleSky) {
   SkyTables tables = buildSkyTables(9);
   for (int j = 0; j < 9; ++j)
     for (int i = 0; i < 256; i += 5) {
-      Vec3 light = tables.skyLight[at(j, i)], visible = tables.visibleSky[at(j, i)];
+      Vec3 light = tables.skyLightTable[at(j, i)], visible = tables.visibleSkyTable[at(j, i)];
       EXPECT_NEAR(light.z, 1000 * visible.z, 1e-3f + 2e-5f * 1000 * visible.z) << j << " " << i;
       EXPECT_NEAR(light.x, 1000 * visible.x, 1e-3f + 2e-5f * std::fabs(1000 * visible.x));
     }
@@ -175,7 +175,7 @@ TEST(SkyCellsTest, DirectionsInPassesGiveTheSameSumsAsOneAtATime) {
     EXPECT_EQ(together.visibleSky[cell].y, single.visibleSky[cell].y);
     // And by hand: the sum of the table entries of each cell's bins.
     Vec3 expected;
-    for (int j = 0; j < n; ++j) expected += tables.skyLight[at(j, horizonBin(blocks[j * cells + cell]))];
+    for (int j = 0; j < n; ++j) expected += tables.skyLightTable[at(j, horizonBin(blocks[j * cells + cell]))];
     EXPECT_EQ(single.skyLight[cell].z, expected.z);
   }
 }

@@ -129,16 +129,16 @@ bool TerrainFile::open(const std::string& fileName, TerrainRecord& terrain,
   terrain.numDirections = numDirections;
   numCells_ = size_t(cells);
   try {
-    terrain.heights.assign(numCells_, 0.0f);
-    if (std::fread(terrain.heights.data(), 4, numCells_, file_) != numCells_) {
+    terrain.terrainHeights.assign(numCells_, 0.0f);
+    if (std::fread(terrain.terrainHeights.data(), 4, numCells_, file_) != numCells_) {
       error = corrupted();
       return false;
     }
-    if (!kHostIsLittleEndian) swapElements(terrain.heights.data(), numCells_, 4);
-    terrain.normals = computeNormals(terrain.heights.data(), gridSizeX, gridSizeY);
+    if (!kHostIsLittleEndian) swapElements(terrain.terrainHeights.data(), numCells_, 4);
+    terrain.terrainNormals = computeNormals(terrain.terrainHeights.data(), gridSizeX, gridSizeY);
   } catch (const std::bad_alloc&) {
-    terrain.heights.clear();
-    terrain.heights.shrink_to_fit();
+    terrain.terrainHeights.clear();
+    terrain.terrainHeights.shrink_to_fit();
     error = corrupted();
     return false;
   }
@@ -293,7 +293,7 @@ const TerrainRecord& currentTerrain() { return currentTerrainRecord(); }
 
 const float* terrainHeights() {
   const TerrainRecord& terrain = currentTerrainRecord();
-  return terrain.heights.empty() ? nullptr : terrain.heights.data();
+  return terrain.terrainHeights.empty() ? nullptr : terrain.terrainHeights.data();
 }
 
 void replaceCurrentTerrain(TerrainRecord&& terrain) {

@@ -48,8 +48,8 @@ struct TerrainRecord {
   int gridSizeX = 0;      // rows
   int gridSizeY = 0;      // heights per row
   int numDirections = 0;  // horizon directions n
-  std::vector<float> heights;  // gridSizeX rows of gridSizeY, as read
-  std::vector<Vec3> normals;   // one unit normal per cell, same order
+  std::vector<float> terrainHeights;  // gridSizeX rows of gridSizeY, as read
+  std::vector<Vec3> terrainNormals;   // one unit normal per cell, same order
 
   size_t numCells() const { return size_t(gridSizeX) * size_t(gridSizeY); }
 };

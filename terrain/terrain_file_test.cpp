@@ -115,11 +115,11 @@ TEST(TerrainFileTest, ReadsSizesHeightsNormalsAndHorizonBlocks) {
     EXPECT_EQ(terrain.gridSizeX, 2);
     EXPECT_EQ(terrain.gridSizeY, 3);
     EXPECT_EQ(terrain.numDirections, 2);
-    EXPECT_EQ(terrain.heights, heights);
-    ASSERT_EQ(terrain.normals.size(), 6u);
+    EXPECT_EQ(terrain.terrainHeights, heights);
+    ASSERT_EQ(terrain.terrainNormals.size(), 6u);
     // Rising by 3 per row and 1 per column.
     float s = std::sqrt(9.0f + 1 + 1);
-    expectVec(terrain.normals[4], -3 / s, -1 / s, 1 / s);
+    expectVec(terrain.terrainNormals[4], -3 / s, -1 / s, 1 / s);
     std::vector<uint16_t> blocks(12);
     ASSERT_TRUE(file.readHorizonBlocks(1, blocks.data(), error));
     ASSERT_TRUE(file.readHorizonBlocks(1, blocks.data() + 6, error));
@@ -222,7 +222,7 @@ TEST(TerrainFileTest, WriterRoundTripsExactly) {
   ASSERT_TRUE(file.open(name, terrain, readError));
   EXPECT_EQ(terrain.gridSizeX, 3);
   EXPECT_EQ(terrain.gridSizeY, 2);
-  EXPECT_EQ(terrain.heights, heights);
+  EXPECT_EQ(terrain.terrainHeights, heights);
   std::vector<uint16_t> back(horizons.size());
   ASSERT_TRUE(file.readHorizonBlocks(3, back.data(), readError));
   EXPECT_EQ(back, horizons);

@@ -53,7 +53,7 @@ TEST(HalvaneTerrainTest, WhatItWritesTheReaderReadsBackExactly) {
   EXPECT_EQ(terrain.gridSizeY, 24);
   EXPECT_EQ(terrain.numDirections, 10);
   std::vector<float> heights = syntheticHeights(24, 7);
-  EXPECT_EQ(terrain.heights, heights);
+  EXPECT_EQ(terrain.terrainHeights, heights);
   std::vector<uint16_t> blocks(24 * 24 * 10);
   ASSERT_TRUE(file.readHorizonBlocks(10, blocks.data(), error));
   EXPECT_EQ(blocks, computeHorizons(heights.data(), 24, 24, 10));
@@ -67,7 +67,7 @@ TEST(HalvaneTerrainTest, TheBuildMadeTheDefaultTerrain) {
   EXPECT_EQ(terrain.gridSizeX, 256);
   EXPECT_EQ(terrain.gridSizeY, 256);
   EXPECT_EQ(terrain.numDirections, 36);
-  EXPECT_EQ(terrain.heights, syntheticHeights(256, 1));
+  EXPECT_EQ(terrain.terrainHeights, syntheticHeights(256, 1));
 }
 
 TEST(HalvaneTerrainTest, SyntheticLandscapesAreDeterministicVariedAndSeeded) {
@@ -91,7 +91,7 @@ TEST(HalvaneTerrainTest, FlatTerrainHasLevelHorizons) {
   TerrainRecord terrain;
   TerrainError error;
   ASSERT_TRUE(file.open(out, terrain, error));
-  EXPECT_EQ(terrain.heights, std::vector<float>(25, 0.0f));
+  EXPECT_EQ(terrain.terrainHeights, std::vector<float>(25, 0.0f));
   std::vector<uint16_t> blocks(75);
   ASSERT_TRUE(file.readHorizonBlocks(3, blocks.data(), error));
   EXPECT_EQ(blocks, std::vector<uint16_t>(75, 32768));
