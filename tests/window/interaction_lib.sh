@@ -12,6 +12,8 @@
 #   ia_count FILE GEOMETRY A B PCT     pixels where channel A exceeds channel B by PCT %
 #   ia_differ FILE1 FILE2 [GEOMETRY]   number of differing pixels
 #   ia_blank FILE GEOMETRY             the region holds one colour only (no text)
+#   ia_wait_change REF [S]             waits until the screen differs from
+#                                      screenshot REF, then until it settles
 #   ia_alive                           the program is still running
 #   ia_wait_exit S                     waits up to S seconds for the program to
 #                                      end; sets IA_EXIT_STATUS ("timeout" if not)
@@ -137,9 +139,10 @@ ia_count() {
 }
 
 ia_differ() {
-  local geometry="${3:-$IA_WINDOW}"
-  /usr/bin/compare -metric AE <(/usr/bin/convert "$1" -crop "$geometry" +repage png:-) \
-    <(/usr/bin/convert "$2" -crop "$geometry" +repage png:-) null: 2>&1 | sed 's/ .*//'
+  local geometry="${3:-$IA_WINDOW}" a="$WT_DIR/differ-a.png" b="$WT_DIR/differ-b.png"
+  /usr/bin/convert "$1" -crop "$geometry" +repage "$a"
+  /usr/bin/convert "$2" -crop "$geometry" +repage "$b"
+  /usr/bin/compare -metric AE "$a" "$b" null: 2>&1 | sed 's/ .*//'
 }
 
 # Waits until nothing changes on screen any more (two equal screenshots in a
@@ -153,7 +156,21 @@ ia_settle() {
     sleep 0.3
     wt_screenshot "$after"
     [ "$(ia_differ "$before" "$after")" = 0 ] && return 0
-    mv "$after" "$before"
+    cp "$after" "$before"
   done
+  return 1
+}
+
+ia_wait_change() {
+  local ref="$1" deadline=$((SECONDS + ${2:-30})) now="$WT_DIR/change.png"
+  while [ "$SECONDS" -lt "$deadline" ]; do
+    wt_screenshot "$now"
+    if [ "$(ia_differ "$ref" "$now")" != 0 ]; then
+      ia_settle
+      return 0
+    fi
+    sleep 0.2
+  done
+  wt_log "the screen did not change" >&2
   return 1
 }
