@@ -91,11 +91,11 @@ TEST(HalvaneTerrainDemTest, WritesHeightsHorizonsAndGeoreference) {
   ASSERT_TRUE(file.open(out, terrain, error)) << error.message;
   ASSERT_EQ(terrain.gridSizeX, 41);
   ASSERT_EQ(terrain.gridSizeY, 41);
-  EXPECT_FLOAT_EQ(terrain.heights[20 * 41 + 20], 20.0f);
+  EXPECT_FLOAT_EQ(terrain.terrainHeights[20 * 41 + 20], 20.0f);
   // The fast horizons the tool writes are the plain march's, value for value.
   std::vector<uint16_t> blocks(41 * 41 * 8);
   ASSERT_TRUE(file.readHorizonBlocks(8, blocks.data(), error));
-  EXPECT_EQ(blocks, computeHorizons(terrain.heights.data(), 41, 41, 8));
+  EXPECT_EQ(blocks, computeHorizons(terrain.terrainHeights.data(), 41, 41, 8));
 
   Georeference geo;
   std::string problem;
