@@ -199,23 +199,22 @@ double steepestRise(const MarchGrid& grid, const BandMaxima& bands, const RaySte
 
 // ---- 4. One direction, all directions on threads ----------------------------------------
 
-// Levels of band maxima: until one span covers the whole grid (its test is
-// then the march's early end by the grid's maximum height), as far as a
-// quarter of a gigabyte per thread allows.
-int bandLevels(int majorSize, size_t cells) {
+// Levels of band maxima: spans of up to 128 steps (eight floats a cell, two
+// cells to a cache line; more levels cost more in memory traffic than they
+// save in steps), fewer on small grids.
+int bandLevels(int majorSize) {
   int levels = 1;
-  while ((1 << (levels - 1)) < majorSize && levels < 16 &&
-         (levels + 1) * cells * sizeof(float) <= (size_t(256) << 20))
-    ++levels;
+  while (levels < 8 && (1 << (levels - 1)) < majorSize) ++levels;
   return levels;
 }
 
-// Cells are taken from the far end of the rays backwards, so that the cell one
-// step ahead on a ray is done first: its horizon lies at about the same place,
-// which is the guess for the cell behind it.
+// Cells are taken line by line along the direction, each line from its far
+// end backwards: the cell just done lies one step ahead on the ray, so its
+// horizon is at about the same place (the guess for this cell), and the two
+// rays cross the same stretch of memory. Line b holds the cells
+// (m, b + round(m * slope)), so every cell of a row lies on exactly one line.
 void computeDirection(const MarchGrid& alongX, const MarchGrid& alongY, int gridSizeY, int j,
-                      int numDirections, BandMaxima& bands, std::vector<int>& horizonStep,
-                      uint16_t* block) {
+                      int numDirections, BandMaxima& bands, uint16_t* block) {
   const double azimuth = directionAzimuth(j, numDirections);
   const double dx = std::cos(azimuth), dy = std::sin(azimuth);
   const bool majorIsX = std::fabs(dx) >= std::fabs(dy);
@@ -226,26 +225,26 @@ void computeDirection(const MarchGrid& alongX, const MarchGrid& alongY, int grid
   ray.stepLength = 1 / std::fabs(major);
   const MarchGrid& grid = majorIsX ? alongX : alongY;
   const int majorSize = grid.majorSize, minorSize = grid.minorSize;
-  buildBandMaxima(grid, ray, bandLevels(majorSize, grid.heights.size()), bands);
+  buildBandMaxima(grid, ray, bandLevels(majorSize), bands);
 
-  horizonStep.assign(size_t(majorSize) * minorSize, 0);
-  for (int i = 0; i < majorSize; ++i) {
-    const int m0 = ray.majorStep > 0 ? majorSize - 1 - i : i;
-    const int ahead = m0 + ray.majorStep;
-    for (int u0 = 0; u0 < minorSize; ++u0) {
-      int guess = 0;
-      if (ahead >= 0 && ahead < majorSize) {
-        int u = std::clamp(int(std::lround(u0 + ray.slope)), 0, minorSize - 1);
-        int aheadStep = horizonStep[size_t(ahead) * minorSize + u];
-        if (aheadStep > 0) guess = aheadStep + 1;
+  const long farShift = std::lround((majorSize - 1) * ray.slope);
+  const long lowestShift = std::min(0L, farShift), highestShift = std::max(0L, farShift);
+  for (long line = -highestShift; line < minorSize - lowestShift; ++line) {
+    int guess = 0;
+    for (int i = 0; i < majorSize; ++i) {
+      const int m0 = ray.majorStep > 0 ? majorSize - 1 - i : i;
+      const long u0 = line + std::lround(m0 * ray.slope);
+      if (u0 < 0 || u0 >= minorSize) {
+        guess = 0;
+        continue;
       }
       int bestStep;
-      double best = steepestRise(grid, bands, ray, m0, u0, guess, bestStep);
-      horizonStep[size_t(m0) * minorSize + u0] = bestStep;
+      double best = steepestRise(grid, bands, ray, m0, int(u0), guess, bestStep);
+      guess = bestStep > 0 ? bestStep + 1 : 0;
       double sine = best == -std::numeric_limits<double>::infinity()
                         ? 0
                         : best / std::sqrt(1 + best * best);
-      size_t cell = majorIsX ? size_t(m0) * gridSizeY + u0 : size_t(u0) * gridSizeY + m0;
+      size_t cell = majorIsX ? size_t(m0) * gridSizeY + size_t(u0) : size_t(u0) * gridSizeY + m0;
       block[cell] = encodeHorizon(sine);
     }
   }
@@ -269,9 +268,8 @@ std::vector<uint16_t> computeHorizonsFast(const float* heights, int gridSizeX, i
   int done = 0;
   auto work = [&] {
     BandMaxima bands;
-    std::vector<int> horizonStep;
     for (int j; (j = nextDirection++) < numDirections;) {
-      computeDirection(alongX, alongY, gridSizeY, j, numDirections, bands, horizonStep,
+      computeDirection(alongX, alongY, gridSizeY, j, numDirections, bands,
                        horizons.data() + cells * size_t(j));
       std::lock_guard<std::mutex> lock(progressMutex);
       ++done;
