@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # What the frames show as the switches change: the greeting lasts two frames,
 # the contour lines (key i) are drawn in yellow over the dome, without the
-# dome (key h) they come with the horizon circle and axes, and the help
-# screen (key ?) is a frame of its own with nothing else in it.
+# dome (key h) they come with the horizon circle and axes, the help screen
+# (key ?) is a frame of its own with nothing else in it, and key r shows the
+# regions of the start-up sample set in red, without its points.
 source "$(dirname "$0")/lib.sh"
 wt_setup
 
@@ -68,4 +69,17 @@ frame_after back space
 status=$(wt_status_line "$WT_DIR/back.png")
 wt_check "any key returns to the scene, got \"$status\"" \
   test "$status" = "CLEAR distribution, 250 points, sun (45,180)"
+
+# Red outlines under the translucent dome: red well above green and blue.
+red='r - g > 0.12 && r - b > 0.12'
+frame_after regions r
+n=$(wt_count "$WT_DIR/regions.png" $dome "$red")
+wt_check "key r draws the region outlines of the start-up set ($n pixels)" test "$n" -gt 500
+# Sample spheres would show their orange or class colours: strong red and
+# green with little blue, or saturated blue.
+n=$(wt_count "$WT_DIR/regions.png" $dome 'b > r + 0.3 || (g > 0.5 && b < 0.2)')
+wt_check "the start-up sample points stay hidden ($n pixels)" test "$n" -lt 20
+frame_after no-regions r
+n=$(wt_count "$WT_DIR/no-regions.png" $dome "$red")
+wt_check "key r again hides them ($n pixels)" test "$n" -lt 20
 wt_finish
