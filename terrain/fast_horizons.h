@@ -2,13 +2,14 @@
 //
 // The plain march (horizons.h) walks from every cell to the grid's edge and
 // keeps the steepest sample. Here each ray looks at the very same samples
-// (same positions, same interpolation, same arithmetic), but skips whole
-// stretches that provably cannot rise above the steepest sample found so far:
-// a pyramid of block maxima tells, for a square block of cells the ray is
-// crossing, the highest height any sample inside it can have. Once a ray is
-// above the terrain around it, it crosses large blocks in one step. The
-// directions are shared between threads. The encoded horizons are identical
-// to those of computeHorizons.
+// (same positions, same interpolation, same arithmetic), but passes over
+// whole stretches that provably cannot rise above the steepest sample found
+// so far: for every cell and every power of two up to 128, the highest height
+// in a narrow band that follows the direction for that many steps bounds
+// all samples there. The cells are taken line by line along the direction, so
+// that each starts with the horizon of the cell just ahead as a guess, and
+// the directions are shared between threads. The encoded horizons are
+// identical to those of computeHorizons.
 #pragma once
 
 #include <cstdint>
