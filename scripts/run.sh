@@ -66,7 +66,7 @@ halvane_pid=$!
 wait_for 'wid=$(xdotool search --onlyvisible --name "^Halvane\$" 2>/dev/null | head -n1); [ -n "$wid" ]' 100 ||
   fail "the window did not appear"
 sleep 1
-xdotool mousemove --sync 675 670
+xdotool mousemove 675 670
 
 rm -f samples.txt
 xdotool key p

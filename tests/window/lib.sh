@@ -202,14 +202,21 @@ wt_count() {
     -format '%[fx:round(mean*w*h)]' info:
 }
 
-# Keys go to the window under the pointer; keep the pointer over it.
+# Keys go to the window under the pointer; keep the pointer over it. The
+# move is not synchronised: when the pointer is already there, xdotool's
+# --sync waits for a motion that never comes. The X server handles the move
+# before the keys that follow it anyway.
+wt_pointer_over_window() {
+  xdotool mousemove 675 670 >/dev/null 2>&1
+}
+
 wt_key() {
-  xdotool mousemove --sync 675 670 >/dev/null 2>&1
+  wt_pointer_over_window
   xdotool key --delay 50 "$@"
 }
 
 wt_type() {
-  xdotool mousemove --sync 675 670 >/dev/null 2>&1
+  wt_pointer_over_window
   xdotool type --delay 50 "$1"
 }
 
