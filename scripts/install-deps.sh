@@ -7,6 +7,7 @@ packages=(
   g++ cmake make pkg-config
   libgtest-dev libbenchmark-dev
   freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri libpng-dev
+  libgdal-dev gdal-bin
   xvfb xdotool imagemagick tesseract-ocr tesseract-ocr-eng x11-utils
 )
 
