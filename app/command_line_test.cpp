@@ -7,8 +7,7 @@
 
 namespace {
 
-// Runs the argument parser on a fresh state and returns what it printed on
-// standard error.
+// Runs the argument parser and returns what it printed on standard error.
 std::string parse(std::vector<std::string> args, AppState& state) {
   std::vector<char*> argv;
   for (auto& a : args) argv.push_back(a.data());
@@ -29,20 +28,6 @@ TEST(DistributionArgument, NumbersOneToEightSelectTheirDistribution) {
   }
 }
 
-TEST(DistributionArgument, NoArgumentKeepsClear) {
-  AppState state;
-  EXPECT_EQ(parse({"halvane"}, state), "");
-  EXPECT_EQ(state.distribution, CLEAR);
-}
-
-TEST(DistributionArgument, GeneralKeepsTheCurrentGeneralType) {
-  AppState state;
-  state.generalType = 4;
-  parse({"halvane", "3"}, state);
-  EXPECT_EQ(state.distribution, GENERAL);
-  EXPECT_EQ(state.generalType, 4);
-}
-
 TEST(DistributionArgument, UnknownNumbersAreReportedAndIgnored) {
   struct Case {
     const char* argument;
@@ -61,13 +46,17 @@ TEST(DistributionArgument, UnknownNumbersAreReportedAndIgnored) {
   }
 }
 
-TEST(DistributionArgument, LeadingDigitsCountAndFurtherArgumentsAreIgnored) {
+TEST(DistributionArgument, NoneKeepsClearAndOnlyTheLeadingDigitsOfTheFirstCount) {
   AppState state;
-  state.distribution = UNIFORM;
+  state.generalType = 4;  // general keeps the current general type
+  EXPECT_EQ(parse({"halvane", "3", "junk"}, state), "");
+  EXPECT_EQ(state.distribution, GENERAL);
+  EXPECT_EQ(state.generalType, 4);
   EXPECT_EQ(parse({"halvane", "4x", "7"}, state), "");
   EXPECT_EQ(state.distribution, CLEAR);
-  EXPECT_EQ(parse({"halvane", "5", "junk"}, state), "");
-  EXPECT_EQ(state.distribution, SHARP);
+  state.distribution = UNIFORM;
+  EXPECT_EQ(parse({"halvane"}, state), "");
+  EXPECT_EQ(state.distribution, UNIFORM);
 }
 
 }  // namespace

@@ -7,62 +7,32 @@
 
 namespace {
 
-TEST(CommandKeyTest, ExactlyTheTwentyCommandKeys) {
+TEST(KeyboardTest, ExactlyTheTwentyCommandKeysAndTheDistributionKeysMenuValues) {
   int accepted = 0;
   for (int key = 0; key < 256; ++key) accepted += isCommandKey(static_cast<unsigned char>(key));
   EXPECT_EQ(accepted, 20);
-  for (unsigned char key : {'j', 'i', 'q', 'l', 'o', 't', 'h', 'r', 'p', '+', '=', '-', '_', '?'}) {
-    EXPECT_TRUE(isCommandKey(key)) << key;
-  }
-  for (unsigned char key : {3, 7, 15, 19, 21, 27}) EXPECT_TRUE(isCommandKey(key)) << int(key);
-  for (unsigned char key : {'W', 'n', '0', 'P', ' ', '\0', '\r'}) EXPECT_FALSE(isCommandKey(key));
+  for (unsigned char key : {'j', 'i', 'q', 'l', 'o', 't', 'h', 'r', 'p', '+', '=', '-', '_', '?',
+                            '\3', '\7', '\17', '\23', '\25', '\33'})
+    EXPECT_TRUE(isCommandKey(key)) << int(key);
+  const int keyValues[][2] = {{21, 0}, {15, 1}, {3, 2}, {19, 3}, {7, 18}, {'g', -1}, {27, -1}};
+  for (const auto& kv : keyValues) EXPECT_EQ(distributionKeyMenuValue(kv[0]), kv[1]) << kv[0];
 }
 
-TEST(CommandKeyTest, DistributionKeysChooseMenuValues) {
-  EXPECT_EQ(distributionKeyMenuValue(21), 0);
-  EXPECT_EQ(distributionKeyMenuValue(15), 1);
-  EXPECT_EQ(distributionKeyMenuValue(3), 2);
-  EXPECT_EQ(distributionKeyMenuValue(19), 3);
-  EXPECT_EQ(distributionKeyMenuValue(7), 18);
-  EXPECT_EQ(distributionKeyMenuValue('g'), -1);
-  EXPECT_EQ(distributionKeyMenuValue(27), -1);
+TEST(KeyboardTest, PlusAndMinusStepThePointCount) {
+  const int more[][2] = {{250, 300}, {100, 150}, {99, 109}, {10, 20}, {9, 10},
+                         {1, 2},     {9990, 10000}, {10000, 10000}};
+  for (const auto& c : more) EXPECT_EQ(moreSamplePoints(c[0]), c[1]) << "+ from " << c[0];
+  const int fewer[][2] = {{250, 200}, {101, 51}, {100, 90}, {11, 1}, {10, 9}, {2, 1}, {1, 1}};
+  for (const auto& c : fewer) EXPECT_EQ(fewerSamplePoints(c[0]), c[1]) << "- from " << c[0];
 }
 
-TEST(SamplePointCountTest, PlusSteps) {
-  EXPECT_EQ(moreSamplePoints(250), 300);
-  EXPECT_EQ(moreSamplePoints(100), 150);
-  EXPECT_EQ(moreSamplePoints(99), 109);
-  EXPECT_EQ(moreSamplePoints(10), 20);
-  EXPECT_EQ(moreSamplePoints(9), 10);
-  EXPECT_EQ(moreSamplePoints(1), 2);
-  EXPECT_EQ(moreSamplePoints(9990), 10000);
-  EXPECT_EQ(moreSamplePoints(10000), 10000);
-}
-
-TEST(SamplePointCountTest, MinusSteps) {
-  EXPECT_EQ(fewerSamplePoints(250), 200);
-  EXPECT_EQ(fewerSamplePoints(101), 51);
-  EXPECT_EQ(fewerSamplePoints(100), 90);
-  EXPECT_EQ(fewerSamplePoints(11), 1);
-  EXPECT_EQ(fewerSamplePoints(10), 9);
-  EXPECT_EQ(fewerSamplePoints(2), 1);
-  EXPECT_EQ(fewerSamplePoints(1), 1);
-}
-
-class SunStepTest : public ::testing::Test {
- protected:
-  void SetUp() override { appState = AppState(); }
-};
-
-TEST_F(SunStepTest, StepsFiveDegreesInDoubleAndStoresFloats) {
+TEST(KeyboardTest, SunStepsFiveDegreesInDoubleAndStoresFloats) {
+  appState = AppState();
   const double step = 3.14159 / 36;
   stepSun(SunStep::East);
   EXPECT_EQ(appState.sunAzimuth, static_cast<float>(4.712385f + step));
   stepSun(SunStep::Up);
-  EXPECT_EQ(appState.sunElevation, static_cast<float>(0.7853975f + step));
   stepSun(SunStep::Down);
-  stepSun(SunStep::West);
-  // Back at the default angles: 45 degrees up, bearing 180.
   EXPECT_EQ(appState.sunElevation, static_cast<float>(static_cast<float>(0.7853975f + step) - step));
   Vec3 expected = angleToVector(appState.sunAzimuth, appState.sunElevation);
   EXPECT_EQ(appState.sunDirection.x, expected.x);
@@ -70,27 +40,20 @@ TEST_F(SunStepTest, StepsFiveDegreesInDoubleAndStoresFloats) {
   EXPECT_EQ(appState.sunDirection.z, expected.z);
 }
 
-TEST_F(SunStepTest, AzimuthWrapsToTheExactBounds) {
-  appState.sunAzimuth = 0.05f;
-  stepSun(SunStep::West);
-  EXPECT_EQ(appState.sunAzimuth, 6.28318f);
-  stepSun(SunStep::East);
-  EXPECT_EQ(appState.sunAzimuth, 0.0f);
-  appState.sunAzimuth = 6.2f;
-  stepSun(SunStep::East);
-  EXPECT_EQ(appState.sunAzimuth, 0.0f);
-}
-
-TEST_F(SunStepTest, ElevationStopsAtHorizonAndZenith) {
-  appState.sunElevation = 1.570795f;
-  stepSun(SunStep::Up);
-  EXPECT_EQ(appState.sunElevation, 1.570795f);
-  appState.sunElevation = 1.5f;
-  stepSun(SunStep::Up);
-  EXPECT_EQ(appState.sunElevation, 1.570795f);
-  appState.sunElevation = 0.01f;
-  stepSun(SunStep::Down);
-  EXPECT_EQ(appState.sunElevation, 0.0f);
+TEST(KeyboardTest, SunAzimuthWrapsToTheExactBoundsAndElevationStops) {
+  const struct { float azimuth, elevation; SunStep step; float newAzimuth, newElevation; } cases[] = {
+      {0.05f, 1, SunStep::West, 6.28318f, 1},  {6.28318f, 1, SunStep::East, 0, 1},
+      {6.2f, 1, SunStep::East, 0, 1},          {1, 1.570795f, SunStep::Up, 1, 1.570795f},
+      {1, 1.5f, SunStep::Up, 1, 1.570795f},    {1, 0.01f, SunStep::Down, 1, 0}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.azimuth << " " << c.elevation << " " << int(c.step));
+    appState = AppState();
+    appState.sunAzimuth = c.azimuth;
+    appState.sunElevation = c.elevation;
+    stepSun(c.step);
+    EXPECT_EQ(appState.sunAzimuth, c.newAzimuth);
+    EXPECT_EQ(appState.sunElevation, c.newElevation);
+  }
   EXPECT_NEAR(appState.sunDirection.z, 0, 1e-5f);  // cos(1.570795)
 }
 

@@ -25,19 +25,14 @@ TEST(SkyMenuTest, FiveDistributionsThenFifteenGeneralTypes) {
 
 TEST(SkyMenuTest, ValuesSetDistributionAndGeneralType) {
   appState = AppState();
-  applySkyMenuValue(6);
-  EXPECT_EQ(appState.distribution, TURBID);
-  applySkyMenuValue(7);
-  EXPECT_EQ(appState.distribution, GENERAL);
-  EXPECT_EQ(appState.generalType, 0);
-  applySkyMenuValue(18);
-  EXPECT_EQ(appState.generalType, 11);
-  applySkyMenuValue(2);  // a simple distribution keeps the general type
-  EXPECT_EQ(appState.distribution, CLEAR);
-  EXPECT_EQ(appState.generalType, 11);
-  applySkyMenuValue(21);
-  EXPECT_EQ(appState.distribution, GENERAL);
-  EXPECT_EQ(appState.generalType, 14);
+  const struct { int value; SkyDistribution distribution; int generalType; } steps[] = {
+      {6, TURBID, 11}, {7, GENERAL, 0}, {18, GENERAL, 11},
+      {2, CLEAR, 11} /* a simple distribution keeps the general type */, {21, GENERAL, 14}};
+  for (const auto& s : steps) {
+    applySkyMenuValue(s.value);
+    EXPECT_EQ(appState.distribution, s.distribution) << s.value;
+    EXPECT_EQ(appState.generalType, s.generalType) << s.value;
+  }
 }
 
 }  // namespace

@@ -4,14 +4,9 @@
 
 namespace {
 
-TEST(SequenceTest, NewSequenceHasRoomForTwoAndNothingInIt) {
+TEST(SequenceTest, StartsWithRoomForTwoAndGrowsByDoublingFromOneAfterClear) {
   Sequence<int> s;
-  EXPECT_EQ(s.numElements, 0);
   EXPECT_EQ(s.capacity, 2);
-}
-
-TEST(SequenceTest, GrowsByDoublingFromOneAfterClear) {
-  Sequence<int> s;
   s.append(7);
   s.clear();
   EXPECT_EQ(s.capacity, 1);
@@ -21,16 +16,10 @@ TEST(SequenceTest, GrowsByDoublingFromOneAfterClear) {
     s.append(i);
     EXPECT_EQ(s.capacity, expected[i]) << "after append " << i + 1;
   }
-}
-
-TEST(SequenceTest, ThousandAppendsKeepOrderInCapacity1024) {
-  Sequence<int> s;
-  s.clear();
-  for (int i = 0; i < 1000; ++i) s.append(i * 3);
+  for (int i = 5; i < 1000; ++i) s.append(i * 3);
   EXPECT_EQ(s.capacity, 1024);
   ASSERT_EQ(s.numElements, 1000);
-  for (int i = 0; i < 1000; ++i) ASSERT_EQ(s.element(i), i * 3);
-  EXPECT_EQ(s.element(s.numElements - 1), 2997);
+  for (int i = 5; i < 1000; ++i) ASSERT_EQ(s.element(i), i * 3);
 }
 
 TEST(SequenceTest, CopiesAndMovesOwnTheirStorage) {
@@ -49,26 +38,20 @@ TEST(SequenceTest, CopiesAndMovesOwnTheirStorage) {
   EXPECT_EQ(a.element(0), 99);
 }
 
-using SequenceDeathTest = ::testing::Test;
-
-TEST_F(SequenceDeathTest, IndexOnEmptySequenceEndsTheProgram) {
-  Sequence<int> s;
-  EXPECT_EXIT(s.element(0), ::testing::ExitedWithCode(255),
-              "^element: Tried to access an element beyond the range of the sequence: "
-              "0\\(numElements = 0\\)\n$");
-}
-
-TEST_F(SequenceDeathTest, NegativeAndPastTheEndIndicesArePrinted) {
-  Sequence<int> s;
-  for (int i = 0; i < 3; ++i) s.append(i);
-  EXPECT_EXIT(s.element(-1), ::testing::ExitedWithCode(255),
-              "^element: Tried to access an element beyond the range of the sequence: "
-              "-1\\(numElements = 3\\)\n$");
-  EXPECT_EXIT(s.element(5), ::testing::ExitedWithCode(255),
-              "^element: Tried to access an element beyond the range of the sequence: "
-              "5\\(numElements = 3\\)\n$");
-  // Slots between numElements and capacity are out of range too.
-  EXPECT_EXIT(s.element(3), ::testing::ExitedWithCode(255), "3\\(numElements = 3\\)");
+TEST(SequenceDeathTest, IndicesOutsideTheElementsEndTheProgram) {
+  const struct { int size, index; const char* shown; } cases[] = {
+      {0, 0, "0\\(numElements = 0\\)"},
+      {3, -1, "-1\\(numElements = 3\\)"},
+      {3, 5, "5\\(numElements = 3\\)"},
+      {3, 3, "3\\(numElements = 3\\)"},  // within capacity, past the elements
+  };
+  for (const auto& c : cases) {
+    Sequence<int> s;
+    for (int i = 0; i < c.size; ++i) s.append(i);
+    EXPECT_EXIT(s.element(c.index), ::testing::ExitedWithCode(255),
+                std::string("^element: Tried to access an element beyond the range of the "
+                            "sequence: ") + c.shown + "\n$");
+  }
 }
 
 }  // namespace

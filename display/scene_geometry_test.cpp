@@ -8,66 +8,48 @@
 
 namespace {
 
-TEST(TerrainFrame, SquareFitsInsideTheDomeAndKeepsItsAspect) {
+void expectNear(const Vec3& actual, const Vec3& expected, float tolerance) {
+  EXPECT_NEAR(actual.x, expected.x, tolerance);
+  EXPECT_NEAR(actual.y, expected.y, tolerance);
+  EXPECT_NEAR(actual.z, expected.z, tolerance);
+}
+
+TEST(SceneGeometry, TerrainSquareFitsInsideTheDomeAndTheLongerSideSetsTheScale) {
   const TerrainFrame square = terrainFrame(5, 10, 10);
-  EXPECT_FLOAT_EQ(square.origin, -3.1819806f);
+  EXPECT_FLOAT_EQ(square.origin, -3.1819806f);  // half-diagonal 0.9 R
   EXPECT_FLOAT_EQ(square.scale, 6.363961f / 10);
-  // The longer side sets the scale.
   EXPECT_FLOAT_EQ(terrainFrame(5, 10, 20).scale, 6.363961f / 20);
   EXPECT_FLOAT_EQ(terrainFrame(5, 40, 20).scale, 6.363961f / 40);
-  // The half-diagonal of the full square is 0.9 R.
-  const float side = -2 * square.origin;
-  EXPECT_NEAR(side / std::sqrt(2.0f), 0.9f * 5, 1e-5);
 }
 
-TEST(SamplePointPosition, LiesOnTheSkyAtItsDirection) {
-  const Vec3 zenith = samplePointPosition(1.570795f, 2.0f, 5);
-  EXPECT_NEAR(zenith.x, 0, 1e-5);
-  EXPECT_NEAR(zenith.y, 0, 1e-5);
-  EXPECT_NEAR(zenith.z, 5, 1e-6);
-  const Vec3 east = samplePointPosition(0, 0, 5);
-  EXPECT_NEAR(east.x, 5, 1e-6);
-  EXPECT_NEAR(east.z, 0, 1e-5);
-  const Vec3 p = samplePointPosition(0.5f, 1.570795f, 5);  // azimuth along +y
-  EXPECT_NEAR(p.x, 0, 1e-5);
-  EXPECT_NEAR(p.y, 5 * std::cos(0.5), 1e-5);
-  EXPECT_NEAR(p.z, 5 * std::sin(0.5), 1e-5);
-  EXPECT_FLOAT_EQ(sampleSphereScale(0.6f), 0.099f);
+TEST(SceneGeometry, SamplePointsLieOnTheSkyAtTheirDirection) {
+  expectNear(samplePointPosition(1.570795f, 2.0f, 5), Vec3(0, 0, 5), 1e-5f);  // zenith
+  expectNear(samplePointPosition(0, 0, 5), Vec3(5, 0, 0), 1e-5f);            // east
+  expectNear(samplePointPosition(0.5f, 1.570795f, 5),                         // north
+             Vec3(0, 5 * std::cos(0.5f), 5 * std::sin(0.5f)), 1e-5f);
 }
 
-TEST(RegionArc, TwentyOneVerticesJustAboveTheSkyFromCornerToCorner) {
-  const Vec3 a(1, 0, 0), b(0, 0.6f, 0.8f);
+TEST(SceneGeometry, RegionArcHasTwentyOneVerticesJustAboveTheSky) {
   Vec3 arc[kRegionArcVertices];
-  regionArc(a, b, 5, arc);
+  regionArc(Vec3(1, 0, 0), Vec3(0, 0.6f, 0.8f), 5, arc);
   const float lifted = static_cast<float>(1.003 * 5);
-  EXPECT_NEAR(arc[0].x, lifted, 1e-5);
-  EXPECT_NEAR(arc[20].y, 0.6f * lifted, 1e-5);
-  EXPECT_NEAR(arc[20].z, 0.8f * lifted, 1e-5);
+  expectNear(arc[0], Vec3(lifted, 0, 0), 1e-5f);
+  expectNear(arc[20], Vec3(0, 0.6f * lifted, 0.8f * lifted), 1e-5f);
   // The 20th chord point is t = 0.95, not the end: accumulating 0.05 in float
   // passes 1 after 20 steps.
-  EXPECT_LT((arc[19] - arc[20]).length(), (arc[18] - arc[20]).length());
   EXPECT_GT((arc[19] - arc[20]).length(), 0.01f);
-  for (const Vec3& v : arc) EXPECT_NEAR(v.length(), lifted, 1e-4);
-  // Steps along the arc all turn the same way, away from a towards b.
-  for (int i = 1; i < kRegionArcVertices; ++i) EXPECT_GT(arc[i].z, arc[i - 1].z);
-}
-
-TEST(RegionArc, OneCornerGivesADegenerateArc) {
-  const Vec3 a(0, 0, 1);
-  Vec3 arc[kRegionArcVertices];
-  regionArc(a, a, 5, arc);
-  for (const Vec3& v : arc) EXPECT_NEAR((v - a * 5.015f).length(), 0, 1e-5);
+  for (int i = 0; i < kRegionArcVertices; ++i) {
+    EXPECT_NEAR(arc[i].length(), lifted, 1e-4);
+    if (i > 0) EXPECT_GT(arc[i].z, arc[i - 1].z);
+  }
+  regionArc(Vec3(0, 0, 1), Vec3(0, 0, 1), 5, arc);  // one corner: degenerate
+  for (const Vec3& v : arc) expectNear(v, Vec3(0, 0, 5.015f), 1e-5f);
 }
 
 class DomeTest : public testing::Test {
  protected:
-  void SetUp() override { saved_ = appState.distribution; savedNormaliser_ = appState.skyNormaliser; }
-  void TearDown() override {
-    appState.distribution = saved_;
-    appState.skyNormaliser = savedNormaliser_;
-  }
-  SkyDistribution saved_;
-  float savedNormaliser_;
+  void TearDown() override { appState = saved_; }
+  AppState saved_ = appState;
 };
 
 TEST_F(DomeTest, CoversTheHemisphereWithOutwardFacingCells) {
@@ -79,17 +61,14 @@ TEST_F(DomeTest, CoversTheHemisphereWithOutwardFacingCells) {
   for (const DomeCell& cell : cells) {
     EXPECT_EQ(cell.grey, 0.25f);
     for (const Vec3& c : cell.corners) EXPECT_NEAR(c.length(), 5, 1e-5);
-    const Vec3 centre = cell.corners[0] + cell.corners[2];
     const Vec3 normal = (cell.corners[1] - cell.corners[0]).cross(cell.corners[2] - cell.corners[0]);
-    EXPECT_GT(normal.dot(centre), 0);
+    EXPECT_GT(normal.dot(cell.corners[0] + cell.corners[2]), 0);
   }
-  // Column 0, band 0 starts on the +x axis at the horizon; the last band
-  // ends at the zenith and the last column closes the ring.
-  EXPECT_NEAR(cells[0].corners[0].x, 5, 1e-6);
-  EXPECT_NEAR(cells[0].corners[0].z, 0, 1e-5);
+  // Column 0 starts on the +x axis at the horizon; the last band ends at the
+  // zenith and the last column closes the ring.
+  expectNear(cells[0].corners[0], Vec3(5, 0, 0), 1e-5f);
   EXPECT_NEAR(cells[63].corners[2].z, 5, 1e-5);
-  EXPECT_NEAR(cells[127 * 64].corners[1].x, 5, 1e-4);
-  EXPECT_NEAR(cells[127 * 64].corners[1].y, 0, 1e-4);
+  expectNear(cells[127 * 64].corners[1], Vec3(5, 0, 0), 1e-4f);
 }
 
 TEST_F(DomeTest, OvercastBrightensTowardsTheZenithAndSaturatesAboveTheNormaliser) {
@@ -101,15 +80,11 @@ TEST_F(DomeTest, OvercastBrightensTowardsTheZenithAndSaturatesAboveTheNormaliser
     for (int band = 0; band < 64; ++band) {
       const float grey = cells[column * 64 + band].grey;
       EXPECT_EQ(grey, cells[band].grey);  // same in every column
-      if (band > 0) {
-        EXPECT_GT(grey, cells[column * 64 + band - 1].grey);
-      }
+      if (band > 0) EXPECT_GT(grey, cells[column * 64 + band - 1].grey);
     }
   }
-  EXPECT_GT(cells[63].grey, 1.0f);  // drawn white
+  EXPECT_GT(cells[63].grey, 1.0f);             // drawn white
   EXPECT_NEAR(cells[0].grey, 2.0f / 3, 0.02);  // band 0 centre: 0.7 degrees up
-  EXPECT_EQ(domeAlpha(true), 0.7f);
-  EXPECT_EQ(domeAlpha(false), 1.0f);
 }
 
 }  // namespace
