@@ -72,7 +72,7 @@ TEST(ArcballTest, KeepsTheEyeDistanceFromTheCentreAndTheUpAcrossTheView) {
     EXPECT_NEAR((turn.eye - center).length(), distance, distance * 1e-5f);
     EXPECT_NEAR(turn.up.length(), 1, 1e-5f);
     EXPECT_NEAR(turn.up.dot((turn.eye - center).unit()), 0, 1e-5f);
-    if (p == path[0]) expectNear(turn.eye, start, 1e-4f);  // no motion keeps the camera
+    if (&p == &path[0]) expectNear(turn.eye, start, 1e-4f);  // no motion keeps the camera
     eye = turn.eye, up = turn.up, lastX = p[0], lastY = p[1];
   }
 }

@@ -77,8 +77,11 @@ TEST_F(ContourTest, OvercastLinesAreHorizontalRingsAtTheLevelHeights) {
   int rings = 0;
   for (int k = 0; k < kNumContourLevels; ++k) {
     const float level = contourLevel(k - 13);
-    if (level < 0.33f) EXPECT_EQ(matched[k], 0) << "level " << level;
-    if (level > 0.34f && level < 0.99f) EXPECT_EQ(matched[k], 128) << "level " << level;
+    if (level < 0.33f) {
+      EXPECT_EQ(matched[k], 0) << "level " << level;
+    } else if (level > 0.34f && level < 0.99f) {
+      EXPECT_EQ(matched[k], 128) << "level " << level;
+    }
     rings += matched[k];
   }
   EXPECT_EQ(2u * rings, v.size());  // every segment lies on a level's ring

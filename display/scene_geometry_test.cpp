@@ -40,7 +40,9 @@ TEST(SceneGeometry, RegionArcHasTwentyOneVerticesJustAboveTheSky) {
   EXPECT_GT((arc[19] - arc[20]).length(), 0.01f);
   for (int i = 0; i < kRegionArcVertices; ++i) {
     EXPECT_NEAR(arc[i].length(), lifted, 1e-4);
-    if (i > 0) EXPECT_GT(arc[i].z, arc[i - 1].z);
+    if (i > 0) {
+      EXPECT_GT(arc[i].z, arc[i - 1].z);
+    }
   }
   regionArc(Vec3(0, 0, 1), Vec3(0, 0, 1), 5, arc);  // one corner: degenerate
   for (const Vec3& v : arc) expectNear(v, Vec3(0, 0, 5.015f), 1e-5f);
@@ -80,7 +82,9 @@ TEST_F(DomeTest, OvercastBrightensTowardsTheZenithAndSaturatesAboveTheNormaliser
     for (int band = 0; band < 64; ++band) {
       const float grey = cells[column * 64 + band].grey;
       EXPECT_EQ(grey, cells[band].grey);  // same in every column
-      if (band > 0) EXPECT_GT(grey, cells[column * 64 + band - 1].grey);
+      if (band > 0) {
+        EXPECT_GT(grey, cells[column * 64 + band - 1].grey);
+      }
     }
   }
   EXPECT_GT(cells[63].grey, 1.0f);             // drawn white
