@@ -39,14 +39,6 @@ TEST(ArcballTest, CentreIsThePoleAndPositionsOutsideTheCircleMapToTheRim) {
   }
 }
 
-TEST(ArcballTest, RotationsAreInvertedByTheirTransposeAndAtMostAHalfTurn) {
-  Matrix4 r = rotationMatrix(arcballQuaternion(projectToArcball(300, 900, kWidth, kHeight),
-                                               projectToArcball(800, 200, kWidth, kHeight)));
-  Matrix4 product = r * invertRotation(r);
-  for (int i = 0; i < 16; ++i) EXPECT_NEAR(product.m[i], i % 5 == 0 ? 1 : 0, 1e-6f);
-  EXPECT_EQ(arcballQuaternion(Vec3(1, 0, 0), Vec3(-1.0000001f, 0, 0)).w, -1);
-}
-
 TEST(ArcballTest, TurnsTwiceTheAngleBetweenTheSpherePoints) {
   // A drag from the centre to a = 0.5 spans 30 degrees on the sphere.
   Vec3 eye(10, 0, 0), up(0, 0, 1);
@@ -57,6 +49,8 @@ TEST(ArcballTest, TurnsTwiceTheAngleBetweenTheSpherePoints) {
   EXPECT_NEAR(turn.eye.z, 0, 1e-5f);
   EXPECT_NEAR(std::fabs(std::atan2(turn.eye.y, turn.eye.x)), 3.14159f / 3, 1e-5f);
   expectNear(turn.up, up, 1e-6f);
+  // Opposite sphere points give at most a half turn.
+  EXPECT_EQ(arcballQuaternion(Vec3(1, 0, 0), Vec3(-1.0000001f, 0, 0)).w, -1);
 }
 
 TEST(ArcballTest, KeepsTheEyeDistanceFromTheCentreAndTheUpAcrossTheView) {

@@ -17,46 +17,37 @@ std::string parse(std::vector<std::string> args, AppState& state) {
   return testing::internal::GetCapturedStderr();
 }
 
-TEST(DistributionArgument, NumbersOneToEightSelectTheirDistribution) {
+TEST(DistributionArgument, NumbersOneToEightSelectTheirDistributionKeepingTheGeneralType) {
   const SkyDistribution expected[] = {UNIFORM, OVERCAST, GENERAL, CLEAR,
                                       SHARP,   POINT,    COSINE,  TURBID};
   for (int n = 1; n <= 8; ++n) {
     AppState state;
+    state.distribution = n == 1 ? CLEAR : UNIFORM;
+    state.generalType = 4;
     EXPECT_EQ(parse({"halvane", std::to_string(n)}, state), "");
     EXPECT_EQ(state.distribution, expected[n - 1]) << "argument " << n;
-    EXPECT_EQ(state.generalType, 11) << "argument " << n;
+    EXPECT_EQ(state.generalType, 4) << "argument " << n;
   }
 }
 
-TEST(DistributionArgument, UnknownNumbersAreReportedAndIgnored) {
-  struct Case {
-    const char* argument;
-    const char* message;
-  } cases[] = {
-      {"9", "Unknown distribution: 9\n"},
-      {"0", "Unknown distribution: 0\n"},
-      {"abc", "Unknown distribution: 0\n"},
-      {"-2", "Unknown distribution: -2\n"},
-      {"", "Unknown distribution: 0\n"},
+TEST(DistributionArgument, LeadingDigitsOfTheFirstArgumentCountAndUnknownNumbersAreReported) {
+  const struct { std::vector<std::string> args; const char* message; SkyDistribution result; } cases[] = {
+      {{"halvane"}, "", UNIFORM},
+      {{"halvane", "4x", "7"}, "", CLEAR},
+      {{"halvane", "5", "junk"}, "", SHARP},
+      {{"halvane", "9"}, "Unknown distribution: 9\n", UNIFORM},
+      {{"halvane", "0"}, "Unknown distribution: 0\n", UNIFORM},
+      {{"halvane", "abc"}, "Unknown distribution: 0\n", UNIFORM},
+      {{"halvane", "-2"}, "Unknown distribution: -2\n", UNIFORM},
+      {{"halvane", ""}, "Unknown distribution: 0\n", UNIFORM},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : "(none)");
     AppState state;
-    EXPECT_EQ(parse({"halvane", c.argument}, state), c.message) << c.argument;
-    EXPECT_EQ(state.distribution, CLEAR) << c.argument;
+    state.distribution = UNIFORM;
+    EXPECT_EQ(parse(c.args, state), c.message);
+    EXPECT_EQ(state.distribution, c.result);
   }
-}
-
-TEST(DistributionArgument, NoneKeepsClearAndOnlyTheLeadingDigitsOfTheFirstCount) {
-  AppState state;
-  state.generalType = 4;  // general keeps the current general type
-  EXPECT_EQ(parse({"halvane", "3", "junk"}, state), "");
-  EXPECT_EQ(state.distribution, GENERAL);
-  EXPECT_EQ(state.generalType, 4);
-  EXPECT_EQ(parse({"halvane", "4x", "7"}, state), "");
-  EXPECT_EQ(state.distribution, CLEAR);
-  state.distribution = UNIFORM;
-  EXPECT_EQ(parse({"halvane"}, state), "");
-  EXPECT_EQ(state.distribution, UNIFORM);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -30,9 +31,7 @@ struct PromptTest : ::testing::Test {
   LinePrompt prompt;
   Names calls;
 
-  PromptAction recorder() {
-    return [this](const char* text) { calls.push_back(text); };
-  }
+  PromptAction record = [this](const char* text) { calls.push_back(text); };
   std::string shown() const { return std::string(prompt.text, prompt.length); }
   void type(const std::string& keys) {
     for (char c : keys) EXPECT_FALSE(prompt.handleKey(static_cast<unsigned char>(c)));
@@ -41,7 +40,7 @@ struct PromptTest : ::testing::Test {
 
 TEST_F(PromptTest, ChooserWrapsBothWaysIgnoresTypingAndEntersTheShownName) {
   NameList names = namesOf({"a.hrz", "b.hrz", "c.hrz"});
-  prompt.startChooser(buffer, 100, recorder(), &names, false);
+  prompt.startChooser(buffer, 100, record, &names, false);
   ASSERT_TRUE(prompt.isChooser());
   EXPECT_STREQ(buffer, "a.hrz");
   const struct { const char* keys; const char* shown; } steps[] = {
@@ -58,18 +57,18 @@ TEST_F(PromptTest, ChooserWrapsBothWaysIgnoresTypingAndEntersTheShownName) {
 TEST_F(PromptTest, WithoutNamesOrInFreeTextTheChooserIsATextLineAndEscapeCancels) {
   strcpy(buffer, "left over");
   NameList none, names = namesOf({"a.txt"});
-  prompt.startChooser(buffer, 100, recorder(), &none, false);
+  prompt.startChooser(buffer, 100, record, &none, false);
   EXPECT_FALSE(prompt.isChooser());
   EXPECT_EQ(prompt.length, 0);
-  prompt.startChooser(buffer, 100, recorder(), &names, true);
+  prompt.startChooser(buffer, 100, record, &names, true);
   EXPECT_FALSE(prompt.isChooser());
   type("+-=_");
   EXPECT_TRUE(prompt.handleKey(13));
   EXPECT_EQ(calls, Names{"+-=_"});
-  prompt.startChooser(buffer, 100, recorder(), &names, false);
+  prompt.startChooser(buffer, 100, record, &names, false);
   EXPECT_TRUE(prompt.handleKey(27));  // ESC closes without calling the action
   EXPECT_STREQ(buffer, "");
-  prompt.startPrompt(buffer, 100, recorder(), true);
+  prompt.startPrompt(buffer, 100, record, true);
   type("name.txt");
   EXPECT_TRUE(prompt.handleKey(27));
   EXPECT_EQ(prompt.length, 0);
@@ -78,7 +77,7 @@ TEST_F(PromptTest, WithoutNamesOrInFreeTextTheChooserIsATextLineAndEscapeCancels
 
 TEST_F(PromptTest, TextLineStartsFromTheBufferEditsAndIgnoresUnprintables) {
   strcpy(buffer, "out");
-  prompt.startPrompt(buffer, 100, recorder(), true);
+  prompt.startPrompt(buffer, 100, record, true);
   type(".tzz");
   for (unsigned char key : {8, 127}) prompt.handleKey(key);  // Backspace, Delete
   type("xt");
@@ -91,12 +90,12 @@ TEST_F(PromptTest, TextLineStartsFromTheBufferEditsAndIgnoresUnprintables) {
 }
 
 TEST_F(PromptTest, TheHundredthCharacterIsRefusedAndLongNamesAreCutTo99) {
-  prompt.startPrompt(buffer, 100, recorder(), true);
+  prompt.startPrompt(buffer, 100, record, true);
   type(std::string(99, 'a') + "b");
   EXPECT_EQ(shown(), std::string(99, 'a'));
   EXPECT_TRUE(prompt.handleKey(13));
   NameList names = namesOf({"short.hrz", std::string(150, 'n')});
-  prompt.startChooser(buffer, 100, recorder(), &names, false);
+  prompt.startChooser(buffer, 100, record, &names, false);
   type("+");
   EXPECT_EQ(std::string(buffer), std::string(99, 'n'));
   EXPECT_TRUE(prompt.handleKey(13));
@@ -116,7 +115,7 @@ TEST_F(PromptTest, TabCompletesToTheFirstMatchEchoingTheNamesExamined) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.typed);
     buffer[0] = '\0';
-    prompt.startPrompt(buffer, 100, recorder(), true);
+    prompt.startPrompt(buffer, 100, record, true);
     prompt.names = &names;
     type(c.typed);
     testing::internal::CaptureStdout();
@@ -126,42 +125,29 @@ TEST_F(PromptTest, TabCompletesToTheFirstMatchEchoingTheNamesExamined) {
   }
 }
 
-// Folder listing, in a fresh temporary folder per test.
-struct FolderTest : ::testing::Test {
-  std::filesystem::path folder = std::filesystem::path(testing::TempDir()) /
-      ("halvane_listing_" +
-       std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-  void SetUp() override {
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-  }
-  void TearDown() override { std::filesystem::remove_all(folder); }
-  void touch(const char* name) { std::ofstream(folder / name) << "x"; }
-  std::string pattern() const { return (folder / "*").string(); }
-};
-
-TEST_F(FolderTest, ListsEveryEntryInByteOrderAndKeepsNamesWithTheExtension) {
+TEST(FolderTest, ListsEveryEntryInByteOrderKeepsNamesWithTheExtensionAndReportsErrors) {
+  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "halvane_listing";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder / "sub.hrz");
   for (const char* name : {"b.hrz", "B.hrz", "_x", "~t", ".hrz", "x.HRZ", "t.hrz.bak", "a.txt"})
-    touch(name);
-  std::filesystem::create_directory(folder / "sub.hrz");
-  EXPECT_EQ(toVector(listFolder(pattern().c_str())),
+    std::ofstream(folder / name) << "x";
+  const std::string pattern = (folder / "*").string();
+  EXPECT_EQ(toVector(listFolder(pattern.c_str())),
             (Names{".", "..", ".hrz", "B.hrz", "_x", "a.txt", "b.hrz", "sub.hrz", "t.hrz.bak",
                    "x.HRZ", "~t"}));
   NameList names = namesOf({"stale.hrz"});
-  collectFileNames(names, pattern().c_str(), ".hrz");
+  collectFileNames(names, pattern.c_str(), ".hrz");
   EXPECT_EQ(toVector(names), (Names{"B.hrz", "b.hrz", "sub.hrz"}));
-  collectFileNames(names, pattern().c_str(), ".txt");
+  collectFileNames(names, pattern.c_str(), ".txt");
   EXPECT_EQ(toVector(names), Names{"a.txt"});
   EXPECT_FALSE(hasExtension("a.hrz ", ".hrz"));
-}
 
-TEST_F(FolderTest, AFolderThatCannotBeListedGivesTheErrorLineAndNoNames) {
-  std::string missing = (folder / "missing" / "*").string();
+  const std::string missing = (folder / "missing" / "*").string();
   testing::internal::CaptureStdout();
-  NameList names = listFolder(missing.c_str());
+  EXPECT_EQ(listFolder(missing.c_str()).numElements, 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "Error(" + std::to_string(ENOENT) + ") opening " + missing + "\n");
-  EXPECT_EQ(names.numElements, 0);
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

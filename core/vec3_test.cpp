@@ -17,7 +17,7 @@ TEST(Vec3Test, CrossProductIsRightHandedAndUnitVectorsHaveLengthOne) {
   EXPECT_FLOAT_EQ(v.unit().x, 3.0f / 13.0f);
 }
 
-TEST(AnglesTest, BearingsRunClockwiseFromNorth) {
+TEST(AnglesTest, BearingsRunClockwiseFromNorthInExactDegrees) {
   const float bearings[][2] = {
       {0, 90}, {3.14159f, 270}, {1.570795f, 360} /* exactly 90: second branch */, {4.712385f, 180}};
   for (const auto& b : bearings) EXPECT_EQ(displayedBearing(b[0]), b[1]) << b[0];

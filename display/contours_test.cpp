@@ -124,18 +124,6 @@ TEST_F(ContourTest, SharedCornersGiveExactlyTheCellByCellSegments) {
   }
 }
 
-TEST(SkyLattice, SameBitsAsSkyPointOnThe128By64ContourGrid) {
-  const std::vector<float> a = gridEdges(0, 0.049087345600128174f, 6.28318);
-  const std::vector<float> e = gridEdges(0.022089306265115738f, 0.024543672800064087f, 1.570795);
-  ASSERT_EQ(a.size(), 129u);
-  ASSERT_EQ(e.size(), 65u);
-  EXPECT_EQ(gridEdges(0, 0.5f, 4).size(), 5u);
-  const std::vector<Vec3> lattice = skyLattice(a, e, 5.01f);
-  for (size_t i = 0; i < a.size(); ++i)
-    for (size_t k = 0; k < e.size(); ++k)
-      ASSERT_TRUE(same(skyPoint(a[i], e[k], 5.01f), lattice[i * e.size() + k])) << i << ", " << k;
-}
-
 TEST(HorizonCircle, HasOneHundredTwentyEightPointsOnTheGround) {
   std::vector<Vec3> points;
   computeHorizonCircle(points);
