@@ -68,10 +68,6 @@ TEST_F(PromptTest, WithoutNamesOrInFreeTextTheChooserIsATextLineAndEscapeCancels
   prompt.startChooser(buffer, 100, record, &names, false);
   EXPECT_TRUE(prompt.handleKey(27));  // ESC closes without calling the action
   EXPECT_STREQ(buffer, "");
-  prompt.startPrompt(buffer, 100, record, true);
-  type("name.txt");
-  EXPECT_TRUE(prompt.handleKey(27));
-  EXPECT_EQ(prompt.length, 0);
   EXPECT_EQ(calls.size(), 1u);
 }
 
