@@ -26,22 +26,12 @@ TEST(KeyboardTest, PlusAndMinusStepThePointCount) {
   for (const auto& c : fewer) EXPECT_EQ(fewerSamplePoints(c[0]), c[1]) << "- from " << c[0];
 }
 
-TEST(KeyboardTest, SunStepsFiveDegreesInDoubleAndStoresFloats) {
-  appState = AppState();
+TEST(KeyboardTest, SunStepsFiveDegreesInDoubleWrapsTheAzimuthExactlyAndStopsTheElevation) {
   const double step = 3.14159 / 36;
-  stepSun(SunStep::East);
-  EXPECT_EQ(appState.sunAzimuth, static_cast<float>(4.712385f + step));
-  stepSun(SunStep::Up);
-  stepSun(SunStep::Down);
-  EXPECT_EQ(appState.sunElevation, static_cast<float>(static_cast<float>(0.7853975f + step) - step));
-  Vec3 expected = angleToVector(appState.sunAzimuth, appState.sunElevation);
-  EXPECT_EQ(appState.sunDirection.x, expected.x);
-  EXPECT_EQ(appState.sunDirection.y, expected.y);
-  EXPECT_EQ(appState.sunDirection.z, expected.z);
-}
-
-TEST(KeyboardTest, SunAzimuthWrapsToTheExactBoundsAndElevationStops) {
+  const float up = static_cast<float>(0.7853975f + step);
   const struct { float azimuth, elevation; SunStep step; float newAzimuth, newElevation; } cases[] = {
+      {4.712385f, 1, SunStep::East, static_cast<float>(4.712385f + step), 1},
+      {1, 0.7853975f, SunStep::Up, 1, up},    {1, up, SunStep::Down, 1, static_cast<float>(up - step)},
       {0.05f, 1, SunStep::West, 6.28318f, 1},  {6.28318f, 1, SunStep::East, 0, 1},
       {6.2f, 1, SunStep::East, 0, 1},          {1, 1.570795f, SunStep::Up, 1, 1.570795f},
       {1, 1.5f, SunStep::Up, 1, 1.570795f},    {1, 0.01f, SunStep::Down, 1, 0}};
@@ -53,8 +43,10 @@ TEST(KeyboardTest, SunAzimuthWrapsToTheExactBoundsAndElevationStops) {
     stepSun(c.step);
     EXPECT_EQ(appState.sunAzimuth, c.newAzimuth);
     EXPECT_EQ(appState.sunElevation, c.newElevation);
+    const Vec3 expected = angleToVector(c.newAzimuth, c.newElevation);
+    EXPECT_TRUE(appState.sunDirection.x == expected.x && appState.sunDirection.y == expected.y &&
+                appState.sunDirection.z == expected.z);
   }
-  EXPECT_NEAR(appState.sunDirection.z, 0, 1e-5f);  // cos(1.570795)
 }
 
 }  // namespace
