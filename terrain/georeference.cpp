@@ -1,10 +1,12 @@
 // The georeference file beside a terrain, and GeoTIFF maps.
 //
 // Index
-//   1. Writing a file completely or not at all
+//   1. Writing a GeoTIFF completely or not at all
 //   2. The georeference file
 //   3. GeoTIFF maps
 #include "terrain/georeference.h"
+
+#include "core/file_replacement.h"
 
 #include <unistd.h>
 
@@ -23,7 +25,7 @@
 
 namespace {
 
-// ---- 1. Writing a file completely or not at all -----------------------------------
+// ---- 1. Writing a GeoTIFF completely or not at all -----------------------------------
 
 std::string temporaryNameFor(const std::string& fileName) {
   return fileName + ".tmp" + std::to_string(getpid());
@@ -58,21 +60,13 @@ bool writeGeoreference(const std::string& terrainFile, const Georeference& geore
            "the terrain's first index is the raster column (east), its second index counts the "
            "raster rows from the southern edge (north); heights are in grid spacings of cellSize metres");
   const std::string fileName = georeferenceFileName(terrainFile);
-  const std::string temporary = temporaryNameFor(fileName);
   std::string text = document.SaveAsString() + "\n";
-  std::FILE* out = std::fopen(temporary.c_str(), "w");
-  if (!out) {
-    error = "cannot write " + fileName + ": " + std::strerror(errno);
+  FileReplacement output(fileName);
+  if (!output.file()) {
+    error = output.openError();
     return false;
   }
-  bool ok = std::fwrite(text.data(), 1, text.size(), out) == text.size();
-  ok = std::fclose(out) == 0 && ok;
-  if (!ok) {
-    error = "cannot write " + fileName + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return replaceWith(temporary, fileName, error);
+  return output.commit(std::fwrite(text.data(), 1, text.size(), output.file()) == text.size(), error);
 }
 
 GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSizeX, int gridSizeY,

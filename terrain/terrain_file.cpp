@@ -9,6 +9,8 @@
 //   6. The current terrain
 #include "terrain/terrain_file.h"
 
+#include "core/file_replacement.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -242,10 +244,10 @@ bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
     error = "inconsistent terrain sizes";
     return false;
   }
-  std::string temporary = fileName + ".tmp" + std::to_string(getpid());
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
+  FileReplacement output(fileName);
+  std::FILE* out = output.file();
   if (!out) {
-    error = "cannot write " + temporary + ": " + std::strerror(errno);
+    error = output.openError();
     return false;
   }
   unsigned char header[kTerrainHeaderBytes] = {'n', '\n'};
@@ -264,20 +266,7 @@ bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
     ok = ok && std::fwrite(h.data(), 4, cells, out) == cells;
     ok = ok && std::fwrite(v.data(), 2, v.size(), out) == v.size();
   }
-  int writeErrno = errno;
-  if (std::fclose(out) != 0 && ok) {
-    ok = false;
-    writeErrno = errno;
-  }
-  if (ok && std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-    ok = false;
-    writeErrno = errno;
-  }
-  if (!ok) {
-    std::remove(temporary.c_str());
-    error = "cannot write " + fileName + ": " + std::strerror(writeErrno);
-  }
-  return ok;
+  return output.commit(ok, error);
 }
 
 // ---- 6. The current terrain ---------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "tools/grid_output.h"
 
+#include "core/file_replacement.h"
+
 #include <png.h>
 #include <unistd.h>
 
@@ -11,34 +13,6 @@
 #include <vector>
 
 namespace {
-
-// Opens a temporary file beside `fileName`.
-std::FILE* openTemporary(const std::string& fileName, std::string& temporary, std::string& error) {
-  temporary = fileName + ".tmp" + std::to_string(getpid());
-  std::FILE* out = std::fopen(temporary.c_str(), "wb");
-  if (!out) error = "cannot write " + fileName + ": " + std::strerror(errno);
-  return out;
-}
-
-// Closes the temporary file and renames it to `fileName` if all went well;
-// otherwise removes it.
-bool finish(std::FILE* out, bool ok, const std::string& temporary, const std::string& fileName,
-            std::string& error) {
-  int code = errno;
-  if (std::fclose(out) != 0 && ok) {
-    ok = false;
-    code = errno;
-  }
-  if (ok && std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-    ok = false;
-    code = errno;
-  }
-  if (!ok) {
-    std::remove(temporary.c_str());
-    if (error.empty()) error = "cannot write " + fileName + ": " + std::strerror(code);
-  }
-  return ok;
-}
 
 bool writePngRows(std::FILE* out, const float* grid, int gridSizeX, int gridSizeY) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
@@ -80,11 +54,12 @@ unsigned pixelValue(float value) {
 
 bool writeGreyscalePng(const std::string& fileName, const float* grid, int gridSizeX,
                        int gridSizeY, std::string& error) {
-  std::string temporary;
-  std::FILE* out = openTemporary(fileName, temporary, error);
-  if (!out) return false;
-  bool ok = writePngRows(out, grid, gridSizeX, gridSizeY);
-  return finish(out, ok, temporary, fileName, error);
+  FileReplacement output(fileName);
+  if (!output.file()) {
+    error = output.openError();
+    return false;
+  }
+  return output.commit(writePngRows(output.file(), grid, gridSizeX, gridSizeY), error);
 }
 
 bool printGridCsv(std::FILE* out, const float* grid, int gridSizeX, int gridSizeY) {
@@ -97,9 +72,10 @@ bool printGridCsv(std::FILE* out, const float* grid, int gridSizeX, int gridSize
 
 bool writeGridCsv(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
                   std::string& error) {
-  std::string temporary;
-  std::FILE* out = openTemporary(fileName, temporary, error);
-  if (!out) return false;
-  bool ok = printGridCsv(out, grid, gridSizeX, gridSizeY);
-  return finish(out, ok, temporary, fileName, error);
+  FileReplacement output(fileName);
+  if (!output.file()) {
+    error = output.openError();
+    return false;
+  }
+  return output.commit(printGridCsv(output.file(), grid, gridSizeX, gridSizeY), error);
 }
