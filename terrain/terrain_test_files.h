@@ -1,20 +1,24 @@
-// Test helpers: terrain files built byte by byte in a private folder.
+// Test helpers: a private scratch folder, terrain files built byte by byte,
+// the tools run as users run them and, where GDAL is included, GeoTIFFs.
 #pragma once
 
 #include <stdlib.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-// A folder of its own under the system's temporary folder, removed with its
-// files at the end of the test.
+// A folder under /tmp, removed with the files named through it at the end.
 class ScratchFolder {
  public:
   ScratchFolder() {
@@ -33,15 +37,12 @@ class ScratchFolder {
     if (std::find(files_.begin(), files_.end(), full) == files_.end()) files_.push_back(full);
     return full;
   }
-  // Writes `bytes` as the file `name` and returns its full name.
   std::string write(const std::string& name, const std::vector<unsigned char>& bytes) {
     std::string full = file(name);
     std::FILE* out = std::fopen(full.c_str(), "wb");
     EXPECT_NE(out, nullptr);
-    if (out) {
-      if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
-      std::fclose(out);
-    }
+    if (out && !bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
+    if (out) std::fclose(out);
     return full;
   }
 
@@ -50,30 +51,22 @@ class ScratchFolder {
   std::vector<std::string> files_;
 };
 
-// Little-endian bytes of a terrain file: type letter and line feed, the
-// three sizes, then `heights` and `horizons` as given (they need not match
-// the sizes, so broken files can be made too).
-inline std::vector<unsigned char> terrainBytes(int32_t gridSizeX, int32_t gridSizeY,
-                                               int32_t numDirections,
+// Little-endian bytes of a terrain file: type line, the three sizes, then
+// `heights` and `horizons` as given (they need not match the sizes).
+inline std::vector<unsigned char> terrainBytes(int32_t gridSizeX, int32_t gridSizeY, int32_t numDirections,
                                                const std::vector<float>& heights,
-                                               const std::vector<uint16_t>& horizons,
-                                               const char* start = "n\n") {
+                                               const std::vector<uint16_t>& horizons, const char* start = "n\n") {
   std::vector<unsigned char> bytes(start, start + std::strlen(start));
-  auto put32 = [&](uint32_t u) {
-    for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<unsigned char>(u >> (8 * i)));
+  auto put = [&](uint32_t u, int size) {
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<unsigned char>(u >> (8 * i)));
   };
-  put32(uint32_t(gridSizeX));
-  put32(uint32_t(gridSizeY));
-  put32(uint32_t(numDirections));
+  for (int32_t size : {gridSizeX, gridSizeY, numDirections}) put(uint32_t(size), 4);
   for (float h : heights) {
     uint32_t u;
     std::memcpy(&u, &h, 4);
-    put32(u);
+    put(u, 4);
   }
-  for (uint16_t v : horizons) {
-    bytes.push_back(static_cast<unsigned char>(v & 0xff));
-    bytes.push_back(static_cast<unsigned char>(v >> 8));
-  }
+  for (uint16_t v : horizons) put(v, 2);
   return bytes;
 }
 
@@ -87,11 +80,11 @@ inline std::string exactly(const std::string& text) {
   return pattern + "$";
 }
 
-// Every way a file can be refused, with its message and exit status.
+// Every way a file can be refused, with its message (%s: the file name) and exit status.
 struct BadFile {
   const char* what;
   std::vector<unsigned char> bytes;
-  const char* message;  // %s stands for the file name
+  const char* message;
   int exitStatus;
 };
 
@@ -99,16 +92,15 @@ inline std::vector<BadFile> badFiles() {
   const std::vector<float> h4(4, 1.0f);
   const std::vector<uint16_t> v8(8, 32768);
   const char* corrupted = "File %s appears to be a corrupted elevation file.\n";
-  std::vector<unsigned char> oneShort = terrainBytes(2, 2, 2, h4, v8);
+  const char* unknown = "File %s is not an elevation file.  It is of unknown type.\n";
+  std::vector<unsigned char> oneShort = terrainBytes(2, 2, 2, h4, v8), shortHeader = terrainBytes(2, 2, 2, {}, {});
   oneShort.pop_back();
-  std::vector<unsigned char> shortHeader = terrainBytes(2, 2, 2, {}, {});
   shortHeader.resize(9);
   return {
       {"horizon file", terrainBytes(2, 2, 2, h4, v8, "h\n"),
        "File %s is not an elevation file.  It is a horizon file.\n", 1},
-      {"unknown type", terrainBytes(2, 2, 2, h4, v8, "x\n"),
-       "File %s is not an elevation file.  It is of unknown type.\n", 1},
-      {"empty file", {}, "File %s is not an elevation file.  It is of unknown type.\n", 1},
+      {"unknown type", terrainBytes(2, 2, 2, h4, v8, "x\n"), unknown, 1},
+      {"empty file", {}, unknown, 1},
       {"carriage return", terrainBytes(2, 2, 2, h4, v8, "n\r\n"), corrupted, 1},
       {"letter only", {'n'}, corrupted, 1},
       {"header cut short", shortHeader, corrupted, 1},
@@ -127,3 +119,71 @@ inline std::string withName(const char* message, const std::string& name) {
   std::string text = message;
   return text.replace(text.find("%s"), 2, name);
 }
+
+// A command line run through the shell: its exit status and standard error.
+struct ToolRun {
+  int status = -1;
+  std::string err;
+};
+
+inline ToolRun run(const std::string& command, ScratchFolder& folder) {
+  std::string errFile = folder.file("stderr.txt");
+  int raw = std::system((command + " 2>" + errFile).c_str());
+  ToolRun result;
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  if (std::FILE* in = std::fopen(errFile.c_str(), "r")) {
+    char buffer[8192];
+    result.err.assign(buffer, std::fread(buffer, 1, sizeof buffer, in));
+    std::fclose(in);
+  }
+  return result;
+}
+
+inline bool exists(const std::string& name) { return access(name.c_str(), F_OK) == 0; }
+
+#ifdef GDAL_H_INCLUDED
+// A one-band Float32 GeoTIFF, row 0 the northern edge, with geotransform
+// `gt`, coordinate system `epsg` (0: none) and no-data value `noData` (NaN: none).
+inline std::string writeRaster(ScratchFolder& folder, const std::string& name, int width, int height,
+                               std::array<double, 6> gt, int epsg,
+                               const std::function<double(int col, int row)>& heightAt, double noData = NAN,
+                               const char* creationOption = nullptr) {
+  GDALAllRegister();
+  std::string file = folder.file(name);
+  const char* options[] = {creationOption, nullptr};
+  GDALDatasetH dataset = GDALCreate(GDALGetDriverByName("GTiff"), file.c_str(), width, height, 1, GDT_Float32,
+                                    const_cast<char**>(options));
+  EXPECT_NE(dataset, nullptr);
+  if (!dataset) return file;
+  GDALSetGeoTransform(dataset, gt.data());
+  if (epsg) {
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    OSRImportFromEPSG(srs, epsg);
+    GDALSetSpatialRef(dataset, srs);
+    OSRDestroySpatialReference(srs);
+  }
+  GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
+  if (!std::isnan(noData)) GDALSetRasterNoDataValue(band, noData);
+  if (heightAt) {
+    std::vector<float> values(size_t(width) * height);
+    for (int row = 0; row < height; ++row)
+      for (int col = 0; col < width; ++col) values[size_t(row) * width + col] = float(heightAt(col, row));
+    EXPECT_EQ(GDALRasterIO(band, GF_Write, 0, 0, width, height, values.data(), width, height, GDT_Float32, 0, 0),
+              CE_None);
+  }
+  GDALClose(dataset);
+  return file;
+}
+
+// A cone 200 m high with flanks rising 2 m per metre, centred (cx, cy)
+// metres from the raster's north-west corner.
+inline double cone(double xMetres, double yMetres, double cx, double cy) {
+  return std::max(0.0, 200 - 2 * std::hypot(xMetres - cx, yMetres - cy));
+}
+
+// 41 x 41 cells of 10 m in UTM zone 33N, the apex in the centre cell.
+inline std::string utmCone(ScratchFolder& folder, const std::string& name = "cone-utm.tif") {
+  return writeRaster(folder, name, 41, 41, {500000, 10, 0, 5000000, 0, -10}, 32633,
+                     [](int col, int row) { return cone(col * 10 + 5, row * 10 + 5, 205, 205); });
+}
+#endif
