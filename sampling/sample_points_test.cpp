@@ -27,43 +27,6 @@ int rampEntry(const unsigned char* colour) {
   return colour ? static_cast<int>((colour - &colourRamp[0][0]) / 4) : -1;
 }
 
-// ---- Colour ramp -------------------------------------------------------------------
-
-TEST(ColourRampTest, KeyColoursAreExactAndChannelsRunLinearlyBetweenThem) {
-  struct Key {
-    int index;
-    unsigned char r, g, b;
-  };
-  const Key keys[] = {{0, 0, 0, 188},     {16, 0, 0, 219},    {32, 0, 0, 245},
-                      {48, 0, 1, 255},    {64, 0, 34, 255},   {96, 0, 95, 255},
-                      {128, 0, 153, 255}, {160, 0, 211, 255}, {192, 0, 255, 240},
-                      {224, 53, 255, 186}, {240, 85, 255, 153}, {256, 117, 255, 122},
-                      {288, 172, 255, 66}, {320, 234, 255, 4},  {336, 255, 251, 0},
-                      {368, 255, 188, 0}, {400, 255, 129, 0}, {432, 255, 73, 0},
-                      {464, 255, 14, 0},  {480, 255, 0, 0},   {496, 224, 0, 0},
-                      {511, 201, 0, 0}};
-  for (const Key& key : keys) {
-    EXPECT_EQ(colourRamp[key.index][0], key.r) << key.index;
-    EXPECT_EQ(colourRamp[key.index][1], key.g) << key.index;
-    EXPECT_EQ(colourRamp[key.index][2], key.b) << key.index;
-  }
-  for (int i = 0; i < 512; ++i) EXPECT_EQ(colourRamp[i][3], 128) << i;
-  for (size_t k = 0; k + 1 < sizeof keys / sizeof keys[0]; ++k) {
-    const int from = keys[k].index, to = keys[k + 1].index;
-    for (int channel = 0; channel < 3; ++channel) {
-      const int a = colourRamp[from][channel], b = colourRamp[to][channel];
-      for (int i = from; i < to; ++i) {
-        const int here = colourRamp[i][channel], next = colourRamp[i + 1][channel];
-        EXPECT_TRUE(b >= a ? next >= here : next <= here) << "channel " << channel << " at " << i;
-        const double linear = a + double(b - a) * (i - from) / (to - from);
-        EXPECT_LE(std::fabs(here - linear), 1.0) << "channel " << channel << " at " << i;
-      }
-    }
-  }
-}
-
-// ---- Angular distance --------------------------------------------------------------
-
 SamplePoint direction(float elevation, float azimuth) {
   SamplePoint p;
   p.elevation = elevation;
@@ -71,99 +34,58 @@ SamplePoint direction(float elevation, float azimuth) {
   return p;
 }
 
-TEST(AngularDistanceTest, FoldsAnglesBeyondARightAngle) {
-  EXPECT_NEAR(angularDistance(direction(0, 0), direction(0, 3.14159f / 6)), 3.14159 / 6, 1e-5);
-  // 120 degrees apart along the horizon count as 60.
-  EXPECT_NEAR(angularDistance(direction(0, 0), direction(0, 2 * 3.14159f / 3)), 3.14159 / 3, 1e-5);
-  // Opposite points of the horizon are as one.
-  EXPECT_NEAR(angularDistance(direction(0, 0), direction(0, 3.14159f)), 0, 1e-5);
-  EXPECT_NEAR(angularDistance(direction(1.570795f, 0), direction(0, 1)), 1.570795, 1e-3);
-  EXPECT_EQ(angularDistance(direction(0.3f, 2), direction(0.3f, 2)), 0.0f);
+// The fine grid of the current sky, sorted and classified.
+struct ClassifiedGrid {
+  std::vector<SamplePoint> grid = fineSkyGrid();
+  float deviation = luminanceDeviation(grid);
+  LuminanceClasses classes;
+  ClassifiedGrid() {
+    sortByLuminance(grid);
+    classes = classifyByLuminance(grid, deviation);
+  }
+  int brightestClassSize() const {
+    return classes.bounds[classes.count] - classes.bounds[classes.count - 1];
+  }
+};
+
+TEST(ColourRampTest, KeyColoursAreExact) {
+  const int keys[][4] = {{0, 0, 0, 188},      {48, 0, 1, 255},    {128, 0, 153, 255},
+                         {224, 53, 255, 186}, {320, 234, 255, 4}, {336, 255, 251, 0},
+                         {432, 255, 73, 0},   {480, 255, 0, 0},   {511, 201, 0, 0}};
+  for (const auto& key : keys)
+    for (int channel = 0; channel < 3; ++channel)
+      EXPECT_EQ(colourRamp[key[0]][channel], key[channel + 1]) << key[0] << " channel " << channel;
+  for (int i = 0; i < 512; ++i) EXPECT_EQ(colourRamp[i][3], 128) << i;
 }
 
-TEST(AngularDistanceTest, IsAlwaysANumber) {
+TEST(AngularDistanceTest, FoldsAnglesBeyondARightAngleAndIsAlwaysANumber) {
+  EXPECT_NEAR(angularDistance(direction(0, 0), direction(0, 3.14159f / 6)), 3.14159 / 6, 1e-5);
+  // 120 degrees apart along the horizon count as 60; opposite points as one.
+  EXPECT_NEAR(angularDistance(direction(0, 0), direction(0, 2 * 3.14159f / 3)), 3.14159 / 3, 1e-5);
+  EXPECT_NEAR(angularDistance(direction(0, 0), direction(0, 3.14159f)), 0, 1e-5);
+  EXPECT_NEAR(angularDistance(direction(1.570795f, 0), direction(0, 1)), 1.570795, 1e-3);
   // Right angles, where rounding can push the cross product past length 1.
   for (int k = 0; k < 2000; ++k) {
     const float azimuth = k * 0.00314159f;
-    const float d = angularDistance(direction(1.570795f, 0), direction(0, azimuth));
-    ASSERT_FALSE(std::isnan(d)) << azimuth;
-    const float e = angularDistance(direction(0, azimuth), direction(0, azimuth + 1.570795f));
-    ASSERT_FALSE(std::isnan(e)) << azimuth;
+    ASSERT_FALSE(std::isnan(angularDistance(direction(1.570795f, 0), direction(0, azimuth))));
+    ASSERT_FALSE(std::isnan(angularDistance(direction(0, azimuth), direction(0, azimuth + 1.570795f))));
   }
 }
 
-// ---- Jittered sets -------------------------------------------------------------------
-
-TEST(JitteredSamplesTest, GridSizesFollowTheRequestedCount) {
+TEST(JitteredSamplesTest, GridSizesFollowTheRequestedCountAndALonePointWeighsOne) {
   ScopedSky sky;
   RegionPolygons regions;
-  const struct {
-    int requested, expected;
-  } cases[] = {{250, 181}, {16, 9}, {15, 1}, {1, 1}, {10000, 9801}};
+  const int cases[][2] = {{250, 181}, {16, 9}, {10000, 9801}, {15, 1}};
   for (const auto& c : cases) {
-    appState.numSamplePoints = c.requested;
+    appState.numSamplePoints = c[0];
     computeJitteredSamples(regions);
-    EXPECT_EQ(appState.samplePoints.numElements, c.expected) << c.requested;
-    EXPECT_EQ(static_cast<int>(regions.size()), c.expected) << c.requested;
-    EXPECT_NEAR(weightSum(), 1.0f, 1e-5) << c.requested;
+    EXPECT_EQ(appState.samplePoints.numElements, c[1]) << c[0];
+    EXPECT_EQ(static_cast<int>(regions.size()), c[1]) << c[0];
+    EXPECT_NEAR(weightSum(), 1.0f, 1e-5) << c[0];
   }
-}
-
-TEST(JitteredSamplesTest, ZenithFirstThenColumnsOfRowsWithProvisionalLuminanceShares) {
-  ScopedSky sky;
-  RegionPolygons regions;
-  appState.numSamplePoints = 250;
-  computeJitteredSamples(regions);
-  const Sequence<SamplePoint>& points = appState.samplePoints;
-  EXPECT_EQ(points.element(0).elevation, 1.570795f);
-  float total = 0;
-  for (int i = 0; i < points.numElements; ++i)
-    total += skyLuminance(points.element(i).azimuth, points.element(i).elevation);
-  const float d = 3.14159 * std::sqrt(226.0f) / 225;
-  for (int i = 0; i < points.numElements; ++i) {
-    const SamplePoint& p = points.element(i);
-    EXPECT_EQ(p.colour, nullptr);
-    EXPECT_FALSE(p.highlighted);
-    EXPECT_NEAR(p.weight, skyLuminance(p.azimuth, p.elevation) / total, 1e-6);
-    if (i == 0) continue;
-    // Six rows: d/2, 3d/2, ... 11d/2, each within the jitter.
-    const int row = (i - 1) % 6, column = (i - 1) / 6;
-    EXPECT_NEAR(p.elevation, d / 2 + row * d, 2e-4) << i;
-    EXPECT_NEAR(p.azimuth, column * d + d / 2, 1e-4) << i;
-  }
-}
-
-TEST(JitteredSamplesTest, TheSameCountGivesTheSameSet) {
-  ScopedSky sky;
-  RegionPolygons regions;
-  appState.numSamplePoints = 100;
-  computeJitteredSamples(regions);
-  Sequence<SamplePoint> first = appState.samplePoints;
-  appState.numSamplePoints = 400;
-  computeJitteredSamples(regions);
-  appState.numSamplePoints = 100;
-  computeJitteredSamples(regions);
-  ASSERT_EQ(first.numElements, appState.samplePoints.numElements);
-  for (int i = 0; i < first.numElements; ++i) {
-    EXPECT_EQ(first.element(i).elevation, appState.samplePoints.element(i).elevation);
-    EXPECT_EQ(first.element(i).azimuth, appState.samplePoints.element(i).azimuth);
-  }
-}
-
-// ---- Weights ------------------------------------------------------------------------------
-
-TEST(SampleWeightsTest, SumToOneForJitteredSetsUnderEverySky) {
-  const SkyDistribution skies[] = {UNIFORM, OVERCAST, CLEAR, SHARP, POINT, COSINE, TURBID, GENERAL};
-  for (SkyDistribution distribution : skies) {
-    ScopedSky sky(distribution, 4, 0.3f, 1.0f);
-    RegionPolygons regions;
-    appState.numSamplePoints = 250;
-    computeJitteredSamples(regions);
-    computeSampleWeights(regions);
-    EXPECT_NEAR(weightSum(), 1.0f, 1e-5) << distribution;
-    for (int i = 0; i < appState.samplePoints.numElements; ++i)
-      ASSERT_GT(appState.samplePoints.element(i).weight, 0.0f) << distribution << " point " << i;
-  }
+  EXPECT_EQ(regions[0].numElements, 0);  // the lone point of 15 has no region
+  computeSampleWeights(regions);
+  EXPECT_EQ(appState.samplePoints.element(0).weight, 1.0f);
 }
 
 TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
@@ -172,48 +94,27 @@ TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
   appState.samplePoints.append(direction(1.570795f, 0));
   appState.samplePoints.append(direction(0.5f, 1));
   appState.samplePoints.append(direction(0.5f, 3));
-  // Round the first point, a square of half-diagonal 0.2 (fan area 0.08,
-  // closed by the last edge back to the first corner); round the second a
-  // square of half the size (0.02); the third has no region.
+  // Round the first point a square of half-diagonal 0.2 (fan area 0.08,
+  // closed by the last edge); round the second one of half the size (0.02);
+  // the third has no region.
   RegionPolygons regions(3);
-  const float h = 0.2f, q = 0.1f;
-  regions[0].append(Vec3(h, 0, 1));
-  regions[0].append(Vec3(0, h, 1));
-  regions[0].append(Vec3(-h, 0, 1));
-  regions[0].append(Vec3(0, -h, 1));
+  for (const Vec3& corner : {Vec3(0.2f, 0, 1), Vec3(0, 0.2f, 1), Vec3(-0.2f, 0, 1), Vec3(0, -0.2f, 1)})
+    regions[0].append(corner);
   const Vec3 c = angleToVector(1, 0.5f);
-  const Vec3 u = Vec3(-std::sin(1.0f), std::cos(1.0f), 0);
+  const Vec3 u = Vec3(-std::sin(1.0f), std::cos(1.0f), 0) * 0.1f;
   const Vec3 w = c.cross(u);
-  regions[1].append(c + u * q);
-  regions[1].append(c + w * q);
-  regions[1].append(c - u * q);
-  regions[1].append(c - w * q);
+  for (const Vec3& corner : {c + u, c + w, c - u, c - w}) regions[1].append(corner);
   computeSampleWeights(regions);
   EXPECT_NEAR(appState.samplePoints.element(0).weight, 0.8f, 1e-4);
   EXPECT_NEAR(appState.samplePoints.element(1).weight, 0.2f, 1e-4);
   EXPECT_EQ(appState.samplePoints.element(2).weight, 0.0f);
-}
 
-TEST(SampleWeightsTest, ALonePointWithoutRegionGetsTheWholeWeight) {
-  ScopedSky sky;
-  RegionPolygons regions;
-  appState.numSamplePoints = 15;
-  computeJitteredSamples(regions);
-  ASSERT_EQ(appState.samplePoints.numElements, 1);
-  EXPECT_EQ(regions[0].numElements, 0);
-  computeSampleWeights(regions);
-  EXPECT_EQ(appState.samplePoints.element(0).weight, 1.0f);
-}
-
-TEST(SampleWeightsTest, PointsWithoutRegionsShareEquallyWhenNothingElseHasArea) {
-  ScopedSky sky;
+  // Points without regions share equally when nothing else has area.
   appState.samplePoints.clear();
   for (int i = 0; i < 4; ++i) appState.samplePoints.append(direction(0.2f * i, 1));
   computeSampleWeights(RegionPolygons(4));
   for (int i = 0; i < 4; ++i) EXPECT_EQ(appState.samplePoints.element(i).weight, 0.25f);
 }
-
-// ---- The fine grid and its classes ------------------------------------------------------------
 
 TEST(FineGridTest, HasTheZenithAnd62RingsOf9956Points) {
   ScopedSky sky;
@@ -237,19 +138,17 @@ TEST(FineGridTest, HasTheZenithAnd62RingsOf9956Points) {
 
 TEST(LuminanceClassesTest, AreOneDeviationWideColouredDimToBright) {
   ScopedSky sky;
-  std::vector<SamplePoint> grid = fineSkyGrid();
-  const float deviation = luminanceDeviation(grid);
-  sortByLuminance(grid);
+  const ClassifiedGrid g;
+  const std::vector<SamplePoint>& grid = g.grid;
   for (size_t i = 1; i < grid.size(); ++i) ASSERT_LE(grid[i - 1].weight, grid[i].weight);
-  const LuminanceClasses classes = classifyByLuminance(grid, deviation);
-  const int c = classes.count;
+  const int c = g.classes.count;
   ASSERT_GT(c, 1);
   ASSERT_LE(c, 40);
-  EXPECT_EQ(classes.bounds.front(), 0);
-  EXPECT_EQ(classes.bounds.back(), static_cast<int>(grid.size()));
+  EXPECT_EQ(g.classes.bounds.front(), 0);
+  EXPECT_EQ(g.classes.bounds.back(), static_cast<int>(grid.size()));
   int previousEntry = -1;
   for (int j = 0; j < c; ++j) {
-    const int first = classes.bounds[j], last = classes.bounds[j + 1];
+    const int first = g.classes.bounds[j], last = g.classes.bounds[j + 1];
     ASSERT_LE(first, last);
     if (first == last) continue;
     const int entry = rampEntry(grid[first].colour);
@@ -260,29 +159,17 @@ TEST(LuminanceClassesTest, AreOneDeviationWideColouredDimToBright) {
       EXPECT_EQ(rampEntry(grid[i].colour), entry);
       total += grid[i].weight;
     }
-    EXPECT_NEAR(classes.totals[j], total, 1e-3 * total);
+    EXPECT_NEAR(g.classes.totals[j], total, 1e-3 * total);
     // Above its boundary point a class spans at most one deviation.
     if (last - first > 1) {
-      EXPECT_LE(grid[last - 1].weight - grid[first + 1].weight, deviation * 1.0001f) << j;
+      EXPECT_LE(grid[last - 1].weight - grid[first + 1].weight, g.deviation * 1.0001f) << j;
     }
   }
   EXPECT_EQ(rampEntry(grid.front().colour), 0);
   EXPECT_EQ(rampEntry(grid.back().colour), 511);
 }
 
-TEST(LuminanceClassesTest, AUniformSkyIsOneClassOfEntryZero) {
-  ScopedSky sky(UNIFORM, 11, 0.5f, 1);
-  std::vector<SamplePoint> grid = fineSkyGrid();
-  const float deviation = luminanceDeviation(grid);
-  sortByLuminance(grid);
-  const LuminanceClasses classes = classifyByLuminance(grid, deviation);
-  EXPECT_EQ(classes.count, 1);
-  for (const SamplePoint& p : grid) ASSERT_EQ(rampEntry(p.colour), 0);
-}
-
-// ---- Stratified sets ----------------------------------------------------------------------------
-
-TEST(StratifiedSamplesTest, CountsFollowTheRequestAndTheGrid) {
+TEST(StratifiedSamplesTest, CountsFollowTheRequestAndAUniformSkyGivesOneLess) {
   ScopedSky sky;
   RegionPolygons regions;
   appState.numSamplePoints = 250;
@@ -290,23 +177,14 @@ TEST(StratifiedSamplesTest, CountsFollowTheRequestAndTheGrid) {
   EXPECT_EQ(appState.samplePoints.numElements, 250);
   EXPECT_EQ(regions.size(), 250u);
   EXPECT_NEAR(weightSum(), 1.0f, 1e-5);
-
-  appState.numSamplePoints = 10000;
-  computeStratifiedSamples(regions);
-  EXPECT_LE(appState.samplePoints.numElements, 9956);
-  EXPECT_GT(appState.samplePoints.numElements, 9000);
-  EXPECT_NEAR(weightSum(), 1.0f, 1e-4);
-
   appState.numSamplePoints = 1;
   computeStratifiedSamples(regions);
   ASSERT_EQ(appState.samplePoints.numElements, 1);
   EXPECT_EQ(appState.samplePoints.element(0).weight, 1.0f);
-}
 
-TEST(StratifiedSamplesTest, UnderAUniformSkyTheOneClassGivesOneLessThanAsked) {
-  ScopedSky sky(UNIFORM, 11, 0.5f, 1);
-  RegionPolygons regions;
-  for (int requested : {2, 50, 250}) {
+  // Under a uniform sky the one class of entry 0 gives one less than asked.
+  ScopedSky::set(UNIFORM, 11, 0.5f, 1);
+  for (int requested : {2, 250}) {
     appState.numSamplePoints = requested;
     computeStratifiedSamples(regions);
     EXPECT_EQ(appState.samplePoints.numElements, requested - 1);
@@ -315,57 +193,26 @@ TEST(StratifiedSamplesTest, UnderAUniformSkyTheOneClassGivesOneLessThanAsked) {
   }
 }
 
-TEST(StratifiedSamplesTest, StartsWithTheBrightestDirectionAndPublishesItBackFromTheSquare) {
+TEST(StratifiedSamplesTest, ShareRulesGiveTheBrightestClassItsShareOrAllItHas) {
+  {
+    ScopedSky sky(OVERCAST, 11, 0.5f, 1);
+    const ClassifiedGrid g;
+    ASSERT_GT(g.classes.count, 1);
+    ASSERT_GT(g.brightestClassSize(), 101);
+    int brightest = 0;
+    const std::vector<SamplePoint> picks = selectSamplePoints(g.grid, g.classes, 101, true);
+    for (const SamplePoint& p : picks) brightest += rampEntry(p.colour) == 511;
+    EXPECT_EQ(brightest, 100 / g.classes.count);
+    EXPECT_EQ(picks.size(), 101u);
+  }
   ScopedSky sky;
-  std::vector<SamplePoint> grid = fineSkyGrid();
-  const SamplePoint brightest =
-      *std::max_element(grid.begin(), grid.end(), [](const SamplePoint& a, const SamplePoint& b) {
-        return a.weight < b.weight;
-      });
-  RegionPolygons regions;
-  appState.numSamplePoints = 250;
-  computeStratifiedSamples(regions);
-  const SamplePoint& first = appState.samplePoints.element(0);
-  float elevation, azimuth;
-  squareToHemisphere(brightest.squareU, brightest.squareV, elevation, azimuth);
-  EXPECT_EQ(first.elevation, elevation);
-  EXPECT_EQ(first.azimuth, azimuth);
-  EXPECT_EQ(rampEntry(first.colour), 511);
-  // The default sun is at 45 degrees; the brightest direction is next to it.
-  EXPECT_LT(angularDistance(first, direction(appState.sunElevation, appState.sunAzimuth)), 0.05f);
-}
-
-TEST(StratifiedSamplesTest, EqualSharesGiveTheBrightestClassItsShareOfPoints) {
-  ScopedSky sky(OVERCAST, 11, 0.5f, 1);
-  std::vector<SamplePoint> grid = fineSkyGrid();
-  const float deviation = luminanceDeviation(grid);
-  sortByLuminance(grid);
-  const LuminanceClasses classes = classifyByLuminance(grid, deviation);
-  const int c = classes.count;
-  ASSERT_GT(c, 1);
-  const int brightestClassSize = classes.bounds[c] - classes.bounds[c - 1];
-  const int requested = 101;
-  ASSERT_GT(brightestClassSize, requested);
-  std::vector<SamplePoint> picks = selectSamplePoints(grid, classes, requested, true);
-  int brightest = 0;
-  for (const SamplePoint& p : picks) brightest += rampEntry(p.colour) == 511;
-  EXPECT_EQ(brightest, (requested - 1) / c);
-  EXPECT_EQ(static_cast<int>(picks.size()), requested);
-}
-
-TEST(StratifiedSamplesTest, SharesByLuminanceLetTheBrightestClassTakeAllItHas) {
-  ScopedSky sky;
-  std::vector<SamplePoint> grid = fineSkyGrid();
-  const float deviation = luminanceDeviation(grid);
-  sortByLuminance(grid);
-  const LuminanceClasses classes = classifyByLuminance(grid, deviation);
-  const int c = classes.count;
-  const int brightestClassSize = classes.bounds[c] - classes.bounds[c - 1];
-  ASSERT_LT(brightestClassSize, 100);
-  std::vector<SamplePoint> picks = selectSamplePoints(grid, classes, 250, false);
-  ASSERT_GE(static_cast<int>(picks.size()), brightestClassSize);
-  for (int i = 0; i < brightestClassSize; ++i) EXPECT_EQ(rampEntry(picks[i].colour), 511) << i;
-  EXPECT_NE(rampEntry(picks[brightestClassSize].colour), 511);
+  const ClassifiedGrid g;
+  const int size = g.brightestClassSize();
+  ASSERT_LT(size, 100);
+  const std::vector<SamplePoint> picks = selectSamplePoints(g.grid, g.classes, 250, false);
+  ASSERT_GT(static_cast<int>(picks.size()), size);
+  for (int i = 0; i < size; ++i) EXPECT_EQ(rampEntry(picks[i].colour), 511) << i;
+  EXPECT_NE(rampEntry(picks[size].colour), 511);
 }
 
 // ---- The selection against a plain reference ---------------------------------------------------
@@ -373,17 +220,6 @@ TEST(StratifiedSamplesTest, SharesByLuminanceLetTheBrightestClassTakeAllItHas) {
 // What angularDistance computes, from directions made once.
 float plainDistance(const Vec3& a, const Vec3& b) {
   return std::asin(std::min(a.cross(b).length(), 1.0f));
-}
-
-TEST(AngularDistanceTest, IsTheArcSineOfTheCrossProductOfTheDirections) {
-  ScopedSky sky;
-  std::vector<SamplePoint> grid = fineSkyGrid();
-  for (size_t i = 0; i < grid.size(); i += 7) {
-    const SamplePoint& a = grid[i];
-    const SamplePoint& b = grid[(i * 31 + 5) % grid.size()];
-    ASSERT_EQ(angularDistance(a, b), plainDistance(angleToVector(a.azimuth, a.elevation),
-                                                   angleToVector(b.azimuth, b.elevation)));
-  }
 }
 
 // The selection exactly as it is defined: a distance per fine point, lowered
@@ -466,6 +302,7 @@ class SelectionReferenceTest : public testing::TestWithParam<SkyCase> {
     const SkyCase& s = GetParam();
     ScopedSky::set(s.distribution, s.generalType, s.sunElevation, s.sunAzimuth);
     std::vector<SamplePoint> full = fineSkyGrid();
+    grid_.clear();
     for (size_t i = 0; i < full.size(); i += step) grid_.push_back(full[i]);
     const float deviation = luminanceDeviation(grid_);
     sortByLuminance(grid_);
@@ -476,36 +313,27 @@ class SelectionReferenceTest : public testing::TestWithParam<SkyCase> {
   LuminanceClasses classes_;
 };
 
-TEST_P(SelectionReferenceTest, FullGridPicksAreThoseOfThePlainSelection) {
-  prepare(1);
-  for (bool equalShares : {true, false})
-    for (int size : {1, 2, 16, 250}) {
-      SCOPED_TRACE(testing::Message() << "equal shares " << equalShares << " size " << size);
-      expectSamePicks(grid_, size, equalShares, classes_);
-    }
-}
-
-// Every fifth point of the grid, so that the selection runs to exhaustion
-// and through the small distances of dense sets.
-TEST_P(SelectionReferenceTest, SparseGridPicksAreThoseOfThePlainSelectionUpToExhaustion) {
-  prepare(5);
-  for (bool equalShares : {true, false})
-    for (int size : {500, 2100}) {
-      SCOPED_TRACE(testing::Message() << "equal shares " << equalShares << " size " << size);
-      expectSamePicks(grid_, size, equalShares, classes_);
-    }
+// The full grid, then every fifth point of it so that the selection runs to
+// exhaustion and through the small distances of dense sets.
+TEST_P(SelectionReferenceTest, PicksAreThoseOfThePlainSelection) {
+  for (size_t step : {1, 5}) {
+    prepare(step);
+    for (bool equalShares : {true, false})
+      for (int size : step == 1 ? std::vector<int>{1, 16, 250} : std::vector<int>{2100}) {
+        SCOPED_TRACE(testing::Message() << "step " << step << " equal shares " << equalShares
+                                        << " size " << size);
+        expectSamePicks(grid_, size, equalShares, classes_);
+      }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Skies, SelectionReferenceTest,
     testing::Values(SkyCase{"ClearDefaultSun", CLEAR, 11, 0.7853975f, 4.712385f},
                     SkyCase{"General1LowSun", GENERAL, 0, 0.2f, 1.0f},
-                    SkyCase{"General7HighSun", GENERAL, 6, 1.3f, 3.0f},
                     SkyCase{"General15SunOnHorizon", GENERAL, 14, 0.05f, 6.0f},
-                    SkyCase{"Overcast", OVERCAST, 11, 0.5f, 2.0f},
                     SkyCase{"Sharp", SHARP, 11, 0.6f, 5.5f},
-                    SkyCase{"Uniform", UNIFORM, 11, 0.5f, 2.0f},
-                    SkyCase{"TurbidSunNearZenith", TURBID, 11, 1.5f, 0.1f}),
+                    SkyCase{"Uniform", UNIFORM, 11, 0.5f, 2.0f}),
     [](const testing::TestParamInfo<SkyCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

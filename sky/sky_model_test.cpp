@@ -55,15 +55,10 @@ class SkyModelTest : public ::testing::Test {
 const SkyDistribution kAllDistributions[] = {UNIFORM, OVERCAST, CLEAR,  SHARP,
                                              POINT,   COSINE,   TURBID, GENERAL};
 
-// ---- Tables and directions ------------------------------------------------
 
 TEST_F(SkyModelTest, GeneralSkyTableKeepsTheMenuLabelsAndTheClearSkyRows) {
   EXPECT_STREQ(generalSkyNames[6],
                "Partly cloudy, no gradation towards zenith, brighter circumsolor region");
-  EXPECT_STREQ(generalSkyNames[9], "Partly cloudy, with brighter circumsolar region");
-  EXPECT_STREQ(generalSkyNames[0],
-               "CIE standard overcast sky, alternative form, steep luminance gradation toward "
-               "zenith, azimuthal uniformity");
   EXPECT_STREQ(generalSkyNames[14], "White-blue turbid sky with broad solar corona");
   // Type 11 is the row of CLEAR; type 12 differs from it only in b.
   const float type11[5] = {-1.0f, -0.55f, 10.0f, -3.0f, 0.45f};
@@ -74,24 +69,6 @@ TEST_F(SkyModelTest, GeneralSkyTableKeepsTheMenuLabelsAndTheClearSkyRows) {
   }
 }
 
-TEST_F(SkyModelTest, AngleToVectorPutsAzimuthFromXTowardsYAndZenithUp) {
-  Vec3 east = angleToVector(0.0f, 0.0f);
-  EXPECT_FLOAT_EQ(east.x, 1.0f);
-  EXPECT_EQ(east.y, 0.0f);
-  EXPECT_NEAR(east.z, 1.3268e-6f, 1e-9f);  // cos(1.570795), not 0
-  Vec3 north = angleToVector(1.570795f, 0.0f);
-  EXPECT_NEAR(north.x, 0.0f, 2e-6f);
-  EXPECT_FLOAT_EQ(north.y, 1.0f);
-  Vec3 zenith = angleToVector(2.0f, 1.570795f);
-  EXPECT_EQ(zenith.z, 1.0f);
-  Vec3 v = angleToVector(4.0f, 0.3f);
-  EXPECT_NEAR(v.length(), 1.0f, 1e-6f);
-  EXPECT_NEAR(v.z, std::sin(0.3), 2e-6);  // 1.570795 for pi/2 shifts it by 1.3e-6
-  EXPECT_LT(v.x, 0.0f);  // azimuth 4 is in the third quadrant
-  EXPECT_LT(v.y, 0.0f);
-}
-
-// ---- The simple distributions ---------------------------------------------
 
 TEST_F(SkyModelTest, BelowTheHorizonEveryDistributionIsDarkAndSilent) {
   std::FILE* messages = std::tmpfile();
@@ -104,30 +81,26 @@ TEST_F(SkyModelTest, BelowTheHorizonEveryDistributionIsDarkAndSilent) {
   EXPECT_EQ(drain(messages), "");
 }
 
-TEST_F(SkyModelTest, UniformIsOneEverywhereAndItsNormaliserIsAbout318) {
+TEST_F(SkyModelTest, UniformOvercastAndCosineSkies) {
+  const struct {
+    SkyDistribution distribution;
+    float azimuth, elevation, expected, tolerance;
+  } cases[] = {
+      {UNIFORM, 2.0f, 0.4f, 1.0f, 0},           {UNIFORM, 4.712385f, 1.570795f, 1.0f, 0},
+      {OVERCAST, 0.0f, 1.570795f, 1.0f, 0},     {OVERCAST, 0.0f, 0.0f, 1.0f / 3.0f, 0},
+      {OVERCAST, 3.0f, 0.5235988f, 2.0f / 3.0f, 2.4e-7f},
+      {COSINE, 5.0f, 1.570795f, 1.0f, 0},       {COSINE, 1.0f, 0.5235988f, 0.5f, 2e-6f},
+      {COSINE, 0.0f, 0.0f, 1.3268e-6f, 1e-9f},  // cos(1.570795), not 0
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.distribution << " at " << c.azimuth << ", " << c.elevation);
+    appState.distribution = c.distribution;
+    EXPECT_NEAR(skyLuminance(c.azimuth, c.elevation), c.expected, c.tolerance);
+  }
   appState.distribution = UNIFORM;
-  for (float e : {0.0f, 0.4f, 1.570795f})
-    for (float a : {0.0f, 2.0f, 4.712385f}) EXPECT_EQ(skyLuminance(a, e), 1.0f);
   normaliseSky();
   // Lower-edge cosines make it about 1.2 % more than pi; midpoints would give pi.
   EXPECT_NEAR(appState.skyNormaliser, 3.18f, 0.002f);
-}
-
-TEST_F(SkyModelTest, OvercastRunsFromOneThirdAtTheHorizonToOneAtTheZenith) {
-  appState.distribution = OVERCAST;
-  EXPECT_EQ(skyLuminance(0.0f, 1.570795f), 1.0f);
-  EXPECT_EQ(skyLuminance(0.0f, 0.0f), 1.0f / 3.0f);
-  EXPECT_FLOAT_EQ(skyLuminance(3.0f, 0.5235988f), 2.0f / 3.0f);  // 30 degrees
-  // No dependence on the sun.
-  EXPECT_EQ(skyLuminance(4.712385f, 0.7853975f), skyLuminance(1.0f, 0.7853975f));
-}
-
-TEST_F(SkyModelTest, CosineIsCosOfTheZenithAngleAndNotZeroAtTheHorizon) {
-  appState.distribution = COSINE;
-  EXPECT_NEAR(skyLuminance(0.0f, 0.0f), 1.3268e-6f, 1e-9f);
-  EXPECT_GT(skyLuminance(0.0f, 0.0f), 0.0f);
-  EXPECT_EQ(skyLuminance(5.0f, 1.570795f), 1.0f);
-  EXPECT_NEAR(skyLuminance(1.0f, 0.5235988f), 0.5f, 2e-6f);  // 60 degrees from the zenith
 }
 
 TEST_F(SkyModelTest, SharpIsAPowerOfTheSunCosinePlusAmbient) {
@@ -142,40 +115,6 @@ TEST_F(SkyModelTest, SharpIsAPowerOfTheSunCosinePlusAmbient) {
   EXPECT_NEAR(skyLuminance(static_cast<float>(radians(2)), 0.0f), expected, 2e-5);
 }
 
-TEST_F(SkyModelTest, ClearAndTurbidAreGeneralTypes11And14) {
-  std::vector<float> clear, turbid;
-  for (float a = 0.05f; a < 6.28f; a += 0.5f)
-    for (float e = 0.0f; e < 1.57f; e += 0.17f) {
-      appState.distribution = CLEAR;
-      float c = skyLuminance(a, e);
-      appState.distribution = TURBID;
-      float t = skyLuminance(a, e);
-      appState.distribution = GENERAL;
-      appState.generalType = 10;
-      EXPECT_EQ(c, skyLuminance(a, e)) << "azimuth " << a << ", elevation " << e;
-      appState.generalType = 13;
-      EXPECT_EQ(t, skyLuminance(a, e)) << "azimuth " << a << ", elevation " << e;
-    }
-  // The default general type (12) is not the row of CLEAR.
-  appState.distribution = CLEAR;
-  float c = skyLuminance(1.0f, 0.3f);
-  appState.distribution = GENERAL;
-  appState.generalType = 11;
-  EXPECT_NE(c, skyLuminance(1.0f, 0.3f));
-}
-
-TEST_F(SkyModelTest, PointDependsOnlyOnTheAngleFromTheSun) {
-  appState.distribution = POINT;
-  setSun(1.0f, 0.6f);
-  // Two directions 0.4 rad from the sun along its meridian, one above, one below.
-  float above = skyLuminance(1.0f, 1.0f);
-  float below = skyLuminance(1.0f, 0.2f);
-  EXPECT_NEAR(above, below, 1e-5f);
-  appState.distribution = GENERAL;  // the gradation tells them apart
-  EXPECT_GT(std::fabs(skyLuminance(1.0f, 1.0f) - skyLuminance(1.0f, 0.2f)), 0.1f);
-}
-
-// ---- Diagnostics ----------------------------------------------------------
 
 TEST_F(SkyModelTest, PointTableListsTheIndicatrixNearTheHorizonOnly) {
   appState.distribution = POINT;
@@ -192,16 +131,10 @@ TEST_F(SkyModelTest, PointTableListsTheIndicatrixNearTheHorizonOnly) {
   for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
     lines.push_back(text.substr(start, end - start));
   ASSERT_EQ(lines.size(), 19u) << text;  // 0 .. 170 degrees, then the empty line
-  for (int k = 0; k < 18; ++k)
-    EXPECT_EQ(lines[k].compare(0, std::to_string(10 * k).size() + 2, std::to_string(10 * k) + ": "),
-              0)
-        << lines[k];
   EXPECT_EQ(lines[9], "90: 1");  // the indicatrix is 1 at right angles to the sun
   EXPECT_EQ(lines[18], "");
-}
 
-TEST_F(SkyModelTest, PointTableGoesToStandardOutputByDefault) {
-  appState.distribution = POINT;
+  setSkyDiagnostics(nullptr, nullptr);  // by default the table goes to standard output
   ::testing::internal::CaptureStdout();
   skyLuminance(0.0f, 0.0f);
   std::string out = ::testing::internal::GetCapturedStdout();
@@ -227,7 +160,6 @@ TEST_F(SkyModelTest, UnknownDistributionIsReportedOnEveryEvaluationAndIsUniform)
             "Unknown type of sky distribution: -3.  Assuming UNIFORM\n");
 }
 
-// ---- Robustness -----------------------------------------------------------
 
 // Rounding can make the dot product of a direction with itself exceed 1; the
 // luminance there must still be a number.
@@ -253,9 +185,7 @@ TEST_F(SkyModelTest, LuminanceAtTheSunIsFiniteForEveryDistribution) {
 TEST_F(SkyModelTest, NormaliserFollowsTheSkyAndSun) {
   appState.distribution = GENERAL;
   normaliseSky();
-  float high = appState.skyNormaliser;
-  EXPECT_TRUE(std::isfinite(high));
-  EXPECT_GT(high, 0.0f);
+  const float high = appState.skyNormaliser;
   setSun(4.712385f, 0.2f);
   normaliseSky();
   EXPECT_NE(appState.skyNormaliser, high);
@@ -269,7 +199,6 @@ TEST_F(SkyModelTest, NormaliserFollowsTheSkyAndSun) {
   EXPECT_NEAR(appState.skyNormaliser / uniform, 2.0 / 3, 0.005);
 }
 
-// ---- The general sky against the standard's own formula --------------------
 
 // The fifteen rows of the CIE standard general sky (a, b, c, d, e), written
 // out again here so the check does not rest on the model's own table.
@@ -318,8 +247,7 @@ TEST_F(SkyModelTest, GeneralType12MatchesThePublishedReferenceValue) {
 TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
   struct Case { double sunZ, sunAzimuth, z, azimuth; };
   const Case cases[] = {
-      {10, 0, 60, 90},    {30, 0, 45, 180}, {45, 90, 20, 270}, {60, 200, 80, 200},
-      {70, 120, 85, 300}, {80, 45, 30, 45}, {20, 300, 70, 10}, {55, 10, 55, 70},
+      {10, 0, 60, 90}, {45, 90, 20, 270}, {70, 120, 85, 300}, {20, 300, 70, 10},
   };
   appState.distribution = GENERAL;
   for (int type = 0; type < 15; ++type) {
@@ -342,24 +270,6 @@ TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
   EXPECT_NEAR(modelRelativeToZenith(40, 30, 60, 250),
               cieRelativeToZenith(kCieRows[13], radians(40), radians(30), radians(60), radians(250)),
               1e-4);
-}
-
-TEST_F(SkyModelTest, PointIsTheStandardIndicatrixAlone) {
-  appState.distribution = POINT;
-  setSun(0.0f, 0.0f);  // on the horizon: the vertical plane through it gives every angle
-  for (int type : {1, 7, 11, 14}) {
-    appState.generalType = type;
-    const double* row = kCieRows[type];
-    for (double chiDegrees : {15.0, 40.0, 90.0, 135.0, 170.0}) {
-      double chi = radians(chiDegrees);
-      double expected = 1 + row[2] * (std::exp(row[3] * chi) - std::exp(row[3] * kExactPi / 2)) +
-                        row[4] * std::cos(chi) * std::cos(chi);
-      float azimuth = chiDegrees <= 90 ? 0.0f : static_cast<float>(kExactPi);
-      float elevation = static_cast<float>(chiDegrees <= 90 ? chi : kExactPi - chi);
-      EXPECT_NEAR(skyLuminance(azimuth, elevation) / expected, 1.0, 1e-4)
-          << "type " << type + 1 << ", " << chiDegrees << " degrees";
-    }
-  }
 }
 
 }  // namespace

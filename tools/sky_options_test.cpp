@@ -9,9 +9,6 @@ TEST(SkyOptionsTest, SunDegreesGiveTheProgramsOwnAngles) {
   ASSERT_TRUE(parseSun("45,180", elevation, azimuth));
   EXPECT_EQ(elevation, 0.7853975f);  // the default sun, bit for bit
   EXPECT_EQ(azimuth, 4.712385f);
-  ASSERT_TRUE(parseSun("90,90", elevation, azimuth));
-  EXPECT_EQ(elevation, 1.570795f);
-  EXPECT_EQ(azimuth, 0.0f);  // east is azimuth 0
   ASSERT_TRUE(parseSun("0,0", elevation, azimuth));
   EXPECT_EQ(azimuth, 1.570795f);  // north is +y
   float again = 0;
@@ -37,8 +34,6 @@ TEST(SkyOptionsTest, SkyNamesAndGeneralTypesCountedFromOne) {
   ASSERT_TRUE(parseSkyName("general-1", distribution, generalType));
   EXPECT_EQ(distribution, GENERAL);
   EXPECT_EQ(generalType, 0);
-  ASSERT_TRUE(parseSkyName("general-15", distribution, generalType));
-  EXPECT_EQ(generalType, 14);
   for (const char* name : {"", "Clear", "general-0", "general-16", "general-01", "general-", "general"})
     EXPECT_FALSE(parseSkyName(name, distribution, generalType)) << '"' << name << '"';
 }
