@@ -84,17 +84,16 @@ TEST(HalvaneTerrainTest, BadArgumentsGiveOneLineAndStatusTwoAndNoFile) {
   EXPECT_NE(r.err.find("/nonexistent-folder/t.hrz"), std::string::npos);
 }
 
-// The 16-bit greyscale pixels of a PNG file, row by row; empty if libpng finds it broken.
-std::vector<unsigned> readPng(const std::string& name, int& width, int& height) {
-  std::vector<unsigned> pixels;
-  std::FILE* in = std::fopen(name.c_str(), "rb");
-  if (!in) return pixels;
+// Reads the 16-bit greyscale pixels of an open PNG file, row by row; false if
+// libpng finds it broken. Everything libpng's error jump could skip is made
+// before the jump target is set.
+bool readPngPixels(std::FILE* in, std::vector<unsigned>& pixels, int& width, int& height) {
+  std::vector<png_byte> row;
   png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   png_infop info = png_create_info_struct(png);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_read_struct(&png, &info, nullptr);
-    std::fclose(in);
-    return {};
+    return false;
   }
   png_init_io(png, in);
   png_read_info(png, info);
@@ -102,13 +101,23 @@ std::vector<unsigned> readPng(const std::string& name, int& width, int& height) 
   height = int(png_get_image_height(png, info));
   EXPECT_EQ(png_get_bit_depth(png, info), 16);
   EXPECT_EQ(png_get_color_type(png, info), PNG_COLOR_TYPE_GRAY);
-  std::vector<png_byte> row(size_t(width) * 2);
+  row.resize(size_t(width) * 2);
   for (int r = 0; r < height; ++r) {
     png_read_row(png, row.data(), nullptr);
     for (int c = 0; c < width; ++c) pixels.push_back(unsigned(row[2 * c]) << 8 | row[2 * c + 1]);
   }
   png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+// The pixels of a PNG file; empty if it cannot be opened or libpng finds it broken.
+std::vector<unsigned> readPng(const std::string& name, int& width, int& height) {
+  std::vector<unsigned> pixels;
+  std::FILE* in = std::fopen(name.c_str(), "rb");
+  if (!in) return pixels;
+  bool ok = readPngPixels(in, pixels, width, height);
   std::fclose(in);
+  if (!ok) pixels.clear();
   return pixels;
 }
 
