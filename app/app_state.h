@@ -1,25 +1,21 @@
-// AppState: the one record of application-wide state.
+// AppState: the window program's record of what it shows and computes: the
+// sky, the sample set and its regions, and the switches of the display.
 //
-// It holds no GL types: the window pointer and the GLU quadric are only
-// declared here, so the GL-free library and the tools can share the record.
+// Only the window program (app/ and its GL shell) reads it; the library
+// takes the sky, the sample set and the terrain as parameters. It holds no GL
+// types: the window pointer and the GLU quadric are only declared here.
 #pragma once
 
 #include "core/sequence.h"
-#include "core/vec3.h"
+#include "sampling/regions.h"
 #include "sampling/sample_point.h"
-#include "sky/sky_distribution.h"
+#include "sky/sky.h"
 
 class perspWindow;
 class GLUquadric;
 
 struct AppState {
-  SkyDistribution distribution = CLEAR;
-  int generalType = 11;               // 0-based; shown to users as 1..15
-  float sunElevation = 0.7853975f;    // 3.14159 / 4
-  float sunAzimuth = 4.712385f;       // 3 * 3.14159 / 2
-  Vec3 sunDirection = Vec3(0, 0, 1);  // always angleToVector(sunAzimuth, sunElevation)
-  float specularity = 250.0f;
-  float ambient = 0.1f;
+  Sky sky;  // distribution, general type, sun, specularity and ambient
   float skyNormaliser = 0.0f;
   float hemisphereRadius = 5.0f;
   int numSamplePoints = 250;
@@ -33,6 +29,7 @@ struct AppState {
   perspWindow* appWindow = nullptr;
   GLUquadric* quadric = nullptr;
   Sequence<SamplePoint> samplePoints;
+  RegionPolygons regionPolygons;  // the region of each sample point
 };
 
 extern AppState appState;

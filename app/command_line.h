@@ -4,7 +4,7 @@
 #include "app/app_state.h"
 
 // Reads the first argument (after the toolkit has taken its own options), if
-// any, as a number 1..8 with atoi and sets state.distribution:
+// any, as a number 1..8 with atoi and sets the distribution of state.sky:
 //   1 UNIFORM, 2 OVERCAST, 3 GENERAL (current generalType), 4 CLEAR,
 //   5 SHARP, 6 POINT, 7 COSINE, 8 TURBID.
 // Any other number (text without leading digits reads as 0) prints

@@ -7,6 +7,8 @@
 
 namespace {
 
+using D = SkyDistribution;
+
 // Runs the argument parser and returns what it printed on standard error.
 std::string parse(std::vector<std::string> args, AppState& state) {
   std::vector<char*> argv;
@@ -18,35 +20,35 @@ std::string parse(std::vector<std::string> args, AppState& state) {
 }
 
 TEST(DistributionArgument, NumbersOneToEightSelectTheirDistributionKeepingTheGeneralType) {
-  const SkyDistribution expected[] = {UNIFORM, OVERCAST, GENERAL, CLEAR,
-                                      SHARP,   POINT,    COSINE,  TURBID};
+  const SkyDistribution expected[] = {D::UNIFORM, D::OVERCAST, D::GENERAL, D::CLEAR,
+                                      D::SHARP,   D::POINT,    D::COSINE,  D::TURBID};
   for (int n = 1; n <= 8; ++n) {
     AppState state;
-    state.distribution = n == 1 ? CLEAR : UNIFORM;
-    state.generalType = 4;
+    state.sky.distribution = n == 1 ? D::CLEAR : D::UNIFORM;
+    state.sky.generalType = 4;
     EXPECT_EQ(parse({"halvane", std::to_string(n)}, state), "");
-    EXPECT_EQ(state.distribution, expected[n - 1]) << "argument " << n;
-    EXPECT_EQ(state.generalType, 4) << "argument " << n;
+    EXPECT_TRUE(state.sky.distribution == expected[n - 1]) << "argument " << n;
+    EXPECT_EQ(state.sky.generalType, 4) << "argument " << n;
   }
 }
 
 TEST(DistributionArgument, LeadingDigitsOfTheFirstArgumentCountAndUnknownNumbersAreReported) {
   const struct { std::vector<std::string> args; const char* message; SkyDistribution result; } cases[] = {
-      {{"halvane"}, "", UNIFORM},
-      {{"halvane", "4x", "7"}, "", CLEAR},
-      {{"halvane", "5", "junk"}, "", SHARP},
-      {{"halvane", "9"}, "Unknown distribution: 9\n", UNIFORM},
-      {{"halvane", "0"}, "Unknown distribution: 0\n", UNIFORM},
-      {{"halvane", "abc"}, "Unknown distribution: 0\n", UNIFORM},
-      {{"halvane", "-2"}, "Unknown distribution: -2\n", UNIFORM},
-      {{"halvane", ""}, "Unknown distribution: 0\n", UNIFORM},
+      {{"halvane"}, "", D::UNIFORM},
+      {{"halvane", "4x", "7"}, "", D::CLEAR},
+      {{"halvane", "5", "junk"}, "", D::SHARP},
+      {{"halvane", "9"}, "Unknown distribution: 9\n", D::UNIFORM},
+      {{"halvane", "0"}, "Unknown distribution: 0\n", D::UNIFORM},
+      {{"halvane", "abc"}, "Unknown distribution: 0\n", D::UNIFORM},
+      {{"halvane", "-2"}, "Unknown distribution: -2\n", D::UNIFORM},
+      {{"halvane", ""}, "Unknown distribution: 0\n", D::UNIFORM},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.args.size() > 1 ? c.args[1] : "(none)");
     AppState state;
-    state.distribution = UNIFORM;
+    state.sky.distribution = D::UNIFORM;
     EXPECT_EQ(parse(c.args, state), c.message);
-    EXPECT_EQ(state.distribution, c.result);
+    EXPECT_TRUE(state.sky.distribution == c.result);
   }
 }
 

@@ -2,9 +2,7 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
 #include "core/angles.h"
-#include "sky/sky_model.h"
 
 namespace {
 
@@ -29,10 +27,10 @@ bool isCommandKey(unsigned char key) {
 
 int distributionKeyMenuValue(unsigned char key) {
   switch (key) {
-    case 21: return UNIFORM;
-    case 15: return OVERCAST;
-    case 3: return CLEAR;
-    case 19: return SHARP;
+    case 21: return static_cast<int>(SkyDistribution::UNIFORM);
+    case 15: return static_cast<int>(SkyDistribution::OVERCAST);
+    case 3: return static_cast<int>(SkyDistribution::CLEAR);
+    case 19: return static_cast<int>(SkyDistribution::SHARP);
     case 7: return 7 + 11;  // GENERAL, general type 12
     default: return -1;
   }
@@ -58,9 +56,9 @@ int fewerSamplePoints(int count) {
 
 // Each step is taken in double precision and stored back as a float, so
 // repeated steps accumulate float rounding.
-void stepSun(SunStep step) {
-  float& azimuth = appState.sunAzimuth;
-  float& elevation = appState.sunElevation;
+void stepSun(Sky& sky, SunStep step) {
+  float azimuth = sky.sunAzimuth();
+  float elevation = sky.sunElevation();
   switch (step) {
     case SunStep::West:
       azimuth = static_cast<float>(azimuth - kSunStep);
@@ -79,5 +77,5 @@ void stepSun(SunStep step) {
       if (elevation < 0) elevation = 0;
       break;
   }
-  appState.sunDirection = angleToVector(azimuth, elevation);
+  sky.setSun(elevation, azimuth);
 }

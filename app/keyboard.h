@@ -2,9 +2,11 @@
 // messages they show, the steps of the number of sample points, the sun
 // movement of the arrow keys and the distribution keys.
 //
-// The window (`keyCommand`, `specialKeyCommand`) applies these and runs the
-// recomputations.
+// The window (`keyCommand`, `specialKeyCommand`) applies these through the
+// commands of app/commands.h, which run the recomputations.
 #pragma once
+
+#include "sky/sky.h"
 
 // ---- Messages -----------------------------------------------------------------
 
@@ -44,7 +46,6 @@ int fewerSamplePoints(int count);
 
 enum class SunStep { West, East, Up, Down };  // left, right, up, down arrow
 
-// Moves the sun of appState five degrees (3.14159 / 36) and updates
-// sunDirection. The azimuth wraps to exactly 0 or 6.28318; the elevation
-// stops at 0 and 1.570795.
-void stepSun(SunStep step);
+// Moves the sun of the sky five degrees (3.14159 / 36). The azimuth wraps to
+// exactly 0 or 6.28318; the elevation stops at 0 and 1.570795.
+void stepSun(Sky& sky, SunStep step);

@@ -2,8 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "sky/sky_model.h"
+#include "sky/sky.h"
 
 namespace {
 
@@ -37,15 +36,14 @@ TEST(KeyboardTest, SunStepsFiveDegreesInDoubleWrapsTheAzimuthExactlyAndStopsTheE
       {1, 1.5f, SunStep::Up, 1, 1.570795f},    {1, 0.01f, SunStep::Down, 1, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.azimuth << " " << c.elevation << " " << int(c.step));
-    appState = AppState();
-    appState.sunAzimuth = c.azimuth;
-    appState.sunElevation = c.elevation;
-    stepSun(c.step);
-    EXPECT_EQ(appState.sunAzimuth, c.newAzimuth);
-    EXPECT_EQ(appState.sunElevation, c.newElevation);
+    Sky sky;
+    sky.setSun(c.elevation, c.azimuth);
+    stepSun(sky, c.step);
+    EXPECT_EQ(sky.sunAzimuth(), c.newAzimuth);
+    EXPECT_EQ(sky.sunElevation(), c.newElevation);
     const Vec3 expected = angleToVector(c.newAzimuth, c.newElevation);
-    EXPECT_TRUE(appState.sunDirection.x == expected.x && appState.sunDirection.y == expected.y &&
-                appState.sunDirection.z == expected.z);
+    EXPECT_TRUE(sky.sunDirection().x == expected.x && sky.sunDirection().y == expected.y &&
+                sky.sunDirection().z == expected.z);
   }
 }
 

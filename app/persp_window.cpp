@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "app/app_state.h"
-#include "sky/sky_grid.h"
 
 perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
                          bool perspective_, const char* terrainFileName)
@@ -16,7 +15,8 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
   glutSetCursor(spinMode ? GLUT_CURSOR_CYCLE : GLUT_CURSOR_CROSSHAIR);
 
   terrainFile = strdup(terrainFileName);
-  skyGrid = computeSkyGrid(terrainFile, gridSizeX, gridSizeY);
+  TerrainError error;
+  if (!computeSkyGrid(terrainFile, appState.sky, terrain, error)) exitWithTerrainError(error);
 
   perspective = perspective_;
   if (perspective) setCamera(Vec3(0, 0, 5), Vec3(0, 0, 0), Vec3(0, 1, 0), fovy);
@@ -30,13 +30,9 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
   helpRequested = false;
   helpShown = false;
 
-  regionPolygons = RegionPolygons(1);
+  appState.regionPolygons = RegionPolygons(1);
 
   buildSkyMenu();
-}
-
-void perspWindow::computeRegions() {
-  regionPolygons = ::computeRegions(appState.samplePoints);
 }
 
 void perspWindow::setFlashMessage(const char* text) {

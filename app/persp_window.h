@@ -1,27 +1,28 @@
-// perspWindow: the application window. It draws the sky dome over the
-// terrain (display/scene.cpp) with its text overlays (display/overlays.cpp),
-// takes the keyboard commands and the sky menu (app/persp_window_commands.cpp,
-// app/sky_menu.cpp), runs the line prompt and shows the flash, busy and help
-// messages. The program creates exactly one, appState.appWindow.
+// perspWindow: the application window. It owns the terrain and its sky grid,
+// draws the sky dome over the terrain with its text overlays
+// (app/persp_window_drawing.cpp, with the layers of display/), takes the
+// keyboard commands and the sky menu (app/persp_window_commands.cpp,
+// app/sky_menu.cpp; the recomputations are the commands of app/commands.h),
+// runs the line prompt and shows the flash, busy and help messages. The
+// program creates exactly one, appState.appWindow.
 #pragma once
 
-#include <vector>
-
 #include "app/arcball_window.h"
+#include "app/commands.h"
 #include "app/line_prompt.h"
-#include "core/sequence.h"
 #include "core/vec3.h"
-#include "sampling/regions.h"
+#include "terrain/sky_grid.h"
 
 
 class perspWindow : public arcballWindow {
  public:
-  // Creates the window, reads the terrain file and computes its sky light,
-  // and attaches the sky menu to the right button.
+  // Creates the window, reads the terrain file and computes its sky light
+  // (a file that cannot be read ends the program with the reader's message
+  // and status), and attaches the sky menu to the right button.
   perspWindow(int x, int y, int width, int height, const char* title, bool perspective,
               const char* terrainFileName);
 
-  void drawScene() override;                         // display/scene.cpp
+  void drawScene() override;                         // app/persp_window_drawing.cpp
   void keyCommand(unsigned char key) override;       // app/persp_window_commands.cpp
   void specialKeyCommand(int key) override;          // app/persp_window_commands.cpp
   void pickPoint(float x, float y, float z) override;  // app/persp_window_commands.cpp
@@ -31,11 +32,9 @@ class perspWindow : public arcballWindow {
   void selectDistribution(int value);  // app/persp_window_commands.cpp
   // Builds the sky menu and attaches it to the right button.
   void buildSkyMenu();                 // app/sky_menu.cpp
-  // Recomputes the regions around the current sample points.
-  void computeRegions();
 
-  // Text overlays, the last step of every frame (display/overlays.cpp): the
-  // open prompt or the status line, then the busy and flash messages.
+  // Text overlays, the last step of every frame (app/persp_window_drawing.cpp):
+  // the open prompt or the status line, then the busy and flash messages.
   void drawOverlays();
   // The flash message alone (also the whole of a help frame).
   void drawFlashMessage();
@@ -52,11 +51,15 @@ class perspWindow : public arcballWindow {
   // Shows the help text in the next frame.
   void showHelp();                     // app/persp_window_commands.cpp
 
-  const float* skyGrid = nullptr;
+  // The room of the prompt's text, terminator included.
+  static constexpr int kPromptCapacity = 100;
+
+  // The terrain last read completely, with its sky grid.
+  TerrainSkyGrid terrain;
   char* terrainFile = nullptr;
   bool promptActive = false;
   int promptKind = 0;  // 0 terrain chooser, 1 output file name
-  char promptBuffer[100] = {};
+  char promptBuffer[kPromptCapacity] = {};
   float sphereSize = 0.6f;
   bool showStatusLine = true;
   bool fixedSizeSpheres = true;
@@ -67,8 +70,6 @@ class perspWindow : public arcballWindow {
   const char* flashMessage = nullptr;
   bool helpRequested = false;
   bool helpShown = false;
-  int gridSizeX = 0, gridSizeY = 0;
-  RegionPolygons regionPolygons;
   int flashFrames = 0;
   bool perspective = true;
 
@@ -78,11 +79,8 @@ class perspWindow : public arcballWindow {
   void openTerrainChooser();
   void openOutputPrompt();
   void refreshSkyGrid();
-
-  void drawTerrainBlock();
-  void drawSamplePoints();
-  void drawRegionOutlines();
-  void drawSkyHemisphere();
+  // The state the commands work on, with this window's terrain step.
+  CommandTarget commandTarget();
 };
 
 // Posts a redisplay of every window of the application (only appWindow).

@@ -1,13 +1,13 @@
 // The commands of the application window: keys, special keys, the sky
 // distribution, a pick, the terrain chooser's action and the help screen.
 //
-// Every command changes the state, re-runs the stale steps of the pipeline
-// in a fixed order and asks for a redisplay. The GL-free rules (which keys
-// are commands, the steps of the number of points and of the sun, the
-// messages) are in app/keyboard.h.
+// Every command changes the state and re-runs the stale steps of the pipeline
+// in a fixed order (app/commands.h), then asks for a redisplay. The GL-free
+// rules (which keys are commands, the steps of the number of points and of
+// the sun, the messages) are in app/keyboard.h.
 //
 // Index
-//   1. Pipeline steps
+//   1. The terrain step
 //   2. ASCII keys
 //   3. Special keys
 //   4. Sky distribution and pick
@@ -21,18 +21,14 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/commands.h"
 #include "app/help_text.h"
 #include "app/keyboard.h"
 #include "app/persp_window.h"
-#include "app/sky_menu_entries.h"
 #include "sampling/sample_file.h"
-#include "sampling/sample_points.h"
-#include "sky/sky_grid.h"
-#include "sky/sky_model.h"
 
 namespace {
 
-constexpr int kPromptCapacity = 100;
 constexpr int kChooserPrompt = 0;
 constexpr int kOutputPrompt = 1;
 
@@ -44,27 +40,29 @@ const char* heapMessage(const char* format, const char* name) {
   return strdup(text);
 }
 
-// The sample set no longer matches the state: hide it and its regions.
-void markSamplesStale() {
-  appState.samplesComputed = false;
-  appState.drawRegions = false;
+// Writes the reader's message for a terrain file that could not be read.
+void reportTerrainError(const TerrainError& error) {
+  std::fputs(error.message.c_str(), stderr);
+  std::fflush(stderr);
 }
 
 }  // namespace
 
-// ---- 1. Pipeline steps ----------------------------------------------------------------
+// ---- 1. The terrain step ----------------------------------------------------------------
 
 // Rereads the terrain file and recomputes its sky grid for the current sky.
-// A file deleted or damaged since it was loaded keeps the grid as it was and
-// says so; the reader has written its message on standard error.
+// A file deleted or damaged since it was loaded keeps the terrain and grid as
+// they were and says so, in the window and with the reader's message on
+// standard error.
 void perspWindow::refreshSkyGrid() {
-  const float* grid = tryComputeSkyGrid(terrainFile, gridSizeX, gridSizeY);
-  if (grid != nullptr) {
-    skyGrid = grid;
-  } else {
+  TerrainError error;
+  if (!computeSkyGrid(terrainFile, appState.sky, terrain, error)) {
+    reportTerrainError(error);
     setFlashMessage(heapMessage("Could not load terrain `%s'.", terrainFile));
   }
 }
+
+CommandTarget perspWindow::commandTarget() { return {appState, [this] { refreshSkyGrid(); }}; }
 
 // ---- 2. ASCII keys -----------------------------------------------------------------------
 
@@ -92,6 +90,8 @@ void perspWindow::keyCommand(unsigned char key) {
 }
 
 void perspWindow::runCommand(unsigned char key) {
+  CommandTarget target = commandTarget();
+  if (toggleCommand(appState, key)) return;
   switch (key) {
     case kEscapeKey:
     case 'q':
@@ -101,7 +101,7 @@ void perspWindow::runCommand(unsigned char key) {
       break;
     case 'l':
       openTerrainChooser();
-      markSamplesStale();
+      markSamplesStale(appState);
       break;
     case 'o':
       if (appState.samplesComputed) {
@@ -112,43 +112,17 @@ void perspWindow::runCommand(unsigned char key) {
       break;
     case 'p':
       showBusyMessage(kComputingMessage);
-      computeStratifiedSamples(regionPolygons);
-      refreshSkyGrid();
-      computeSampleWeights(regionPolygons);
-      computeStratifiedSamples(regionPolygons);
+      computeSamplePointsCommand(target);
       busyMessage = nullptr;
       glutPostRedisplay();
-      appState.samplesComputed = true;
-      appState.drawRegions = true;
       break;
     case '+':
     case '=':
-      appState.numSamplePoints = moreSamplePoints(appState.numSamplePoints);
-      markSamplesStale();
+      morePointsCommand(target);
       break;
     case '-':
     case '_':
-      appState.numSamplePoints = fewerSamplePoints(appState.numSamplePoints);
-      computeJitteredSamples(regionPolygons);
-      refreshSkyGrid();
-      computeSampleWeights(regionPolygons);
-      computeRegions();
-      markSamplesStale();
-      break;
-    case 't':
-      appState.drawTerrain = !appState.drawTerrain;
-      break;
-    case 'h':
-      appState.drawHemisphere = !appState.drawHemisphere;
-      break;
-    case 'r':
-      appState.drawRegions = !appState.drawRegions;
-      break;
-    case 'i':
-      appState.drawContours = !appState.drawContours;
-      break;
-    case 'j':
-      appState.equalShares = !appState.equalShares;
+      fewerPointsCommand(target);
       break;
     case '?':
       showHelp();
@@ -183,22 +157,16 @@ void perspWindow::specialKeyCommand(int key) {
       redisplayAll();
       return;
   }
-  stepSun(step);
-  markSamplesStale();
-  refreshSkyGrid();
-  normaliseSky();
-  computeSampleWeights(regionPolygons);
+  CommandTarget target = commandTarget();
+  sunStepCommand(target, step);
   redisplayAll();
 }
 
 // ---- 4. Sky distribution and pick ---------------------------------------------------------
 
 void perspWindow::selectDistribution(int value) {
-  applySkyMenuValue(value);
-  refreshSkyGrid();
-  computeSampleWeights(regionPolygons);
-  normaliseSky();
-  markSamplesStale();
+  CommandTarget target = commandTarget();
+  selectDistributionCommand(target, value);
   glutPostRedisplay();
 }
 
@@ -206,8 +174,8 @@ void perspWindow::selectDistribution(int value) {
 // sky light and the weights up to date.
 void perspWindow::pickPoint(float, float, float) {
   helpShown = false;
-  refreshSkyGrid();
-  computeSampleWeights(regionPolygons);
+  CommandTarget target = commandTarget();
+  pickCommand(target);
   glutPostRedisplay();
 }
 
@@ -226,7 +194,8 @@ void perspWindow::openOutputPrompt() {
   promptBuffer[0] = '\0';
   prompt.startChooser(promptBuffer, kPromptCapacity,
                       [this](const char* name) {
-                        std::string message = writeSamplePoints(name);
+                        std::string message =
+                            writeSamplePoints(name, appState.sky, appState.samplePoints);
                         if (!message.empty()) setFlashMessage(strdup(message.c_str()));
                       },
                       &fileNames, true);
@@ -237,13 +206,13 @@ void perspWindow::openOutputPrompt() {
 // The chooser's action. A file that cannot be read leaves the current
 // terrain, its sky grid and the view as they were.
 void perspWindow::loadTerrain(const char* name) {
-  const float* grid = tryComputeSkyGrid(name, gridSizeX, gridSizeY);
-  if (grid == nullptr) {
+  TerrainError error;
+  if (!computeSkyGrid(name, appState.sky, terrain, error)) {
+    reportTerrainError(error);
     setFlashMessage(heapMessage("Could not load terrain `%s'.", name));
     return;
   }
   terrainFile = strdup(name);
-  skyGrid = grid;
   setFlashMessage(heapMessage("Loaded terrain `%s'.", name));
 }
 

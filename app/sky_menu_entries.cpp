@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
 #include "sky/sky_model.h"
 
 namespace {
@@ -14,8 +13,11 @@ constexpr int kNumGeneralTypes = 15;
 
 std::vector<SkyMenuEntry> skyMenuEntries() {
   std::vector<SkyMenuEntry> entries = {
-      {"Uniform", UNIFORM}, {"Overcast", OVERCAST}, {"Clear", CLEAR},
-      {"Sharp", SHARP},     {"Turbid", TURBID},
+      {"Uniform", static_cast<int>(SkyDistribution::UNIFORM)},
+      {"Overcast", static_cast<int>(SkyDistribution::OVERCAST)},
+      {"Clear", static_cast<int>(SkyDistribution::CLEAR)},
+      {"Sharp", static_cast<int>(SkyDistribution::SHARP)},
+      {"Turbid", static_cast<int>(SkyDistribution::TURBID)},
   };
   for (int n = 1; n <= kNumGeneralTypes; ++n) {
     entries.push_back({generalTypeLabel(n), kFirstGeneralValue + n - 1});
@@ -29,11 +31,11 @@ std::string generalTypeLabel(int n) {
   return label;
 }
 
-void applySkyMenuValue(int value) {
+void applySkyMenuValue(Sky& sky, int value) {
   if (value < kFirstGeneralValue) {
-    appState.distribution = static_cast<SkyDistribution>(value);
+    sky.distribution = static_cast<SkyDistribution>(value);
   } else {
-    appState.distribution = GENERAL;
-    appState.generalType = value - kFirstGeneralValue;
+    sky.distribution = SkyDistribution::GENERAL;
+    sky.generalType = value - kFirstGeneralValue;
   }
 }

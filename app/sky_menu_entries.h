@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "sky/sky.h"
+
 struct SkyMenuEntry {
   std::string label;
   int value;
@@ -20,6 +22,6 @@ std::vector<SkyMenuEntry> skyMenuEntries();
 // "General Type N (description)" for general type n, 1 to 15.
 std::string generalTypeLabel(int n);
 
-// Sets appState.distribution (and generalType for a general type) from a
+// Sets the sky's distribution (and generalType for a general type) from a
 // menu value; below 7 generalType is kept.
-void applySkyMenuValue(int value);
+void applySkyMenuValue(Sky& sky, int value);

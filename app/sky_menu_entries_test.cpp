@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
 
 namespace {
 
@@ -24,14 +23,15 @@ TEST(SkyMenuTest, FiveDistributionsThenFifteenGeneralTypes) {
 }
 
 TEST(SkyMenuTest, ValuesSetDistributionAndGeneralType) {
-  appState = AppState();
+  using D = SkyDistribution;
+  Sky sky;
   const struct { int value; SkyDistribution distribution; int generalType; } steps[] = {
-      {6, TURBID, 11}, {7, GENERAL, 0}, {18, GENERAL, 11},
-      {2, CLEAR, 11} /* a simple distribution keeps the general type */, {21, GENERAL, 14}};
+      {6, D::TURBID, 11}, {7, D::GENERAL, 0}, {18, D::GENERAL, 11},
+      {2, D::CLEAR, 11} /* a simple distribution keeps the general type */, {21, D::GENERAL, 14}};
   for (const auto& s : steps) {
-    applySkyMenuValue(s.value);
-    EXPECT_EQ(appState.distribution, s.distribution) << s.value;
-    EXPECT_EQ(appState.generalType, s.generalType) << s.value;
+    applySkyMenuValue(sky, s.value);
+    EXPECT_EQ(sky.distribution, s.distribution) << s.value;
+    EXPECT_EQ(sky.generalType, s.generalType) << s.value;
   }
 }
 

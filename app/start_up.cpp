@@ -5,16 +5,11 @@
 
 #include "app/app_state.h"
 #include "app/command_line.h"
+#include "app/commands.h"
 #include "app/frame_timing.h"
 #include "app/persp_window.h"
-#include "sampling/sample_points.h"
-#include "sky/sky_model.h"
 
 int startUp(int argc, char** argv) {
-  // Everything computed from here on, the terrain's sky light first, sees the
-  // sun at its default angles.
-  appState.sunDirection = angleToVector(appState.sunAzimuth, appState.sunElevation);
-
   glutInit(&argc, argv);
   glutInitDisplayMode(GLUT_DOUBLE | GLUT_DEPTH);
 
@@ -28,8 +23,8 @@ int startUp(int argc, char** argv) {
   w->setFlashMessage("Press `?' for help.");
   w->flashFrames = 2;
 
-  normaliseSky();
-  computeJitteredSamples(w->regionPolygons);
+  CommandTarget target{appState, {}};
+  startUpCommand(target);
 
   glColor3f(0, 1, 0);
   appState.quadric = gluNewQuadric();

@@ -1,7 +1,7 @@
 // The program entry of the window program.
 #pragma once
 
-// Derives the sun direction, initialises the toolkit, reads the optional
+// Initialises the toolkit, reads the optional
 // distribution number (1..8), creates the application window with the terrain
 // "sample.hrz", sets the initial camera and greeting, computes the sky
 // normaliser and a first (hidden) sample set, and enters the event loop,

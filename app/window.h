@@ -18,6 +18,7 @@ class window {
   // Creates the toolkit window at (x, y) with the given size and title,
   // registers it in windowTable and registers the six event callbacks.
   window(int x, int y, int width, int height, const char* title);
+  virtual ~window() = default;
 
   // Draws one frame.
   virtual void display() = 0;

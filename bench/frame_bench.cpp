@@ -5,35 +5,37 @@
 
 #include <vector>
 
-#include "app/app_state.h"
 #include "display/contours.h"
 #include "display/scene_geometry.h"
 #include "sky/sky_model.h"
 
 namespace {
 
-void useSky(SkyDistribution distribution) {
-  appState.distribution = distribution;
-  appState.generalType = 11;
-  appState.sunDirection = angleToVector(appState.sunAzimuth, appState.sunElevation);
-  normaliseSky();
+constexpr float kRadius = 5.0f;  // the window's hemisphere radius
+
+Sky skyOf(SkyDistribution distribution) {
+  Sky sky;
+  sky.distribution = distribution;
+  return sky;
 }
 
 void BM_domeCells(benchmark::State& state) {
-  useSky(CLEAR);
+  const Sky sky = skyOf(SkyDistribution::CLEAR);
+  const float normaliser = normaliseSky(sky);
   for (auto _ : state) {
     std::vector<DomeCell> cells;
-    computeDomeCells(cells);
+    computeDomeCells(sky, normaliser, kRadius, cells);
     benchmark::DoNotOptimize(cells.data());
   }
 }
 BENCHMARK(BM_domeCells)->Unit(benchmark::kMillisecond);
 
 void BM_contourSegments(benchmark::State& state) {
-  useSky(CLEAR);
+  const Sky sky = skyOf(SkyDistribution::CLEAR);
+  const float normaliser = normaliseSky(sky);
   for (auto _ : state) {
     std::vector<Vec3> segments;
-    computeContourSegments(segments);
+    computeContourSegments(sky, normaliser, kRadius, segments);
     benchmark::DoNotOptimize(segments.data());
   }
 }
@@ -41,21 +43,21 @@ BENCHMARK(BM_contourSegments)->Unit(benchmark::kMillisecond);
 
 // A whole frame's sky with the contour lines on, per distribution.
 void BM_frameSky(benchmark::State& state) {
-  useSky(static_cast<SkyDistribution>(state.range(0)));
+  const Sky sky = skyOf(static_cast<SkyDistribution>(state.range(0)));
   for (auto _ : state) {
-    normaliseSky();
+    const float normaliser = normaliseSky(sky);
     std::vector<DomeCell> cells;
-    computeDomeCells(cells);
+    computeDomeCells(sky, normaliser, kRadius, cells);
     std::vector<Vec3> segments;
-    computeContourSegments(segments);
+    computeContourSegments(sky, normaliser, kRadius, segments);
     benchmark::DoNotOptimize(cells.data());
     benchmark::DoNotOptimize(segments.data());
   }
 }
 BENCHMARK(BM_frameSky)
-    ->Arg(CLEAR)
-    ->Arg(SHARP)
-    ->Arg(GENERAL)
+    ->Arg(static_cast<int>(SkyDistribution::CLEAR))
+    ->Arg(static_cast<int>(SkyDistribution::SHARP))
+    ->Arg(static_cast<int>(SkyDistribution::GENERAL))
     ->ArgName("distribution")
     ->Unit(benchmark::kMillisecond);
 

@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "app/app_state.h"
 #include "sampling/regions.h"
 #include "sampling/sample_points.h"
 #include "sampling/voronoi.h"
@@ -13,37 +12,29 @@
 
 namespace {
 
-void useDefaultSky(int points) {
-  appState = AppState();
-  appState.sunDirection = angleToVector(appState.sunAzimuth, appState.sunElevation);
-  appState.numSamplePoints = points;
-}
-
 void BM_ComputeStratifiedSamples(benchmark::State& state) {
-  useDefaultSky(static_cast<int>(state.range(0)));
-  RegionPolygons regions;
-  for (auto _ : state) computeStratifiedSamples(regions);
-  state.counters["points"] = appState.samplePoints.numElements;
+  const Sky sky;
+  SampleSet set;
+  for (auto _ : state) set = computeStratifiedSamples(sky, static_cast<int>(state.range(0)), true);
+  state.counters["points"] = set.samplePoints.numElements;
 }
 BENCHMARK(BM_ComputeStratifiedSamples)->Arg(250)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_ComputeJitteredSamplesWithRegions(benchmark::State& state) {
-  useDefaultSky(static_cast<int>(state.range(0)));
-  RegionPolygons regions;
-  for (auto _ : state) computeJitteredSamples(regions);
-  state.counters["points"] = appState.samplePoints.numElements;
+  const Sky sky;
+  SampleSet set;
+  for (auto _ : state) set = computeJitteredSamples(sky, static_cast<int>(state.range(0)));
+  state.counters["points"] = set.samplePoints.numElements;
 }
 BENCHMARK(BM_ComputeJitteredSamplesWithRegions)->Arg(250)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // The sites of the regions of a 10000-point jittered set: the stereographic
 // images of its directions.
 void BM_BuildVoronoiCells(benchmark::State& state) {
-  useDefaultSky(static_cast<int>(state.range(0)));
-  RegionPolygons regions;
-  computeJitteredSamples(regions);
+  const SampleSet set = computeJitteredSamples(Sky(), static_cast<int>(state.range(0)));
   std::vector<float> xs, ys;
-  for (int i = 0; i < appState.samplePoints.numElements; ++i) {
-    const SamplePoint& p = appState.samplePoints.element(i);
+  for (int i = 0; i < set.samplePoints.numElements; ++i) {
+    const SamplePoint& p = set.samplePoints.element(i);
     const Vec3 v = angleToVector(p.azimuth, p.elevation);
     xs.push_back(v.x / (1 + v.z));
     ys.push_back(v.y / (1 + v.z));
@@ -57,10 +48,9 @@ void BM_BuildVoronoiCells(benchmark::State& state) {
 BENCHMARK(BM_BuildVoronoiCells)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 void BM_ComputeSampleWeights(benchmark::State& state) {
-  useDefaultSky(static_cast<int>(state.range(0)));
-  RegionPolygons regions;
-  computeStratifiedSamples(regions);
-  for (auto _ : state) computeSampleWeights(regions);
+  const Sky sky;
+  SampleSet set = computeStratifiedSamples(sky, static_cast<int>(state.range(0)), true);
+  for (auto _ : state) computeSampleWeights(sky, set.samplePoints, set.regionPolygons);
 }
 BENCHMARK(BM_ComputeSampleWeights)->Arg(250)->Arg(10000)->Unit(benchmark::kMillisecond);
 

@@ -7,6 +7,8 @@
 
 #include <cmath>
 
+#include "core/vec3.h"
+
 constexpr double kPi = 3.14159;
 constexpr double kHalfPi = 1.570795;
 constexpr double kTwoPi = 6.28318;
@@ -29,4 +31,15 @@ inline float displayedBearing(float azimuth) {
   float a = toDegrees(azimuth);
   float b = a < 90 ? 90 - a : 360 - (a - 90);
   return std::floor(b + 0.5f);
+}
+
+// The unit vector of a direction: azimuth from +x towards +y, elevation from
+// the horizon, +z up. The zenith angle 1.570795 - elevation and the sines
+// and cosines are taken in double precision, each component rounded to float.
+inline Vec3 angleToVector(float azimuth, float elevation) {
+  const double zenithAngle = 1.570795 - elevation;
+  const double sinZ = std::sin(zenithAngle);
+  return Vec3(static_cast<float>(std::cos(static_cast<double>(azimuth)) * sinZ),
+              static_cast<float>(std::sin(static_cast<double>(azimuth)) * sinZ),
+              static_cast<float>(std::cos(zenithAngle)));
 }

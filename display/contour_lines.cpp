@@ -4,19 +4,19 @@
 
 #include <vector>
 
-#include "app/app_state.h"
 #include "display/contours.h"
 
-void drawContourLines() {
+void drawContourLines(const Sky& sky, float skyNormaliser, float hemisphereRadius,
+                      bool drawHemisphere) {
   glLineWidth(1.0f);
   glEnable(GL_LINE_SMOOTH);
   glColor4f(1, 1, 0, 0.7f);
 
   // Without the dome, the horizon and the two axes show where the sky is.
-  if (!appState.drawHemisphere) {
-    const float rc = static_cast<float>(1.002 * appState.hemisphereRadius);
+  if (!drawHemisphere) {
+    const float rc = contourRadius(hemisphereRadius);
     std::vector<Vec3> circle;
-    computeHorizonCircle(circle);
+    computeHorizonCircle(hemisphereRadius, circle);
     glBegin(GL_LINE_LOOP);
     for (const Vec3& p : circle) glVertex3f(p.x, p.y, p.z);
     glEnd();
@@ -29,7 +29,7 @@ void drawContourLines() {
   }
 
   std::vector<Vec3> segments;
-  computeContourSegments(segments);
+  computeContourSegments(sky, skyNormaliser, hemisphereRadius, segments);
   glBegin(GL_LINES);
   for (const Vec3& v : segments) glVertex3f(v.x, v.y, v.z);
   glEnd();

@@ -2,4 +2,7 @@
 // horizon circle and two axes). Drawn by the scene when drawContours is on.
 #pragma once
 
-void drawContourLines();
+#include "sky/sky.h"
+
+void drawContourLines(const Sky& sky, float skyNormaliser, float hemisphereRadius,
+                      bool drawHemisphere);

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/app_state.h"
 #include "sky/sky_model.h"
 
 namespace {
@@ -11,8 +10,6 @@ namespace {
 constexpr float kColumnWidth = 0.049087345600128174;  // 2 * (float)(3.14159 / 128)
 constexpr float kRowHeight = 0.024543672800064087;    // (float)(3.14159 / 128)
 constexpr float kFirstRow = 0.022089306265115738;     // 0.9 * kRowHeight
-
-float lineRadius() { return static_cast<float>(1.002 * appState.hemisphereRadius); }
 
 bool sameVec(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
@@ -95,9 +92,10 @@ std::vector<float> gridEdges(float start, float step, int cells) {
   return edges;
 }
 
-void computeContourSegments(std::vector<Vec3>& vertices) {
-  const float rc = lineRadius();
-  const float normaliser = appState.skyNormaliser;
+void computeContourSegments(const Sky& sky, float skyNormaliser, float hemisphereRadius,
+                            std::vector<Vec3>& vertices) {
+  const float rc = contourRadius(hemisphereRadius);
+  const float normaliser = skyNormaliser;
   float levels[kNumContourLevels];
   for (int i = 0; i < kNumContourLevels; ++i) levels[i] = contourLevel(i - 13);
 
@@ -114,7 +112,7 @@ void computeContourSegments(std::vector<Vec3>& vertices) {
   std::vector<float> relative(lattice.size());
   for (size_t column = 0; column < a.size(); ++column) {
     for (size_t row = 0; row < rows; ++row) {
-      relative[column * rows + row] = skyLuminance(a[column], e[row]) / normaliser;
+      relative[column * rows + row] = skyLuminance(sky, a[column], e[row]) / normaliser;
     }
   }
   auto index = [&](size_t column, size_t row) { return column * rows + row; };
@@ -136,8 +134,8 @@ void computeContourSegments(std::vector<Vec3>& vertices) {
   }
 }
 
-void computeHorizonCircle(std::vector<Vec3>& points) {
-  const float rc = lineRadius();
+void computeHorizonCircle(float hemisphereRadius, std::vector<Vec3>& points) {
+  const float rc = contourRadius(hemisphereRadius);
   for (float a = 0; a < 6.28318; a += kColumnWidth) {
     points.push_back(Vec3(static_cast<float>(rc * std::cos(static_cast<double>(a))),
                           static_cast<float>(rc * std::sin(static_cast<double>(a))), 0.001f));

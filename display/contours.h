@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/vec3.h"
+#include "sky/sky.h"
 
 // Number of contour levels, from 1.2^-13 (about 0.0935) to 1.0.
 constexpr int kNumContourLevels = 14;
@@ -44,11 +45,17 @@ std::vector<float> gridEdges(float start, float step, double limit);
 // The same for a fixed number of cells: cells + 1 edges.
 std::vector<float> gridEdges(float start, float step, int cells);
 
-// Appends the segments of every level in every cell for the current sky of
-// appState as pairs of vertices, on the sphere of radius
+// Appends the segments of every level in every cell of the sky (luminance
+// divided by skyNormaliser) as pairs of vertices, on the sphere of radius
 // 1.002 * hemisphereRadius (chord points, not pushed back onto the sphere).
-void computeContourSegments(std::vector<Vec3>& vertices);
+void computeContourSegments(const Sky& sky, float skyNormaliser, float hemisphereRadius,
+                            std::vector<Vec3>& vertices);
 
 // The horizon circle drawn when the dome is hidden: 128 points at radius
 // 1.002 * hemisphereRadius, 0.001 above the ground.
-void computeHorizonCircle(std::vector<Vec3>& points);
+void computeHorizonCircle(float hemisphereRadius, std::vector<Vec3>& points);
+
+// The radius of the contour lines and the horizon circle: 1.002 * hemisphereRadius.
+inline float contourRadius(float hemisphereRadius) {
+  return static_cast<float>(1.002 * hemisphereRadius);
+}

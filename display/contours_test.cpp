@@ -4,19 +4,14 @@
 
 #include <cmath>
 
-#include "app/app_state.h"
 #include "sky/sky_model.h"
 
 namespace {
 
 bool same(const Vec3& a, const Vec3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
-// Restores the shared application state after each test.
-class ContourTest : public testing::Test {
- protected:
-  void TearDown() override { appState = saved_; }
-  AppState saved_ = appState;
-};
+using D = SkyDistribution;
+constexpr float kRadius = 5.0f;  // the window's hemisphere radius
 
 TEST(ContourLevels, FourteenLevelsGrowingBy1Point2FromAboutPoint09ToOne) {
   EXPECT_EQ(contourLevel(0), 1.0f);
@@ -47,25 +42,23 @@ TEST(ContourCell, CrossingsArePairedInEdgeOrderAndACornerOnTheLevelCountsOnce) {
   }
 }
 
-TEST_F(ContourTest, UniformSkyHasNoLinesAtOrBelowItsOwnLevel) {
-  appState.distribution = UNIFORM;
+TEST(ContourTest, UniformSkyHasNoLinesAtOrBelowItsOwnLevel) {
+  const Sky uniform(D::UNIFORM, 11, 0.7853975f, 4.712385f);
   for (float normaliser : {1.0f, 0.5f}) {  // relative luminance exactly 1, then 2
-    appState.skyNormaliser = normaliser;
     std::vector<Vec3> v;
-    computeContourSegments(v);
+    computeContourSegments(uniform, normaliser, kRadius, v);
     EXPECT_TRUE(v.empty()) << normaliser;
   }
 }
 
-TEST_F(ContourTest, OvercastLinesAreHorizontalRingsAtTheLevelHeights) {
+TEST(ContourTest, OvercastLinesAreHorizontalRingsAtTheLevelHeights) {
   // Overcast luminance is (1 + 2 sin h) / 3; with a normaliser of 1 each level
   // above 1/3 is a ring at sin h = (3 level - 1) / 2, one segment per column.
-  appState.distribution = OVERCAST;
-  appState.skyNormaliser = 1;
+  const Sky overcast(D::OVERCAST, 11, 0.7853975f, 4.712385f);
   std::vector<Vec3> v;
-  computeContourSegments(v);
+  computeContourSegments(overcast, 1, kRadius, v);
   ASSERT_FALSE(v.empty());
-  const float rc = static_cast<float>(1.002 * appState.hemisphereRadius);
+  const float rc = static_cast<float>(1.002 * kRadius);
   int matched[kNumContourLevels] = {};
   for (size_t i = 0; i < v.size(); i += 2) {
     EXPECT_NEAR(v[i].z, v[i + 1].z, 1e-4) << "segment " << i / 2;
@@ -89,10 +82,10 @@ TEST_F(ContourTest, OvercastLinesAreHorizontalRingsAtTheLevelHeights) {
 
 // The cell-by-cell computation: four luminance evaluations and four corner
 // points per cell, straight from the sky model.
-std::vector<Vec3> contourSegmentsCellByCell() {
+std::vector<Vec3> contourSegmentsCellByCell(const Sky& sky, float n) {
   std::vector<Vec3> v;
-  const float rc = static_cast<float>(1.002 * appState.hemisphereRadius);
-  const float n = appState.skyNormaliser;
+  const float rc = static_cast<float>(1.002 * kRadius);
+  auto skyLuminance = [&sky](float a, float e) { return ::skyLuminance(sky, a, e); };
   const float da = 0.049087345600128174, de = 0.024543672800064087;
   for (float a0 = 0; a0 < 6.28318; a0 += da) {
     const float a1 = a0 + da;
@@ -109,15 +102,14 @@ std::vector<Vec3> contourSegmentsCellByCell() {
   return v;
 }
 
-TEST_F(ContourTest, SharedCornersGiveExactlyTheCellByCellSegments) {
-  for (SkyDistribution sky : {CLEAR, SHARP, GENERAL, OVERCAST}) {
-    SCOPED_TRACE(testing::Message() << "distribution " << sky);
-    appState.distribution = sky;
-    appState.sunDirection = angleToVector(appState.sunAzimuth, appState.sunElevation);
-    normaliseSky();
+TEST(ContourTest, SharedCornersGiveExactlyTheCellByCellSegments) {
+  for (D distribution : {D::CLEAR, D::SHARP, D::GENERAL, D::OVERCAST}) {
+    SCOPED_TRACE(testing::Message() << "distribution " << static_cast<int>(distribution));
+    const Sky sky(distribution, 11, 0.7853975f, 4.712385f);
+    const float normaliser = normaliseSky(sky);
     std::vector<Vec3> shared;
-    computeContourSegments(shared);
-    const std::vector<Vec3> expected = contourSegmentsCellByCell();
+    computeContourSegments(sky, normaliser, kRadius, shared);
+    const std::vector<Vec3> expected = contourSegmentsCellByCell(sky, normaliser);
     ASSERT_EQ(shared.size(), expected.size());
     EXPECT_GT(shared.size(), 100u);
     for (size_t i = 0; i < shared.size(); ++i) ASSERT_TRUE(same(shared[i], expected[i])) << i;
@@ -126,9 +118,9 @@ TEST_F(ContourTest, SharedCornersGiveExactlyTheCellByCellSegments) {
 
 TEST(HorizonCircle, HasOneHundredTwentyEightPointsOnTheGround) {
   std::vector<Vec3> points;
-  computeHorizonCircle(points);
+  computeHorizonCircle(kRadius, points);
   ASSERT_EQ(points.size(), 128u);
-  const float rc = static_cast<float>(1.002 * appState.hemisphereRadius);
+  const float rc = static_cast<float>(1.002 * kRadius);
   EXPECT_TRUE(same(points[0], Vec3(rc, 0, 0.001f)));
   for (const Vec3& p : points) EXPECT_TRUE(p.z == 0.001f && std::fabs(std::hypot(p.x, p.y) - rc) < 1e-5);
 }

@@ -1,63 +1,32 @@
-// The scene of the application window, drawn anew in every frame.
+// The layers of the scene, drawn anew in every frame.
 //
 // Index
-//   drawScene            frame set-up, help-only frame, then the layers in order
 //   drawTerrainBlock     the terrain surface shaded by its sky light, walls, base
 //   drawSamplePoints     the sample points as lit spheres
 //   drawRegionOutlines   the outline of each sample point's region on the sky
 //   drawSkyHemisphere    the dome shaded by relative luminance
-// The contour lines are in display/contour_lines.cpp, the text in
-// display/overlays.cpp; the geometry itself comes from display/scene_geometry.h.
+// The geometry itself comes from display/scene_geometry.h.
+#include "display/scene.h"
+
 #include <GL/glu.h>
-#include <GL/glut.h>
 
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/persp_window.h"
-#include "display/contour_lines.h"
 #include "display/light.h"
 #include "display/scene_geometry.h"
-#include "sky/sky_model.h"
-#include "terrain/terrain_file.h"
 
-void perspWindow::drawScene() {
-  glClearColor(0.4f, 0.6f, 0.4f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_BLEND);
-  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
-
-  // The help text is shown alone.
-  if (helpRequested) {
-    helpShown = true;
-    drawFlashMessage();
-    return;
-  }
-
-  // Every solid surface is wound counter-clockwise seen from outside, so only
-  // its outer side is drawn and the translucent dome is blended once.
-  glEnable(GL_DEPTH_TEST);
-  glEnable(GL_CULL_FACE);
-
-  drawTerrainBlock();
-  if (appState.samplesComputed) drawSamplePoints();
-  if (appState.drawRegions) drawRegionOutlines();
-  if (appState.drawHemisphere) drawSkyHemisphere();
-  if (appState.drawContours) drawContourLines();
-  drawOverlays();
-}
-
-void perspWindow::drawTerrainBlock() {
+void drawTerrainBlock(const TerrainSkyGrid& terrain, float hemisphereRadius, bool drawTerrain) {
+  const int gridSizeX = terrain.terrain.gridSizeX, gridSizeY = terrain.terrain.gridSizeY;
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
-  const TerrainFrame frame = terrainFrame(appState.hemisphereRadius, gridSizeX, gridSizeY);
+  const TerrainFrame frame = terrainFrame(hemisphereRadius, gridSizeX, gridSizeY);
   glTranslatef(frame.origin, frame.origin, 0);
   glScalef(frame.scale, frame.scale, frame.scale);
 
-  const float* heights = terrainHeights();
-  if (appState.drawTerrain && heights != nullptr && skyGrid != nullptr && gridSizeX > 0 &&
-      gridSizeY > 0) {
+  const float* heights = terrain.terrain.terrainHeights.data();
+  const float* skyGrid = terrain.skyGrid.data();
+  if (drawTerrain && !terrain.terrain.terrainHeights.empty() && !terrain.skyGrid.empty() &&
+      gridSizeX > 0 && gridSizeY > 0) {
     const int nx = gridSizeX, ny = gridSizeY;
     auto h = [&](int i, int j) { return heights[i * ny + j]; };
 
@@ -117,15 +86,15 @@ void perspWindow::drawTerrainBlock() {
   glPopMatrix();
 }
 
-void perspWindow::drawSamplePoints() {
+void drawSamplePoints(const Sequence<SamplePoint>& points, float hemisphereRadius,
+                      float sphereSize, GLUquadric* quadric) {
   sceneLight.enable();
   glEnable(GL_NORMALIZE);
   glEnable(GL_COLOR_MATERIAL);
   glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
 
-  const float radius = appState.hemisphereRadius;
+  const float radius = hemisphereRadius;
   const float scale = sampleSphereScale(sphereSize);
-  const Sequence<SamplePoint>& points = appState.samplePoints;
   for (int i = 0; i < points.numElements; ++i) {
     const SamplePoint& p = points.element(i);
     if (p.colour != nullptr) {
@@ -138,7 +107,7 @@ void perspWindow::drawSamplePoints() {
     glPushMatrix();
     glTranslatef(at.x, at.y, at.z);
     glScalef(scale, scale, scale);
-    gluSphere(appState.quadric, 1.0, 10, 10);
+    gluSphere(quadric, 1.0, 10, 10);
     glPopMatrix();
   }
 
@@ -146,15 +115,16 @@ void perspWindow::drawSamplePoints() {
   glDisable(GL_LIGHTING);
 }
 
-void perspWindow::drawRegionOutlines() {
+void drawRegionOutlines(const Sequence<SamplePoint>& points, const RegionPolygons& regionPolygons,
+                        float hemisphereRadius) {
   glLineWidth(1.0f);
   glEnable(GL_LINE_SMOOTH);
   glColor4f(1, 0, 0, 1);
   glDisable(GL_BLEND);
 
-  const float radius = appState.hemisphereRadius;
+  const float radius = hemisphereRadius;
   const int regions = static_cast<int>(regionPolygons.size());
-  for (int i = 0; i < appState.samplePoints.numElements && i < regions; ++i) {
+  for (int i = 0; i < points.numElements && i < regions; ++i) {
     const Sequence<Vec3>& corners = regionPolygons[i];
     const int m = corners.numElements;
     for (int k = 0; k < m; ++k) {
@@ -169,12 +139,11 @@ void perspWindow::drawRegionOutlines() {
   glEnable(GL_BLEND);
 }
 
-void perspWindow::drawSkyHemisphere() {
-  // The normaliser follows the current sky in every frame that shows it.
-  normaliseSky();
+void drawSkyHemisphere(const Sky& sky, float skyNormaliser, float hemisphereRadius,
+                       bool drawTerrain) {
   std::vector<DomeCell> cells;
-  computeDomeCells(cells);
-  const float alpha = domeAlpha(appState.drawTerrain);
+  computeDomeCells(sky, skyNormaliser, hemisphereRadius, cells);
+  const float alpha = domeAlpha(drawTerrain);
   glBegin(GL_QUADS);
   for (const DomeCell& cell : cells) {
     glColor4f(cell.grey, cell.grey, cell.grey, alpha);

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/app_state.h"
 #include "display/contours.h"
 #include "sky/sky_model.h"
 
@@ -38,9 +37,10 @@ void regionArc(const Vec3& a, const Vec3& b, float radius, Vec3 arc[kRegionArcVe
   while (n < kRegionArcVertices) arc[n++] = to.unit() * lifted;
 }
 
-void computeDomeCells(std::vector<DomeCell>& cells) {
-  const float radius = appState.hemisphereRadius;
-  const float normaliser = appState.skyNormaliser;
+void computeDomeCells(const Sky& sky, float skyNormaliser, float hemisphereRadius,
+                      std::vector<DomeCell>& cells) {
+  const float radius = hemisphereRadius;
+  const float normaliser = skyNormaliser;
   const std::vector<float> a = gridEdges(0, kDomeColumnWidth, kDomeColumns);
   const std::vector<float> e = gridEdges(0, kDomeBandHeight, kDomeBands);
   const std::vector<Vec3> lattice = skyLattice(a, e, radius);
@@ -51,7 +51,7 @@ void computeDomeCells(std::vector<DomeCell>& cells) {
   for (size_t column = 0; column < kDomeColumns; ++column) {
     for (size_t band = 0; band < kDomeBands; ++band) {
       DomeCell cell;
-      cell.grey = skyLuminance(a[column] + 0.024543672800064087, e[band] + 0.012271836400032043) /
+      cell.grey = skyLuminance(sky, a[column] + 0.024543672800064087, e[band] + 0.012271836400032043) /
                   normaliser;
       cell.corners[0] = at(column, band);
       cell.corners[1] = at(column + 1, band);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/vec3.h"
+#include "sky/sky.h"
 
 // ---- Terrain -----------------------------------------------------------------
 // The terrain square is centred under the dome with its half-diagonal 0.9 R:
@@ -49,9 +50,10 @@ struct DomeCell {
   Vec3 corners[4];
 };
 
-// The 128 x 64 cells of the dome for the current sky of appState, divided by
-// the current skyNormaliser (the caller brings that up to date first).
-void computeDomeCells(std::vector<DomeCell>& cells);
+// The 128 x 64 cells of the dome of radius hemisphereRadius for the sky, their
+// luminance divided by skyNormaliser (the caller brings that up to date first).
+void computeDomeCells(const Sky& sky, float skyNormaliser, float hemisphereRadius,
+                      std::vector<DomeCell>& cells);
 
 // Opacity of the dome: translucent over the terrain, opaque without it.
 inline float domeAlpha(bool drawTerrain) { return drawTerrain ? 0.7f : 1.0f; }

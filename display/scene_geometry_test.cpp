@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "app/app_state.h"
+#include "sky/sky_model.h"
 
 namespace {
 
@@ -48,17 +48,11 @@ TEST(SceneGeometry, RegionArcHasTwentyOneVerticesJustAboveTheSky) {
   for (const Vec3& v : arc) expectNear(v, Vec3(0, 0, 5.015f), 1e-5f);
 }
 
-class DomeTest : public testing::Test {
- protected:
-  void TearDown() override { appState = saved_; }
-  AppState saved_ = appState;
-};
-
-TEST_F(DomeTest, OutwardCellsOnTheHemisphereBrightenTowardsTheZenithAndSaturate) {
-  appState.distribution = OVERCAST;
-  appState.skyNormaliser = 0.5f;  // the upper sky is brighter than the normaliser
+TEST(DomeTest, OutwardCellsOnTheHemisphereBrightenTowardsTheZenithAndSaturate) {
+  const Sky overcast(SkyDistribution::OVERCAST, 11, 0.7853975f, 4.712385f);
   std::vector<DomeCell> cells;
-  computeDomeCells(cells);
+  // A normaliser of 0.5: the upper sky is brighter than it.
+  computeDomeCells(overcast, 0.5f, 5.0f, cells);
   ASSERT_EQ(cells.size(), 128u * 64u);
   for (size_t i = 0; i < cells.size(); ++i) {
     const DomeCell& cell = cells[i];

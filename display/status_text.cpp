@@ -12,25 +12,25 @@ const char* const kDistributionNames[] = {"UNIFORM", "OVERCAST", "CLEAR", "SHARP
 
 }  // namespace
 
-std::string statusText(const AppState& state) {
+std::string statusText(const Sky& sky, int numSamplePoints) {
   char text[1000];
-  const double elevation = displayedElevation(state.sunElevation);
-  const double bearing = displayedBearing(state.sunAzimuth);
+  const double elevation = displayedElevation(sky.sunElevation());
+  const double bearing = displayedBearing(sky.sunAzimuth());
   int n;
-  if (state.distribution == GENERAL) {
+  if (sky.distribution == SkyDistribution::GENERAL) {
     n = std::snprintf(text, sizeof text, "%sGENERAL TYPE %d distribution, %d points, sun (%g,%g)",
-                      "", state.generalType + 1, state.numSamplePoints, elevation, bearing);
+                      "", sky.generalType + 1, numSamplePoints, elevation, bearing);
   } else {
     // A value outside the enumeration has no name; the sky model treats it as
     // uniform and says so on the console.
-    const int d = state.distribution;
+    const int d = static_cast<int>(sky.distribution);
     const char* name = (d >= 0 && d < 7) ? kDistributionNames[d] : "UNKNOWN";
     n = std::snprintf(text, sizeof text, "%s%s distribution, %d points, sun (%g,%g)", "", name,
-                      state.numSamplePoints, elevation, bearing);
+                      numSamplePoints, elevation, bearing);
   }
-  if (state.distribution == SHARP && n > 0 && n < static_cast<int>(sizeof text)) {
+  if (sky.distribution == SkyDistribution::SHARP && n > 0 && n < static_cast<int>(sizeof text)) {
     std::snprintf(text + n, sizeof text - n, " aaaspecularity %g, ambient %g",
-                  static_cast<double>(state.specularity), static_cast<double>(state.ambient));
+                  static_cast<double>(sky.specularity), static_cast<double>(sky.ambient));
   }
   return text;
 }

@@ -6,12 +6,12 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "sky/sky.h"
 
 // The status line: distribution, requested number of points and the sun as
 // elevation and compass bearing in whole degrees, e.g.
 // "CLEAR distribution, 250 points, sun (45,180)".
-std::string statusText(const AppState& state);
+std::string statusText(const Sky& sky, int numSamplePoints);
 
 // Length of the longest line of a text, in characters; line breaks restart
 // the count.

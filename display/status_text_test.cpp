@@ -5,29 +5,26 @@
 namespace {
 
 TEST(StatusText, WholeLinesForTheDistributionsPointsAndSun) {
-  AppState sharp, general, typeOne, requested;
-  sharp.distribution = SHARP;
-  general.distribution = GENERAL;
-  typeOne.distribution = GENERAL;
+  Sky sharp, general, typeOne;
+  sharp.distribution = SkyDistribution::SHARP;
+  general.distribution = SkyDistribution::GENERAL;
+  typeOne.distribution = SkyDistribution::GENERAL;
   typeOne.generalType = 0;
-  typeOne.numSamplePoints = 9990;
-  requested.numSamplePoints = 1;  // the requested number, not the computed set
-  requested.samplePoints.append(SamplePoint{});
-  requested.samplePoints.append(SamplePoint{});
-  const struct { const AppState& state; const char* text; } cases[] = {
-      {AppState(), "CLEAR distribution, 250 points, sun (45,180)"},
-      {sharp, "SHARP distribution, 250 points, sun (45,180) aaaspecularity 250, ambient 0.1"},
-      {general, "GENERAL TYPE 12 distribution, 250 points, sun (45,180)"},
-      {typeOne, "GENERAL TYPE 1 distribution, 9990 points, sun (45,180)"},
-      {requested, "CLEAR distribution, 1 points, sun (45,180)"},
+  const struct { const Sky& sky; int points; const char* text; } cases[] = {
+      {Sky(), 250, "CLEAR distribution, 250 points, sun (45,180)"},
+      {sharp, 250, "SHARP distribution, 250 points, sun (45,180) aaaspecularity 250, ambient 0.1"},
+      {general, 250, "GENERAL TYPE 12 distribution, 250 points, sun (45,180)"},
+      {typeOne, 9990, "GENERAL TYPE 1 distribution, 9990 points, sun (45,180)"},
+      {Sky(), 1, "CLEAR distribution, 1 points, sun (45,180)"},
   };
-  for (const auto& c : cases) EXPECT_EQ(statusText(c.state), c.text);
-  const char* names[] = {"UNIFORM", "OVERCAST", "CLEAR", "SHARP", "POINT", "COSINE", "TURBID"};
-  for (int d = 0; d < 7; ++d) {
-    AppState state;
-    state.distribution = static_cast<SkyDistribution>(d);
-    EXPECT_EQ(statusText(state).rfind(std::string(names[d]) + " distribution, 250 points", 0), 0u)
-        << statusText(state);
+  for (const auto& c : cases) EXPECT_EQ(statusText(c.sky, c.points), c.text);
+  const char* names[] = {"UNIFORM", "OVERCAST", "CLEAR", "SHARP", "POINT", "COSINE", "TURBID", "UNKNOWN"};
+  for (int d : {0, 1, 2, 3, 4, 5, 6, 9}) {
+    Sky sky;
+    sky.distribution = static_cast<SkyDistribution>(d);
+    const std::string name = names[d < 7 ? d : 7];
+    EXPECT_EQ(statusText(sky, 250).rfind(name + " distribution, 250 points", 0), 0u)
+        << statusText(sky, 250);
   }
 }
 
@@ -42,10 +39,9 @@ TEST(StatusText, SunIsShownAsWholeDegreesOfElevationAndBearing) {
       {static_cast<float>(0.7853975f + step), static_cast<float>(4.712385f - step), "(50,185)"},
   };
   for (const auto& c : cases) {
-    AppState state;
-    state.sunElevation = c.elevation;
-    state.sunAzimuth = c.azimuth;
-    EXPECT_EQ(statusText(state), std::string("CLEAR distribution, 250 points, sun ") + c.sun);
+    Sky sky;
+    sky.setSun(c.elevation, c.azimuth);
+    EXPECT_EQ(statusText(sky, 250), std::string("CLEAR distribution, 250 points, sun ") + c.sun);
   }
 }
 

@@ -5,24 +5,15 @@
 #include <cmath>
 #include <string>
 
-#include "app/app_state.h"
 #include "sampling/sample_points.h"
-#include "sampling/sampling_test_support.h"
 
 namespace {
 
-RegionPolygons jitteredRegions(int requested) {
-  appState.numSamplePoints = requested;
-  RegionPolygons regions;
-  computeJitteredSamples(regions);
-  return regions;
-}
-
 TEST(RegionsTest, EveryCornerIsAUnitVectorAtOrAboveTheHorizon) {
-  ScopedSky sky;
   for (int requested : {16, 2000}) {
-    RegionPolygons regions = jitteredRegions(requested);
-    ASSERT_EQ(static_cast<int>(regions.size()), appState.samplePoints.numElements);
+    const SampleSet set = computeJitteredSamples(Sky(), requested);
+    const RegionPolygons& regions = set.regionPolygons;
+    ASSERT_EQ(static_cast<int>(regions.size()), set.samplePoints.numElements);
     for (size_t i = 0; i < regions.size(); ++i) {
       ASSERT_GE(regions[i].numElements, 3) << "region " << i << " of " << requested;
       for (int k = 0; k < regions[i].numElements; ++k) {
@@ -35,8 +26,8 @@ TEST(RegionsTest, EveryCornerIsAUnitVectorAtOrAboveTheHorizon) {
 }
 
 TEST(RegionsTest, TheZenithRegionIsClosedAndRegionsAtTheHorizonEndOnIt) {
-  ScopedSky sky;
-  RegionPolygons regions = jitteredRegions(250);
+  const SampleSet set = computeJitteredSamples(Sky(), 250);
+  const RegionPolygons& regions = set.regionPolygons;
   const Sequence<Vec3>& zenith = regions[0];
   ASSERT_GE(zenith.numElements, 4);
   const Vec3 first = zenith.element(0), last = zenith.element(zenith.numElements - 1);
@@ -47,8 +38,8 @@ TEST(RegionsTest, TheZenithRegionIsClosedAndRegionsAtTheHorizonEndOnIt) {
 
   // Points of the lowest row: their regions run from the horizon round to it.
   int horizonRegions = 0;
-  for (int i = 1; i < appState.samplePoints.numElements; ++i) {
-    if (appState.samplePoints.element(i).elevation > 0.2f) continue;
+  for (int i = 1; i < set.samplePoints.numElements; ++i) {
+    if (set.samplePoints.element(i).elevation > 0.2f) continue;
     const Sequence<Vec3>& region = regions[i];
     EXPECT_NEAR(region.element(0).z, 0.0f, 1e-6) << i;
     EXPECT_NEAR(region.element(region.numElements - 1).z, 0.0f, 1e-6) << i;
@@ -58,11 +49,11 @@ TEST(RegionsTest, TheZenithRegionIsClosedAndRegionsAtTheHorizonEndOnIt) {
 }
 
 TEST(RegionsTest, FanAreasOfAllRegionsCoverTheHemisphere) {
-  ScopedSky sky;
-  RegionPolygons regions = jitteredRegions(250);
+  const SampleSet set = computeJitteredSamples(Sky(), 250);
+  const RegionPolygons& regions = set.regionPolygons;
   double total = 0;
   for (size_t i = 0; i < regions.size(); ++i) {
-    const SamplePoint& p = appState.samplePoints.element(static_cast<int>(i));
+    const SamplePoint& p = set.samplePoints.element(static_cast<int>(i));
     const Vec3 c = angleToVector(p.azimuth, p.elevation);
     const int m = regions[i].numElements;
     for (int k = 0; k < m; ++k)

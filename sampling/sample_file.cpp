@@ -16,7 +16,6 @@
 #include <locale>
 #include <sstream>
 
-#include "app/app_state.h"
 #include "core/angles.h"
 
 // ---- 1. The text ------------------------------------------------------------------
@@ -25,29 +24,28 @@ namespace {
 
 // The sky as the file names it. POINT is written "POINTT" here (and only here),
 // as the programs that read these files expect.
-std::string skyWord() {
-  switch (appState.distribution) {
-    case UNIFORM: return "UNIFORM";
-    case OVERCAST: return "OVERCAST";
-    case CLEAR: return "CLEAR";
-    case SHARP: return "SHARP";
-    case POINT: return "POINTT";
-    case COSINE: return "COSINE";
-    case TURBID: return "TURBID";
-    case GENERAL: return "GENERAL TYPE " + std::to_string(appState.generalType + 1);
+std::string skyWord(const Sky& sky) {
+  switch (sky.distribution) {
+    case SkyDistribution::UNIFORM: return "UNIFORM";
+    case SkyDistribution::OVERCAST: return "OVERCAST";
+    case SkyDistribution::CLEAR: return "CLEAR";
+    case SkyDistribution::SHARP: return "SHARP";
+    case SkyDistribution::POINT: return "POINTT";
+    case SkyDistribution::COSINE: return "COSINE";
+    case SkyDistribution::TURBID: return "TURBID";
+    case SkyDistribution::GENERAL: return "GENERAL TYPE " + std::to_string(sky.generalType + 1);
   }
   return "ERROR";
 }
 
 }  // namespace
 
-std::string formatSamplePoints() {
+std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& points) {
   std::ostringstream text;
   text.imbue(std::locale::classic());
-  const Sequence<SamplePoint>& points = appState.samplePoints;
-  text << "distribution:  " << skyWord() << '\n'
-       << "sun elevation: " << displayedElevation(appState.sunElevation) << '\n'
-       << "sun azimuth:   " << displayedBearing(appState.sunAzimuth) << '\n'
+  text << "distribution:  " << skyWord(sky) << '\n'
+       << "sun elevation: " << displayedElevation(sky.sunElevation()) << '\n'
+       << "sun azimuth:   " << displayedBearing(sky.sunAzimuth()) << '\n'
        << "sample points: " << points.numElements << '\n'
        << '\n'
        << "Format of sample points: azimuth,elevation,weight (weights sum to 1.0)\n"
@@ -60,8 +58,8 @@ std::string formatSamplePoints() {
   return text.str();
 }
 
-bool writeSamplePointsTo(std::ostream& out) {
-  out << formatSamplePoints();
+bool writeSamplePointsTo(std::ostream& out, const std::string& text) {
+  out << text;
   out.flush();
   return static_cast<bool>(out);
 }
@@ -125,8 +123,7 @@ bool writeInPlace(const std::string& target, const std::string& fileName, const 
 
 }  // namespace
 
-bool recordSamplePoints(const std::string& fileName) {
-  const std::string text = formatSamplePoints();
+bool recordSamplePoints(const std::string& fileName, const std::string& text) {
   const std::string target = resolvedTarget(fileName);
 
   struct stat status;
@@ -168,9 +165,10 @@ bool recordSamplePoints(const std::string& fileName) {
 
 // ---- 3. The window's command ------------------------------------------------------------
 
-std::string writeSamplePoints(const std::string& fileName) {
+std::string writeSamplePoints(const std::string& fileName, const Sky& sky,
+                              const Sequence<SamplePoint>& points) {
   if (fileName.empty()) return "No sample points were recorded.";
-  if (!recordSamplePoints(fileName))
+  if (!recordSamplePoints(fileName, formatSamplePoints(sky, points)))
     return "Could not record the sample points in `" + fileName + "'.";
   return "Sample points are recorded in `" + fileName + "'.";
 }

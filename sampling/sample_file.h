@@ -16,13 +16,18 @@
 #include <ostream>
 #include <string>
 
-// The text of the file for the current sky, sun and sample points of appState.
-std::string formatSamplePoints();
+#include "core/sequence.h"
+#include "sampling/sample_point.h"
+#include "sky/sky.h"
 
-// Writes that text to out and flushes it; false if the stream failed.
-bool writeSamplePointsTo(std::ostream& out);
+// The text of the file for a sky (its name and sun go to the header) and the
+// sample points of a set made under it.
+std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& points);
 
-// Writes the file fileName so that it is either complete or not touched: the
+// Writes the text to out and flushes it; false if the stream failed.
+bool writeSamplePointsTo(std::ostream& out, const std::string& text);
+
+// Writes the text to the file fileName so that it is either complete or not touched: the
 // text goes to a temporary file in the same folder, which is flushed to disk,
 // closed and renamed over the target. On any failure an earlier file of that
 // name stays as it was, the temporary file is removed, and standard error gets
@@ -30,10 +35,11 @@ bool writeSamplePointsTo(std::ostream& out);
 // Could not write file "NAME". when writing, flushing, closing or renaming
 // fails. A target that exists but is not a regular file (a device, a pipe) is
 // written in place. Returns whether the file was written.
-bool recordSamplePoints(const std::string& fileName);
+bool recordSamplePoints(const std::string& fileName, const std::string& text);
 
-// The window's command: records the sample points in fileName and returns the
+// The window's command: records the sample points of the set in fileName and returns the
 // message to flash: "Sample points are recorded in `NAME'.", or "Could not
 // record the sample points in `NAME'." on failure, or "No sample points were
 // recorded." for an empty name (no file is touched).
-std::string writeSamplePoints(const std::string& fileName);
+std::string writeSamplePoints(const std::string& fileName, const Sky& sky,
+                              const Sequence<SamplePoint>& points);

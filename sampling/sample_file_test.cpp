@@ -13,9 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
 #include "sampling/sample_points.h"
-#include "sampling/sampling_test_support.h"
 
 namespace {
 
@@ -59,19 +57,21 @@ class SampleFileTest : public testing::Test {
     char pattern[] = "/tmp/halvane-sample-file-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     folder_ = pattern;
-    appState.samplePoints.clear();
-    appState.samplePoints.append(point(1.570795f, 0, 0.25f));
-    appState.samplePoints.append(point(0.7853975f, 1.570795f, 0.125f));
-    appState.samplePoints.append(point(0.2f, 3.14159f, 0.5f));
-    appState.samplePoints.append(point(0, 4.712385f, 0.125f));
+    points_.append(point(1.570795f, 0, 0.25f));
+    points_.append(point(0.7853975f, 1.570795f, 0.125f));
+    points_.append(point(0.2f, 3.14159f, 0.5f));
+    points_.append(point(0, 4.712385f, 0.125f));
   }
   void TearDown() override {
     std::string command = "rm -rf '" + folder_ + "'";
     EXPECT_EQ(std::system(command.c_str()), 0);
   }
   std::string path(const std::string& name) const { return folder_ + "/" + name; }
+  std::string format() const { return formatSamplePoints(sky_, points_); }
+  std::string write(const std::string& name) const { return writeSamplePoints(name, sky_, points_); }
 
-  ScopedSky sky_;
+  Sky sky_;
+  Sequence<SamplePoint> points_;
   std::string folder_;
 };
 
@@ -89,51 +89,52 @@ const char kKnownPointsText[] =
     "180,0,0.125\n";
 
 TEST_F(SampleFileTest, SkyWordsIncludingPointtAndGeneralTypesCountedFromOne) {
-  EXPECT_EQ(formatSamplePoints(), kKnownPointsText);
+  EXPECT_EQ(format(), kKnownPointsText);
+  using D = SkyDistribution;
   const struct {
     SkyDistribution distribution;
     int generalType;
     const char* firstLine;
   } cases[] = {
-      {OVERCAST, 11, "distribution:  OVERCAST\n"},      {POINT, 11, "distribution:  POINTT\n"},
-      {TURBID, 11, "distribution:  TURBID\n"},
-      {GENERAL, 10, "distribution:  GENERAL TYPE 11\n"}, {GENERAL, 0, "distribution:  GENERAL TYPE 1\n"},
+      {D::OVERCAST, 11, "distribution:  OVERCAST\n"},
+      {D::POINT, 11, "distribution:  POINTT\n"},
+      {D::TURBID, 11, "distribution:  TURBID\n"},
+      {D::GENERAL, 10, "distribution:  GENERAL TYPE 11\n"},
+      {D::GENERAL, 0, "distribution:  GENERAL TYPE 1\n"},
       {static_cast<SkyDistribution>(9), 11, "distribution:  ERROR\n"},
   };
   for (const auto& c : cases) {
-    appState.distribution = c.distribution;
-    appState.generalType = c.generalType;
-    EXPECT_EQ(formatSamplePoints().substr(0, std::string(c.firstLine).size()), c.firstLine);
+    sky_.distribution = c.distribution;
+    sky_.generalType = c.generalType;
+    EXPECT_EQ(format().substr(0, std::string(c.firstLine).size()), c.firstLine);
   }
 }
 
 TEST_F(SampleFileTest, BearingsRunClockwiseFromNorthAndRoundToWholeDegrees) {
-  ScopedSky::set(CLEAR, 11, 0.2617993f, 0.0f);  // 15 degrees, azimuth 0
-  const std::string text = formatSamplePoints();
+  sky_.setSun(0.2617993f, 0.0f);  // 15 degrees, azimuth 0
+  const std::string text = format();
   EXPECT_NE(text.find("sun elevation: 15\n"), std::string::npos);
   EXPECT_NE(text.find("sun azimuth:   90\n"), std::string::npos);
-  appState.samplePoints.clear();
+  points_.clear();
   // Azimuth 100 degrees is bearing 350; 359.6 is bearing 90.4, written 90;
   // 89.6 is bearing 0.4, written 0.
-  appState.samplePoints.append(point(0.5f, 100 * 3.14159f / 180, 1));
-  appState.samplePoints.append(point(0.5f, 359.6f * 3.14159f / 180, 1));
-  appState.samplePoints.append(point(0.5f, 89.6f * 3.14159f / 180, 1));
-  const std::string lines = formatSamplePoints();
+  points_.append(point(0.5f, 100 * 3.14159f / 180, 1));
+  points_.append(point(0.5f, 359.6f * 3.14159f / 180, 1));
+  points_.append(point(0.5f, 89.6f * 3.14159f / 180, 1));
+  const std::string lines = format();
   EXPECT_NE(lines.find("\n350,29,1\n90,29,1\n0,29,1\n"), std::string::npos) << lines;
 }
 
 TEST_F(SampleFileTest, DefaultStratifiedSetMatchesTheGoldenFile) {
-  appState.numSamplePoints = 250;
-  RegionPolygons regions;
-  computeStratifiedSamples(regions);
+  points_ = computeStratifiedSamples(sky_, 250, true).samplePoints;
   const std::string golden = readFile(std::string(HALVANE_TESTDATA_DIR) + "/default_250.txt");
   ASSERT_FALSE(golden.empty());
-  EXPECT_EQ(formatSamplePoints(), golden);
+  EXPECT_EQ(format(), golden);
 }
 
 TEST_F(SampleFileTest, WritesTheFileAndReplacesItKeepingItsPermissions) {
   const std::string name = path("points.txt");
-  EXPECT_EQ(writeSamplePoints(name), "Sample points are recorded in `" + name + "'.");
+  EXPECT_EQ(write(name), "Sample points are recorded in `" + name + "'.");
   EXPECT_EQ(readFile(name), kKnownPointsText);
   struct stat status;
   ASSERT_EQ(::stat(name.c_str(), &status), 0);
@@ -143,7 +144,7 @@ TEST_F(SampleFileTest, WritesTheFileAndReplacesItKeepingItsPermissions) {
 
   ASSERT_EQ(::chmod(name.c_str(), 0640), 0);
   writeFile(name, "old contents\n");
-  EXPECT_EQ(writeSamplePoints(name), "Sample points are recorded in `" + name + "'.");
+  EXPECT_EQ(write(name), "Sample points are recorded in `" + name + "'.");
   EXPECT_EQ(readFile(name), kKnownPointsText);
   ASSERT_EQ(::stat(name.c_str(), &status), 0);
   EXPECT_EQ(status.st_mode & 0777, 0640u);
@@ -154,7 +155,7 @@ TEST_F(SampleFileTest, WritesThroughASymbolicLink) {
   const std::string target = path("real.txt"), link = path("link.txt");
   writeFile(target, "old\n");
   ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0);
-  EXPECT_EQ(writeSamplePoints(link), "Sample points are recorded in `" + link + "'.");
+  EXPECT_EQ(write(link), "Sample points are recorded in `" + link + "'.");
   EXPECT_EQ(readFile(target), kKnownPointsText);
   struct stat status;
   ASSERT_EQ(::lstat(link.c_str(), &status), 0);
@@ -163,7 +164,7 @@ TEST_F(SampleFileTest, WritesThroughASymbolicLink) {
 
 TEST_F(SampleFileTest, AnEmptyNameWritesNothingAndFailuresAreReportedLeavingTheFolderAsItWas) {
   testing::internal::CaptureStderr();
-  EXPECT_EQ(writeSamplePoints(""), "No sample points were recorded.");
+  EXPECT_EQ(write(""), "No sample points were recorded.");
   EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
   // A folder in the way stays as it was.
   ASSERT_EQ(::mkdir(path("points.txt").c_str(), 0755), 0);
@@ -180,7 +181,7 @@ TEST_F(SampleFileTest, AnEmptyNameWritesNothingAndFailuresAreReportedLeavingTheF
     std::string said = c.said;
     said.replace(said.find('%'), 1, c.name);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(writeSamplePoints(c.name), "Could not record the sample points in `" + c.name + "'.");
+    EXPECT_EQ(write(c.name), "Could not record the sample points in `" + c.name + "'.");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), said);
   }
   EXPECT_EQ(readFile(path("points.txt/inside")), "kept\n");
@@ -189,12 +190,13 @@ TEST_F(SampleFileTest, AnEmptyNameWritesNothingAndFailuresAreReportedLeavingTheF
 
 // Writes the file under a file size limit too small for it, then exits with 0
 // if the failure was reported to the caller.
-[[noreturn]] void writeUnderFileSizeLimit(const std::string& name) {
+template <typename Write>
+[[noreturn]] void writeUnderFileSizeLimit(const Write& write, const std::string& name) {
   struct rlimit limit;
   limit.rlim_cur = limit.rlim_max = 300;
   ::setrlimit(RLIMIT_FSIZE, &limit);
   std::signal(SIGXFSZ, SIG_IGN);
-  const std::string message = writeSamplePoints(name);
+  const std::string message = write(name);
   std::exit(message == "Could not record the sample points in `" + name + "'." ? 0 : 1);
 }
 
@@ -203,8 +205,8 @@ TEST_F(SampleFileTest, AnEmptyNameWritesNothingAndFailuresAreReportedLeavingTheF
 TEST_F(SampleFileTest, AFailedWriteLeavesTheEarlierFileIntactAndNoTemporaryFile) {
   const std::string name = path("points.txt");
   writeFile(name, "earlier sample set\n");
-  for (int i = 0; i < 200; ++i) appState.samplePoints.append(point(0.3f, 1, 0.001f));
-  EXPECT_EXIT(writeUnderFileSizeLimit(name), testing::ExitedWithCode(0),
+  for (int i = 0; i < 200; ++i) points_.append(point(0.3f, 1, 0.001f));
+  EXPECT_EXIT(writeUnderFileSizeLimit([this](const std::string& n) { return write(n); }, name), testing::ExitedWithCode(0),
               "^Could not write file \"" + name + "\"\\.\n$");
   EXPECT_EQ(readFile(name), "earlier sample set\n");
   EXPECT_EQ(folderEntries(folder_), std::vector<std::string>{"points.txt"});

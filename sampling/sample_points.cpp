@@ -13,7 +13,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app_state.h"
 #include "sampling/stratified_selection.h"
 #include "sky/hemisphere_mapping.h"
 #include "sky/sky_model.h"
@@ -74,8 +73,8 @@ struct GridPoint {
 
 }  // namespace
 
-void computeJitteredSamples(RegionPolygons& regions) {
-  const int requested = appState.numSamplePoints;
+SampleSet computeJitteredSamples(const Sky& sky, int numSamplePoints) {
+  const int requested = numSamplePoints;
   std::vector<GridPoint> grid;
   grid.reserve(2 * std::max(requested, 1));
   JitterGenerator random;
@@ -115,50 +114,52 @@ void computeJitteredSamples(RegionPolygons& regions) {
   for (int i = 0; i < n; ++i) {
     float elevation, azimuth;
     squareToHemisphere(grid[i].squareU, grid[i].squareV, elevation, azimuth);
-    points[i] = publishedPoint(elevation, azimuth, skyLuminance(azimuth, elevation), nullptr);
+    points[i] = publishedPoint(elevation, azimuth, skyLuminance(sky, azimuth, elevation), nullptr);
     total = total + points[i].weight;
   }
-  appState.samplePoints.clear();
+  SampleSet set;
   for (SamplePoint& point : points) {
     point.weight = shareOf(point.weight, total, n);
-    appState.samplePoints.append(point);
+    set.samplePoints.append(point);
   }
-  regions = computeRegions(appState.samplePoints);
+  set.regionPolygons = computeRegions(set.samplePoints);
+  return set;
 }
 
 // ---- 4. computeStratifiedSamples ----------------------------------------------------------------
 
-void computeStratifiedSamples(RegionPolygons& regions) {
-  std::vector<SamplePoint> grid = fineSkyGrid();
+SampleSet computeStratifiedSamples(const Sky& sky, int numSamplePoints, bool equalShares) {
+  std::vector<SamplePoint> grid = fineSkyGrid(sky);
   const float deviation = luminanceDeviation(grid);
   sortByLuminance(grid);
   const LuminanceClasses classes = classifyByLuminance(grid, deviation);
   const std::vector<SamplePoint> picks =
-      selectSamplePoints(grid, classes, appState.numSamplePoints, appState.equalShares);
+      selectSamplePoints(grid, classes, numSamplePoints, equalShares);
 
   float total = 0;
   for (const SamplePoint& pick : picks) total = total + pick.weight;
   const int n = static_cast<int>(picks.size());
-  appState.samplePoints.clear();
+  SampleSet set;
   for (const SamplePoint& pick : picks) {
     float elevation, azimuth;
     squareToHemisphere(pick.squareU, pick.squareV, elevation, azimuth);
-    appState.samplePoints.append(
+    set.samplePoints.append(
         publishedPoint(elevation, azimuth, shareOf(pick.weight, total, n), pick.colour));
   }
-  regions = computeRegions(appState.samplePoints);
-  computeSampleWeights(regions);
+  set.regionPolygons = computeRegions(set.samplePoints);
+  computeSampleWeights(sky, set.samplePoints, set.regionPolygons);
+  return set;
 }
 
 // ---- 5. computeSampleWeights --------------------------------------------------------------------
 
-void computeSampleWeights(const RegionPolygons& regions) {
-  Sequence<SamplePoint>& points = appState.samplePoints;
+void computeSampleWeights(const Sky& sky, Sequence<SamplePoint>& points,
+                          const RegionPolygons& regions) {
   const int n = points.numElements;
   float total = 0;
   for (int i = 0; i < n; ++i) {
     SamplePoint& point = points.element(i);
-    const float luminance = skyLuminance(point.azimuth, point.elevation);
+    const float luminance = skyLuminance(sky, point.azimuth, point.elevation);
     const Vec3 centre = angleToVector(point.azimuth, point.elevation);
     // Twice the area of the fan of flat triangles from the point to each edge
     // of its region.

@@ -8,18 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "sampling/sampling_test_support.h"
 #include "sampling/stratified_selection.h"
 #include "sky/hemisphere_mapping.h"
 #include "sky/sky_model.h"
 
 namespace {
 
-float weightSum() {
+using D = SkyDistribution;
+
+float weightSum(const Sequence<SamplePoint>& points) {
   float sum = 0;
-  for (int i = 0; i < appState.samplePoints.numElements; ++i)
-    sum += appState.samplePoints.element(i).weight;
+  for (int i = 0; i < points.numElements; ++i) sum += points.element(i).weight;
   return sum;
 }
 
@@ -34,12 +33,12 @@ SamplePoint direction(float elevation, float azimuth) {
   return p;
 }
 
-// The fine grid of the current sky, sorted and classified.
+// The fine grid of a sky, sorted and classified.
 struct ClassifiedGrid {
-  std::vector<SamplePoint> grid = fineSkyGrid();
-  float deviation = luminanceDeviation(grid);
+  std::vector<SamplePoint> grid;
+  float deviation;
   LuminanceClasses classes;
-  ClassifiedGrid() {
+  explicit ClassifiedGrid(const Sky& sky) : grid(fineSkyGrid(sky)), deviation(luminanceDeviation(grid)) {
     sortByLuminance(grid);
     classes = classifyByLuminance(grid, deviation);
   }
@@ -73,27 +72,26 @@ TEST(AngularDistanceTest, FoldsAnglesBeyondARightAngleAndIsAlwaysANumber) {
 }
 
 TEST(JitteredSamplesTest, GridSizesFollowTheRequestedCountAndALonePointWeighsOne) {
-  ScopedSky sky;
-  RegionPolygons regions;
+  const Sky sky;
   const int cases[][2] = {{250, 181}, {16, 9}, {10000, 9801}, {15, 1}};
+  SampleSet set;
   for (const auto& c : cases) {
-    appState.numSamplePoints = c[0];
-    computeJitteredSamples(regions);
-    EXPECT_EQ(appState.samplePoints.numElements, c[1]) << c[0];
-    EXPECT_EQ(static_cast<int>(regions.size()), c[1]) << c[0];
-    EXPECT_NEAR(weightSum(), 1.0f, 1e-5) << c[0];
+    set = computeJitteredSamples(sky, c[0]);
+    EXPECT_EQ(set.samplePoints.numElements, c[1]) << c[0];
+    EXPECT_EQ(static_cast<int>(set.regionPolygons.size()), c[1]) << c[0];
+    EXPECT_NEAR(weightSum(set.samplePoints), 1.0f, 1e-5) << c[0];
   }
-  EXPECT_EQ(regions[0].numElements, 0);  // the lone point of 15 has no region
-  computeSampleWeights(regions);
-  EXPECT_EQ(appState.samplePoints.element(0).weight, 1.0f);
+  EXPECT_EQ(set.regionPolygons[0].numElements, 0);  // the lone point of 15 has no region
+  computeSampleWeights(sky, set.samplePoints, set.regionPolygons);
+  EXPECT_EQ(set.samplePoints.element(0).weight, 1.0f);
 }
 
 TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
-  ScopedSky sky(UNIFORM, 11, 0.5f, 0.5f);
-  appState.samplePoints.clear();
-  appState.samplePoints.append(direction(1.570795f, 0));
-  appState.samplePoints.append(direction(0.5f, 1));
-  appState.samplePoints.append(direction(0.5f, 3));
+  const Sky sky(D::UNIFORM, 11, 0.5f, 0.5f);
+  Sequence<SamplePoint> points;
+  points.append(direction(1.570795f, 0));
+  points.append(direction(0.5f, 1));
+  points.append(direction(0.5f, 3));
   // Round the first point a square of half-diagonal 0.2 (fan area 0.08,
   // closed by the last edge); round the second one of half the size (0.02);
   // the third has no region.
@@ -104,28 +102,28 @@ TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
   const Vec3 u = Vec3(-std::sin(1.0f), std::cos(1.0f), 0) * 0.1f;
   const Vec3 w = c.cross(u);
   for (const Vec3& corner : {c + u, c + w, c - u, c - w}) regions[1].append(corner);
-  computeSampleWeights(regions);
-  EXPECT_NEAR(appState.samplePoints.element(0).weight, 0.8f, 1e-4);
-  EXPECT_NEAR(appState.samplePoints.element(1).weight, 0.2f, 1e-4);
-  EXPECT_EQ(appState.samplePoints.element(2).weight, 0.0f);
+  computeSampleWeights(sky, points, regions);
+  EXPECT_NEAR(points.element(0).weight, 0.8f, 1e-4);
+  EXPECT_NEAR(points.element(1).weight, 0.2f, 1e-4);
+  EXPECT_EQ(points.element(2).weight, 0.0f);
 
   // Points without regions share equally when nothing else has area.
-  appState.samplePoints.clear();
-  for (int i = 0; i < 4; ++i) appState.samplePoints.append(direction(0.2f * i, 1));
-  computeSampleWeights(RegionPolygons(4));
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(appState.samplePoints.element(i).weight, 0.25f);
+  points.clear();
+  for (int i = 0; i < 4; ++i) points.append(direction(0.2f * i, 1));
+  computeSampleWeights(sky, points, RegionPolygons(4));
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(points.element(i).weight, 0.25f);
 }
 
 TEST(FineGridTest, HasTheZenithAnd62RingsOf9956Points) {
-  ScopedSky sky;
-  std::vector<SamplePoint> grid = fineSkyGrid();
+  const Sky sky;
+  std::vector<SamplePoint> grid = fineSkyGrid(sky);
   ASSERT_EQ(grid.size(), 9956u);
   EXPECT_EQ(grid[0].elevation, 1.570795f);
   EXPECT_EQ(grid[0].azimuth, 0.0f);
   std::set<float> elevations;
   for (const SamplePoint& p : grid) {
     elevations.insert(p.elevation);
-    ASSERT_EQ(p.weight, skyLuminance(p.azimuth, p.elevation));
+    ASSERT_EQ(p.weight, skyLuminance(sky, p.azimuth, p.elevation));
     float u, v;
     hemisphereToSquare(p.elevation, p.azimuth, u, v);
     ASSERT_EQ(p.squareU, u);
@@ -137,8 +135,7 @@ TEST(FineGridTest, HasTheZenithAnd62RingsOf9956Points) {
 }
 
 TEST(LuminanceClassesTest, AreOneDeviationWideColouredDimToBright) {
-  ScopedSky sky;
-  const ClassifiedGrid g;
+  const ClassifiedGrid g{Sky()};
   const std::vector<SamplePoint>& grid = g.grid;
   for (size_t i = 1; i < grid.size(); ++i) ASSERT_LE(grid[i - 1].weight, grid[i].weight);
   const int c = g.classes.count;
@@ -170,33 +167,27 @@ TEST(LuminanceClassesTest, AreOneDeviationWideColouredDimToBright) {
 }
 
 TEST(StratifiedSamplesTest, CountsFollowTheRequestAndAUniformSkyGivesOneLess) {
-  ScopedSky sky;
-  RegionPolygons regions;
-  appState.numSamplePoints = 250;
-  computeStratifiedSamples(regions);
-  EXPECT_EQ(appState.samplePoints.numElements, 250);
-  EXPECT_EQ(regions.size(), 250u);
-  EXPECT_NEAR(weightSum(), 1.0f, 1e-5);
-  appState.numSamplePoints = 1;
-  computeStratifiedSamples(regions);
-  ASSERT_EQ(appState.samplePoints.numElements, 1);
-  EXPECT_EQ(appState.samplePoints.element(0).weight, 1.0f);
+  SampleSet set = computeStratifiedSamples(Sky(), 250, true);
+  EXPECT_EQ(set.samplePoints.numElements, 250);
+  EXPECT_EQ(set.regionPolygons.size(), 250u);
+  EXPECT_NEAR(weightSum(set.samplePoints), 1.0f, 1e-5);
+  set = computeStratifiedSamples(Sky(), 1, true);
+  ASSERT_EQ(set.samplePoints.numElements, 1);
+  EXPECT_EQ(set.samplePoints.element(0).weight, 1.0f);
 
   // Under a uniform sky the one class of entry 0 gives one less than asked.
-  ScopedSky::set(UNIFORM, 11, 0.5f, 1);
+  const Sky uniform(D::UNIFORM, 11, 0.5f, 1);
   for (int requested : {2, 250}) {
-    appState.numSamplePoints = requested;
-    computeStratifiedSamples(regions);
-    EXPECT_EQ(appState.samplePoints.numElements, requested - 1);
-    for (int i = 0; i < appState.samplePoints.numElements; ++i)
-      EXPECT_EQ(rampEntry(appState.samplePoints.element(i).colour), 0);
+    set = computeStratifiedSamples(uniform, requested, true);
+    EXPECT_EQ(set.samplePoints.numElements, requested - 1);
+    for (int i = 0; i < set.samplePoints.numElements; ++i)
+      EXPECT_EQ(rampEntry(set.samplePoints.element(i).colour), 0);
   }
 }
 
 TEST(StratifiedSamplesTest, ShareRulesGiveTheBrightestClassItsShareOrAllItHas) {
   {
-    ScopedSky sky(OVERCAST, 11, 0.5f, 1);
-    const ClassifiedGrid g;
+    const ClassifiedGrid g{Sky(D::OVERCAST, 11, 0.5f, 1)};
     ASSERT_GT(g.classes.count, 1);
     ASSERT_GT(g.brightestClassSize(), 101);
     int brightest = 0;
@@ -205,8 +196,7 @@ TEST(StratifiedSamplesTest, ShareRulesGiveTheBrightestClassItsShareOrAllItHas) {
     EXPECT_EQ(brightest, 100 / g.classes.count);
     EXPECT_EQ(picks.size(), 101u);
   }
-  ScopedSky sky;
-  const ClassifiedGrid g;
+  const ClassifiedGrid g{Sky()};
   const int size = g.brightestClassSize();
   ASSERT_LT(size, 100);
   const std::vector<SamplePoint> picks = selectSamplePoints(g.grid, g.classes, 250, false);
@@ -300,15 +290,14 @@ class SelectionReferenceTest : public testing::TestWithParam<SkyCase> {
   // sky of the test.
   void prepare(size_t step) {
     const SkyCase& s = GetParam();
-    ScopedSky::set(s.distribution, s.generalType, s.sunElevation, s.sunAzimuth);
-    std::vector<SamplePoint> full = fineSkyGrid();
+    std::vector<SamplePoint> full =
+        fineSkyGrid(Sky(s.distribution, s.generalType, s.sunElevation, s.sunAzimuth));
     grid_.clear();
     for (size_t i = 0; i < full.size(); i += step) grid_.push_back(full[i]);
     const float deviation = luminanceDeviation(grid_);
     sortByLuminance(grid_);
     classes_ = classifyByLuminance(grid_, deviation);
   }
-  ScopedSky sky_;
   std::vector<SamplePoint> grid_;
   LuminanceClasses classes_;
 };
@@ -329,11 +318,11 @@ TEST_P(SelectionReferenceTest, PicksAreThoseOfThePlainSelection) {
 
 INSTANTIATE_TEST_SUITE_P(
     Skies, SelectionReferenceTest,
-    testing::Values(SkyCase{"ClearDefaultSun", CLEAR, 11, 0.7853975f, 4.712385f},
-                    SkyCase{"General1LowSun", GENERAL, 0, 0.2f, 1.0f},
-                    SkyCase{"General15SunOnHorizon", GENERAL, 14, 0.05f, 6.0f},
-                    SkyCase{"Sharp", SHARP, 11, 0.6f, 5.5f},
-                    SkyCase{"Uniform", UNIFORM, 11, 0.5f, 2.0f}),
+    testing::Values(SkyCase{"ClearDefaultSun", D::CLEAR, 11, 0.7853975f, 4.712385f},
+                    SkyCase{"General1LowSun", D::GENERAL, 0, 0.2f, 1.0f},
+                    SkyCase{"General15SunOnHorizon", D::GENERAL, 14, 0.05f, 6.0f},
+                    SkyCase{"Sharp", D::SHARP, 11, 0.6f, 5.5f},
+                    SkyCase{"Uniform", D::UNIFORM, 11, 0.5f, 2.0f}),
     [](const testing::TestParamInfo<SkyCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

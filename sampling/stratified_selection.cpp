@@ -25,14 +25,14 @@
 
 // ---- 1. The fine grid of the sky ----------------------------------------------------
 
-std::vector<SamplePoint> fineSkyGrid() {
+std::vector<SamplePoint> fineSkyGrid(const Sky& sky) {
   std::vector<SamplePoint> grid;
   grid.reserve(20000);
-  auto add = [&grid](float elevation, float azimuth) {
+  auto add = [&grid, &sky](float elevation, float azimuth) {
     SamplePoint point;
     point.elevation = elevation;
     point.azimuth = azimuth;
-    point.weight = skyLuminance(azimuth, elevation);
+    point.weight = skyLuminance(sky, azimuth, elevation);
     hemisphereToSquare(elevation, azimuth, point.squareU, point.squareV);
     point.colour = nullptr;
     point.highlighted = false;

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "sampling/sample_point.h"
+#include "sky/sky.h"
 
 // The fine grid: the zenith, then rings of almost equal-area cells from near
-// the horizon up, 9956 points. Each point holds its luminance for the current
-// sky in weight and its place in the unit square in squareU, squareV.
-std::vector<SamplePoint> fineSkyGrid();
+// the horizon up, 9956 points. Each point holds its luminance under the sky in
+// weight and its place in the unit square in squareU, squareV.
+std::vector<SamplePoint> fineSkyGrid(const Sky& sky);
 
 // Standard deviation of the luminances, summed in the order given (the grid's
 // own order, before sorting).

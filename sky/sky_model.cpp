@@ -7,7 +7,6 @@
 
 #include <cmath>
 
-#include "app/app_state.h"
 
 const float generalSkyParameters[15][5] = {
     {4.0f, -0.70f, 0.0f, -1.0f, 0.00f},    //  1
@@ -104,11 +103,6 @@ void writePointTable(int row) {
   std::fflush(out);
 }
 
-bool dependsOnTheSun(int distribution) {
-  return distribution == CLEAR || distribution == SHARP || distribution == POINT ||
-         distribution == TURBID || distribution == GENERAL;
-}
-
 // The unit vector of angleToVector from the sines and cosines of its angles
 // (the zenith angle in double precision).
 Vec3 directionVector(double cosAzimuth, double sinAzimuth, double sinZ, double cosZ) {
@@ -119,66 +113,59 @@ Vec3 directionVector(double cosAzimuth, double sinAzimuth, double sinZ, double c
 // Luminance of a direction above the horizon for the distributions that
 // depend on the sun: v is angleToVector of the direction, cosZenith the
 // cosine of its zenith angle (1.570795 - elevation as a float).
-float sunLitLuminance(float elevation, const Vec3& v, double cosZenith) {
-  float cosGamma = appState.sunDirection.dot(v);
+float sunLitLuminance(const Sky& sky, float elevation, const Vec3& v, double cosZenith) {
+  float cosGamma = sky.sunDirection().dot(v);
   // Rounding can push the dot product of two unit vectors just past +-1,
   // whose arc cosine is not a number.
   if (cosGamma > 1) cosGamma = 1;
   if (cosGamma < -1) cosGamma = -1;
   float gamma = std::acos(static_cast<double>(cosGamma));
 
-  switch (appState.distribution) {
-    case CLEAR:
+  switch (sky.distribution) {
+    case SkyDistribution::CLEAR:
       return generalSky(kClearRow, gamma, cosGamma, cosZenith);
-    case SHARP: {
+    case SkyDistribution::SHARP: {
       float c = std::cos(static_cast<double>(gamma));
       if (c < 0) c = 0;
-      return std::pow(static_cast<double>(c), static_cast<double>(appState.specularity)) +
-             appState.ambient;
+      return std::pow(static_cast<double>(c), static_cast<double>(sky.specularity)) + sky.ambient;
     }
-    case POINT: {
-      float l = indicatrix(appState.generalType, gamma, cosGamma);
-      if (elevation < 0.01) writePointTable(appState.generalType);
+    case SkyDistribution::POINT: {
+      float l = indicatrix(sky.generalType, gamma, cosGamma);
+      if (elevation < 0.01) writePointTable(sky.generalType);
       return l;
     }
-    case TURBID:
+    case SkyDistribution::TURBID:
       return generalSky(kTurbidRow, gamma, cosGamma, cosZenith);
     default:  // GENERAL
-      return generalSky(appState.generalType, gamma, cosGamma, cosZenith);
+      return generalSky(sky.generalType, gamma, cosGamma, cosZenith);
   }
 }
 
 }  // namespace
 
-Vec3 angleToVector(float azimuth, float elevation) {
-  double zenithAngle = 1.570795 - elevation;
-  return directionVector(std::cos(static_cast<double>(azimuth)), std::sin(static_cast<double>(azimuth)),
-                         std::sin(zenithAngle), std::cos(zenithAngle));
-}
-
-float skyLuminance(float azimuth, float elevation) {
+float skyLuminance(const Sky& sky, float azimuth, float elevation) {
   if (elevation < 0) return 0;
 
-  const int distribution = appState.distribution;
-  switch (distribution) {
-    case UNIFORM:
+  switch (sky.distribution) {
+    case SkyDistribution::UNIFORM:
       return 1;
-    case OVERCAST:
+    case SkyDistribution::OVERCAST:
       return (2 * std::sin(static_cast<double>(elevation)) + 1) / 3;
-    case COSINE:
+    case SkyDistribution::COSINE:
       return std::cos(1.570795 - elevation);
-    case CLEAR:
-    case SHARP:
-    case POINT:
-    case TURBID:
-    case GENERAL: {
+    case SkyDistribution::CLEAR:
+    case SkyDistribution::SHARP:
+    case SkyDistribution::POINT:
+    case SkyDistribution::TURBID:
+    case SkyDistribution::GENERAL: {
       float zenithAngle = 1.570795 - elevation;
-      return sunLitLuminance(elevation, angleToVector(azimuth, elevation),
+      return sunLitLuminance(sky, elevation, angleToVector(azimuth, elevation),
                              std::cos(static_cast<double>(zenithAngle)));
     }
     default: {
       std::FILE* out = unknownDistributionStream ? unknownDistributionStream : stderr;
-      std::fprintf(out, "Unknown type of sky distribution: %d.  Assuming UNIFORM\n", distribution);
+      std::fprintf(out, "Unknown type of sky distribution: %d.  Assuming UNIFORM\n",
+                   static_cast<int>(sky.distribution));
       std::fflush(out);
       return 1;
     }
@@ -188,7 +175,7 @@ float skyLuminance(float azimuth, float elevation) {
 // The result is that of calling skyLuminance at every cell centre; the
 // sines and cosines of the 128 azimuths and 64 elevations are computed once
 // each instead of once per cell.
-void normaliseSky() {
+float normaliseSky(const Sky& sky) {
   constexpr int kColumns = 128, kRows = 64;
   const float s = 3.14159 / 128;  // 0.0245436728
   const float halfS = s / 2;
@@ -211,7 +198,7 @@ void normaliseSky() {
     elevationEdge = elevationEdge + s;
   }
 
-  const bool sunLit = dependsOnTheSun(appState.distribution);
+  const bool sunLit = sky.dependsOnTheSun();
   float sum = 0;
   float azimuthEdge = 0;
   for (int j = 0; j < kColumns; ++j) {
@@ -219,15 +206,15 @@ void normaliseSky() {
     double cosAzimuth = std::cos(static_cast<double>(azimuth));
     double sinAzimuth = std::sin(static_cast<double>(azimuth));
     for (const Row& row : rows) {
-      float l = sunLit ? sunLitLuminance(row.elevation,
+      float l = sunLit ? sunLitLuminance(sky, row.elevation,
                                          directionVector(cosAzimuth, sinAzimuth, row.sinZ, row.cosZ),
                                          row.cosZenith)
-                       : skyLuminance(azimuth, row.elevation);
+                       : skyLuminance(sky, azimuth, row.elevation);
       sum = sum + l * row.weight;
     }
     azimuthEdge = azimuthEdge + twoS;
   }
-  appState.skyNormaliser = sum * 0.5;
+  return sum * 0.5;
 }
 
 void setSkyDiagnostics(std::FILE* pointTable, std::FILE* unknownDistribution) {

@@ -1,12 +1,11 @@
-// The sky model: relative luminance of any sky direction for the current
-// distribution and sun, the normaliser of displayed luminance, and the table
-// of the fifteen general sky types.
+// The sky model: the relative luminance of any direction of a sky, the
+// normaliser of displayed luminance, and the table of the fifteen general
+// sky types.
 #pragma once
 
 #include <cstdio>
 
-#include "core/vec3.h"
-#include "sky/sky_distribution.h"
+#include "sky/sky.h"
 
 // Gradation a, b and indicatrix c, d, e of general types 1..15 (row 0 is
 // type 1).
@@ -14,19 +13,22 @@ extern const float generalSkyParameters[15][5];
 // Descriptions of general types 1..15 (row 0 is type 1), as the menu shows them.
 extern const char* const generalSkyNames[15];
 
-// Unit vector of (azimuth, elevation): azimuth from +x towards +y, +z up.
-Vec3 angleToVector(float azimuth, float elevation);
+// Relative luminance of the sky in a direction (radians; azimuth from +x
+// towards +y). Below the horizon every sky is dark. The POINT sky writes the
+// table of its indicatrix whenever it is evaluated within 0.01 of the horizon,
+// and an unknown distribution is reported on every evaluation and taken as
+// uniform (see setSkyDiagnostics for where these go).
+float skyLuminance(const Sky& sky, float azimuth, float elevation);
 
-// Relative luminance of the current sky (appState) in a direction.
-float skyLuminance(float azimuth, float elevation);
-
-// Recomputes appState.skyNormaliser for the current sky.
-void normaliseSky();
+// The normaliser of displayed luminance: half the luminance integrated over
+// 128 azimuth columns by 64 elevation rows, each cell weighted by its solid
+// angle (with the cosine of its lower edge).
+float normaliseSky(const Sky& sky);
 
 // Where the sky model writes its diagnostics (the POINT indicatrix table and
 // the unknown-distribution line). The window program keeps the default,
 // standard output for the table and standard error for the unknown
 // distribution; the command-line tools send both to standard error so they
 // cannot mix with a file written to standard output. A null stream stands for
-// the default one.
+// the default one. A program sets this once, before it evaluates any sky.
 void setSkyDiagnostics(std::FILE* pointTable, std::FILE* unknownDistribution);

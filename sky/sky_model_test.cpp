@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-
 namespace {
 
 constexpr double kExactPi = 3.14159265358979323846;
@@ -16,28 +14,18 @@ constexpr double kExactPi = 3.14159265358979323846;
 double radians(double degrees) { return degrees * kExactPi / 180; }
 
 // Every test starts from the start-up sky (CLEAR, general type 12, sun at
-// elevation 45 degrees and azimuth 270 degrees) and leaves the global state
-// and the diagnostic streams as it found them.
+// elevation 45 degrees and azimuth 270 degrees) and leaves the diagnostic
+// streams as it found them.
 class SkyModelTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = appState;
-    appState.distribution = CLEAR;
-    appState.generalType = 11;
-    appState.specularity = 250.0f;
-    appState.ambient = 0.1f;
-    setSun(4.712385f, 0.7853975f);
-  }
-  void TearDown() override {
-    setSkyDiagnostics(nullptr, nullptr);
-    appState = saved_;
+  void TearDown() override { setSkyDiagnostics(nullptr, nullptr); }
+
+  void setSun(float azimuth, float elevation) { sky.setSun(elevation, azimuth); }
+  float luminance(float azimuth, float elevation) const {
+    return skyLuminance(sky, azimuth, elevation);
   }
 
-  static void setSun(float azimuth, float elevation) {
-    appState.sunAzimuth = azimuth;
-    appState.sunElevation = elevation;
-    appState.sunDirection = angleToVector(azimuth, elevation);
-  }
+  Sky sky;
 
   // Everything written to a temporary stream, which is then closed.
   static std::string drain(std::FILE* f) {
@@ -47,13 +35,11 @@ class SkyModelTest : public ::testing::Test {
     std::fclose(f);
     return text;
   }
-
- private:
-  AppState saved_;
 };
 
-const SkyDistribution kAllDistributions[] = {UNIFORM, OVERCAST, CLEAR,  SHARP,
-                                             POINT,   COSINE,   TURBID, GENERAL};
+using D = SkyDistribution;
+const SkyDistribution kAllDistributions[] = {D::UNIFORM, D::OVERCAST, D::CLEAR,  D::SHARP,
+                                             D::POINT,   D::COSINE,   D::TURBID, D::GENERAL};
 
 // The rows themselves are checked against the formula below.
 TEST_F(SkyModelTest, GeneralSkyTableKeepsTheMenuLabels) {
@@ -66,9 +52,9 @@ TEST_F(SkyModelTest, BelowTheHorizonEveryDistributionIsDarkAndSilent) {
   std::FILE* messages = std::tmpfile();
   setSkyDiagnostics(messages, messages);
   for (int d : {0, 1, 2, 3, 4, 5, 6, 7, 9}) {
-    appState.distribution = static_cast<SkyDistribution>(d);
-    EXPECT_EQ(skyLuminance(1.0f, -0.0001f), 0.0f) << "distribution " << d;
-    EXPECT_EQ(skyLuminance(4.712385f, -1.0f), 0.0f) << "distribution " << d;
+    sky.distribution = static_cast<SkyDistribution>(d);
+    EXPECT_EQ(luminance(1.0f, -0.0001f), 0.0f) << "distribution " << static_cast<int>(d);
+    EXPECT_EQ(luminance(4.712385f, -1.0f), 0.0f) << "distribution " << static_cast<int>(d);
   }
   EXPECT_EQ(drain(messages), "");
 }
@@ -78,41 +64,40 @@ TEST_F(SkyModelTest, UniformOvercastAndCosineSkies) {
     SkyDistribution distribution;
     float azimuth, elevation, expected, tolerance;
   } cases[] = {
-      {UNIFORM, 2.0f, 0.4f, 1.0f, 0},           {UNIFORM, 4.712385f, 1.570795f, 1.0f, 0},
-      {OVERCAST, 0.0f, 1.570795f, 1.0f, 0},     {OVERCAST, 0.0f, 0.0f, 1.0f / 3.0f, 0},
-      {OVERCAST, 3.0f, 0.5235988f, 2.0f / 3.0f, 2.4e-7f},
-      {COSINE, 5.0f, 1.570795f, 1.0f, 0},       {COSINE, 1.0f, 0.5235988f, 0.5f, 2e-6f},
-      {COSINE, 0.0f, 0.0f, 1.3268e-6f, 1e-9f},  // cos(1.570795), not 0
+      {D::UNIFORM, 2.0f, 0.4f, 1.0f, 0},           {D::UNIFORM, 4.712385f, 1.570795f, 1.0f, 0},
+      {D::OVERCAST, 0.0f, 1.570795f, 1.0f, 0},     {D::OVERCAST, 0.0f, 0.0f, 1.0f / 3.0f, 0},
+      {D::OVERCAST, 3.0f, 0.5235988f, 2.0f / 3.0f, 2.4e-7f},
+      {D::COSINE, 5.0f, 1.570795f, 1.0f, 0},       {D::COSINE, 1.0f, 0.5235988f, 0.5f, 2e-6f},
+      {D::COSINE, 0.0f, 0.0f, 1.3268e-6f, 1e-9f},  // cos(1.570795), not 0
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.distribution << " at " << c.azimuth << ", " << c.elevation);
-    appState.distribution = c.distribution;
-    EXPECT_NEAR(skyLuminance(c.azimuth, c.elevation), c.expected, c.tolerance);
+    SCOPED_TRACE(testing::Message() << static_cast<int>(c.distribution) << " at " << c.azimuth << ", " << c.elevation);
+    sky.distribution = c.distribution;
+    EXPECT_NEAR(luminance(c.azimuth, c.elevation), c.expected, c.tolerance);
   }
-  appState.distribution = UNIFORM;
-  normaliseSky();
+  sky.distribution = D::UNIFORM;
   // Lower-edge cosines make it about 1.2 % more than pi; midpoints would give pi.
-  EXPECT_NEAR(appState.skyNormaliser, 3.18f, 0.002f);
+  EXPECT_NEAR(normaliseSky(sky), 3.18f, 0.002f);
 }
 
 TEST_F(SkyModelTest, SharpIsAPowerOfTheSunCosinePlusAmbient) {
-  appState.distribution = SHARP;
-  EXPECT_NEAR(skyLuminance(4.712385f, 0.7853975f), 1.1f, 1e-4f);  // at the sun
+  sky.distribution = D::SHARP;
+  EXPECT_NEAR(luminance(4.712385f, 0.7853975f), 1.1f, 1e-4f);  // at the sun
   setSun(0.0f, 0.0f);
-  EXPECT_EQ(skyLuminance(0.0f, 1.570795f), 0.1f);  // 90 degrees from the sun
-  EXPECT_EQ(skyLuminance(2.0f, 0.2f), 0.1f);       // more than 90 degrees
-  EXPECT_EQ(skyLuminance(3.14159f, 0.0f), 0.1f);   // opposite
+  EXPECT_EQ(luminance(0.0f, 1.570795f), 0.1f);  // 90 degrees from the sun
+  EXPECT_EQ(luminance(2.0f, 0.2f), 0.1f);       // more than 90 degrees
+  EXPECT_EQ(luminance(3.14159f, 0.0f), 0.1f);   // opposite
   // 2 degrees from the sun along the horizon.
   double expected = std::pow(std::cos(radians(2)), 250.0) + 0.1;
-  EXPECT_NEAR(skyLuminance(static_cast<float>(radians(2)), 0.0f), expected, 2e-5);
+  EXPECT_NEAR(luminance(static_cast<float>(radians(2)), 0.0f), expected, 2e-5);
 }
 
 TEST_F(SkyModelTest, PointTableListsTheIndicatrixNearTheHorizonOnly) {
-  appState.distribution = POINT;
+  sky.distribution = D::POINT;
   std::FILE* table = std::tmpfile();
   setSkyDiagnostics(table, nullptr);
-  skyLuminance(1.0f, 0.02f);  // not near enough to the horizon
-  skyLuminance(1.0f, 0.005f);
+  luminance(1.0f, 0.02f);  // not near enough to the horizon
+  luminance(1.0f, 0.005f);
   std::string text = drain(table);
 
   ASSERT_EQ(text.compare(0, 22, "0: 11.3602\n10: 7.27045"), 0) << text;
@@ -127,25 +112,25 @@ TEST_F(SkyModelTest, PointTableListsTheIndicatrixNearTheHorizonOnly) {
 
   setSkyDiagnostics(nullptr, nullptr);  // by default the table goes to standard output
   ::testing::internal::CaptureStdout();
-  skyLuminance(0.0f, 0.0f);
+  luminance(0.0f, 0.0f);
   std::string out = ::testing::internal::GetCapturedStdout();
   EXPECT_EQ(out.compare(0, 11, "0: 11.3602\n"), 0) << out;
 }
 
 TEST_F(SkyModelTest, UnknownDistributionIsReportedOnEveryEvaluationAndIsUniform) {
-  appState.distribution = static_cast<SkyDistribution>(9);
+  sky.distribution = static_cast<SkyDistribution>(9);
   std::FILE* messages = std::tmpfile();
   setSkyDiagnostics(nullptr, messages);
-  EXPECT_EQ(skyLuminance(1.0f, 0.5f), 1.0f);
-  EXPECT_EQ(skyLuminance(2.0f, 0.0f), 1.0f);
+  EXPECT_EQ(luminance(1.0f, 0.5f), 1.0f);
+  EXPECT_EQ(luminance(2.0f, 0.0f), 1.0f);
   EXPECT_EQ(drain(messages),
             "Unknown type of sky distribution: 9.  Assuming UNIFORM\n"
             "Unknown type of sky distribution: 9.  Assuming UNIFORM\n");
 
   setSkyDiagnostics(nullptr, nullptr);
-  appState.distribution = static_cast<SkyDistribution>(-3);
+  sky.distribution = static_cast<SkyDistribution>(-3);
   ::testing::internal::CaptureStderr();
-  EXPECT_EQ(skyLuminance(1.0f, 0.5f), 1.0f);
+  EXPECT_EQ(luminance(1.0f, 0.5f), 1.0f);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Unknown type of sky distribution: -3.  Assuming UNIFORM\n");
 }
@@ -162,9 +147,9 @@ TEST_F(SkyModelTest, LuminanceAtTheSunIsFiniteForEveryDistribution) {
       if (v.dot(v) > 1.0f) ++pastOne;
       setSun(a, e);
       for (SkyDistribution d : kAllDistributions) {
-        appState.distribution = d;
-        float l = skyLuminance(a, e);
-        ASSERT_TRUE(std::isfinite(l)) << "distribution " << d << " at " << a << ", " << e;
+        sky.distribution = d;
+        float l = luminance(a, e);
+        ASSERT_TRUE(std::isfinite(l)) << "distribution " << static_cast<int>(d) << " at " << a << ", " << e;
       }
     }
   EXPECT_GT(pastOne, 0) << "the grid never reaches a dot product above 1";
@@ -172,20 +157,16 @@ TEST_F(SkyModelTest, LuminanceAtTheSunIsFiniteForEveryDistribution) {
 }
 
 TEST_F(SkyModelTest, NormaliserFollowsTheSkyAndSun) {
-  appState.distribution = GENERAL;
-  normaliseSky();
-  const float high = appState.skyNormaliser;
+  sky.distribution = D::GENERAL;
+  const float high = normaliseSky(sky);
   setSun(4.712385f, 0.2f);
-  normaliseSky();
-  EXPECT_NE(appState.skyNormaliser, high);
+  EXPECT_NE(normaliseSky(sky), high);
   // The integral of the overcast sky, (1 + 2 sin h) / 3, over the hemisphere
   // is 2/3 of the uniform sky's.
-  appState.distribution = UNIFORM;
-  normaliseSky();
-  float uniform = appState.skyNormaliser;
-  appState.distribution = OVERCAST;
-  normaliseSky();
-  EXPECT_NEAR(appState.skyNormaliser / uniform, 2.0 / 3, 0.005);
+  sky.distribution = D::UNIFORM;
+  float uniform = normaliseSky(sky);
+  sky.distribution = D::OVERCAST;
+  EXPECT_NEAR(normaliseSky(sky) / uniform, 2.0 / 3, 0.005);
 }
 
 // The fifteen rows of the CIE standard general sky (a, b, c, d, e), written
@@ -215,21 +196,19 @@ double cieRelativeToZenith(const double* row, double sunZ, double sunAzimuth, do
 
 // skyLuminance at a direction divided by skyLuminance at the zenith, with the
 // sun and the direction given as zenith angle and azimuth in degrees.
-double modelRelativeToZenith(double sunZ, double sunAzimuth, double z, double azimuth) {
-  appState.sunAzimuth = static_cast<float>(radians(sunAzimuth));
-  appState.sunElevation = static_cast<float>(radians(90 - sunZ));
-  appState.sunDirection = angleToVector(appState.sunAzimuth, appState.sunElevation);
-  double l = skyLuminance(static_cast<float>(radians(azimuth)), static_cast<float>(radians(90 - z)));
-  double lz = skyLuminance(0.0f, 1.570795f);
+double modelRelativeToZenith(Sky sky, double sunZ, double sunAzimuth, double z, double azimuth) {
+  sky.setSun(static_cast<float>(radians(90 - sunZ)), static_cast<float>(radians(sunAzimuth)));
+  double l = skyLuminance(sky, static_cast<float>(radians(azimuth)), static_cast<float>(radians(90 - z)));
+  double lz = skyLuminance(sky, 0.0f, 1.570795f);
   return l / lz;
 }
 
 TEST_F(SkyModelTest, GeneralType12MatchesThePublishedReferenceValue) {
   double reference = cieRelativeToZenith(kCieRows[11], radians(30), 0, radians(45), radians(180));
   ASSERT_NEAR(reference, 0.45445243068520, 1e-12);  // the reference formula itself
-  appState.distribution = GENERAL;
-  appState.generalType = 11;
-  EXPECT_NEAR(modelRelativeToZenith(30, 0, 45, 180), 0.45445243068520, 1e-4);
+  sky.distribution = D::GENERAL;
+  sky.generalType = 11;
+  EXPECT_NEAR(modelRelativeToZenith(sky, 30, 0, 45, 180), 0.45445243068520, 1e-4);
 }
 
 TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
@@ -237,25 +216,25 @@ TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
   const Case cases[] = {
       {10, 0, 60, 90}, {45, 90, 20, 270}, {70, 120, 85, 300}, {20, 300, 70, 10},
   };
-  appState.distribution = GENERAL;
+  sky.distribution = D::GENERAL;
   for (int type = 0; type < 15; ++type) {
-    appState.generalType = type;
+    sky.generalType = type;
     for (const Case& k : cases) {
       double expected = cieRelativeToZenith(kCieRows[type], radians(k.sunZ), radians(k.sunAzimuth),
                                             radians(k.z), radians(k.azimuth));
-      double got = modelRelativeToZenith(k.sunZ, k.sunAzimuth, k.z, k.azimuth);
+      double got = modelRelativeToZenith(sky, k.sunZ, k.sunAzimuth, k.z, k.azimuth);
       EXPECT_NEAR(got / expected, 1.0, 1e-4)
           << "type " << type + 1 << ", sun " << k.sunZ << "/" << k.sunAzimuth << ", point " << k.z
           << "/" << k.azimuth;
     }
   }
   // CLEAR and TURBID are types 11 and 14 by the same measure.
-  appState.distribution = CLEAR;
-  EXPECT_NEAR(modelRelativeToZenith(40, 30, 60, 250),
+  sky.distribution = D::CLEAR;
+  EXPECT_NEAR(modelRelativeToZenith(sky, 40, 30, 60, 250),
               cieRelativeToZenith(kCieRows[10], radians(40), radians(30), radians(60), radians(250)),
               1e-4);
-  appState.distribution = TURBID;
-  EXPECT_NEAR(modelRelativeToZenith(40, 30, 60, 250),
+  sky.distribution = D::TURBID;
+  EXPECT_NEAR(modelRelativeToZenith(sky, 40, 30, 60, 250),
               cieRelativeToZenith(kCieRows[13], radians(40), radians(30), radians(60), radians(250)),
               1e-4);
 }

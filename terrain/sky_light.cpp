@@ -15,7 +15,7 @@
 
 // ---- 1. Tables -----------------------------------------------------------------------
 
-std::vector<float> buildLuminanceTable(int numDirections) {
+std::vector<float> buildLuminanceTable(const Sky& sky, int numDirections) {
   std::vector<float> table(size_t(numDirections) * kHorizonBins, 0.0f);
   float sum = 0;
   for (int j = 0; j < numDirections; ++j) {
@@ -24,7 +24,7 @@ std::vector<float> buildLuminanceTable(int numDirections) {
       float& entry = table[size_t(j) * kHorizonBins + b];
       if (b >= kHorizonBins / 2) {
         float elevation = std::asin(((b + 0.5) - 128) * 2 / 256);
-        entry = 1000 * skyLuminance(azimuth, elevation);
+        entry = 1000 * skyLuminance(sky, azimuth, elevation);
       }
       sum += entry;
     }
@@ -92,10 +92,10 @@ std::vector<Vec3> buildSkyLightTable(int numDirections, const std::vector<Vec3>&
   return table;
 }
 
-SkyTables buildSkyTables(int numDirections) {
+SkyTables buildSkyTables(const Sky& sky, int numDirections) {
   SkyTables tables;
   tables.numDirections = numDirections;
-  tables.luminanceTable = buildLuminanceTable(numDirections);
+  tables.luminanceTable = buildLuminanceTable(sky, numDirections);
   tables.visibleSkyTable = buildVisibleSkyTable(numDirections);
   tables.skyLightTable = buildSkyLightTable(numDirections, tables.visibleSkyTable, tables.luminanceTable);
   return tables;
@@ -184,33 +184,17 @@ void normaliseSkyGrid(std::vector<float>& skyGrid, float largest) {
 
 // ---- 3. The whole computation -------------------------------------------------------------
 
-bool computeSkyLight(TerrainFile& file, const TerrainRecord& terrain,
-                     std::vector<float>& skyGrid, TerrainError& error) {
-  const size_t numCells = terrain.numCells();
+std::vector<float> computeSkyLight(const Terrain& terrain, const Sky& sky) {
   const int n = terrain.numDirections;
   // Several directions per pass over the cells keep the sums in registers
-  // longer; the horizons in memory stay a few blocks.
+  // longer.
   const int perPass = 4;
-  try {
-    SkyTables tables = buildSkyTables(n);
-    CellSums sums(numCells);
-    // Filled by every read before use, so left uninitialised.
-    std::unique_ptr<uint16_t[]> blocks(new uint16_t[numCells * size_t(std::min(perPass, n))]);
-    for (int j = 0; j < n; j += perPass) {
-      int count = std::min(perPass, n - j);
-      if (!file.readHorizonBlocks(count, blocks.get(), error)) {
-        file.close();
-        return false;
-      }
-      addHorizonBlocks(tables, j, count, blocks.get(), sums);
-    }
-    file.close();
-    float largest = computeBrightness(terrain.terrainNormals, sums, skyGrid);
-    normaliseSkyGrid(skyGrid, largest);
-  } catch (const std::bad_alloc&) {
-    file.close();
-    error = file.corrupted();
-    return false;
-  }
-  return true;
+  const SkyTables tables = buildSkyTables(sky, n);
+  CellSums sums(terrain.numCells());
+  for (int j = 0; j < n; j += perPass)
+    addHorizonBlocks(tables, j, std::min(perPass, n - j), terrain.horizonBlock(j), sums);
+  std::vector<float> skyGrid;
+  const float largest = computeBrightness(terrain.terrainNormals, sums, skyGrid);
+  normaliseSkyGrid(skyGrid, largest);
+  return skyGrid;
 }

@@ -6,7 +6,7 @@
 //   1. Constants
 //   2. Tables per direction and horizon bin
 //   3. Cells: sums over the directions, brightness, normalisation
-//   4. The whole computation for an open terrain file
+//   4. The whole computation for a terrain and a sky
 //
 // Everything rests on tables indexed by direction j (n of them) and horizon
 // bin b (256), built once per computation: the sky model is evaluated
@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "core/vec3.h"
+#include "sky/sky.h"
 #include "terrain/terrain_file.h"
 
 // ---- 1. Constants ----------------------------------------------------------------
@@ -30,11 +31,11 @@ constexpr double albedo = 0.4;
 
 // ---- 2. Tables ----------------------------------------------------------------------
 
-// n x 256 floats: entry (j, b) is 1000 * skyLuminance at the centre azimuth
-// of direction j and the elevation of the centre of bin b (0 for the bins
-// below the horizon), then scaled so that the upper half averages 1000. A sky
-// that is dark everywhere leaves the table 0.
-std::vector<float> buildLuminanceTable(int numDirections);
+// n x 256 floats: entry (j, b) is 1000 * skyLuminance of the sky at the
+// centre azimuth of direction j and the elevation of the centre of bin b (0
+// for the bins below the horizon), then scaled so that the upper half
+// averages 1000. A sky that is dark everywhere leaves the table 0.
+std::vector<float> buildLuminanceTable(const Sky& sky, int numDirections);
 
 // The visible-sky cosine of horizon bin i: the cosine of the zenith angle
 // down to which the sky is visible over a horizon in that bin, i/128 - 1 for
@@ -60,8 +61,8 @@ struct SkyTables {
   std::vector<Vec3> skyLightTable;
 };
 
-// All three tables for the current sky (appState).
-SkyTables buildSkyTables(int numDirections);
+// All three tables for a sky.
+SkyTables buildSkyTables(const Sky& sky, int numDirections);
 
 // ---- 3. Cells ------------------------------------------------------------------------
 
@@ -94,9 +95,8 @@ void normaliseSkyGrid(std::vector<float>& skyGrid, float largest);
 
 // ---- 4. The whole computation ---------------------------------------------------------
 
-// Reads the horizon blocks of an open terrain file (a few directions at a
-// time), computes the normalised brightness of every cell of `terrain` into
-// skyGrid and closes the file. Fails, with `error`, only if the file cannot
-// be read to its end or the storage cannot be allocated.
-bool computeSkyLight(TerrainFile& file, const TerrainRecord& terrain,
-                     std::vector<float>& skyGrid, TerrainError& error);
+// The sky grid: the brightness of every cell of the terrain (gridSizeX rows of
+// gridSizeY values) under the sky, divided by the largest when that exceeds 1.
+// The terrain must hold its horizons (readTerrain). Throws std::bad_alloc
+// when the storage cannot be had.
+std::vector<float> computeSkyLight(const Terrain& terrain, const Sky& sky);

@@ -4,41 +4,38 @@
 #include <tuple>
 #include <utility>
 
-#include "app/app_state.h"
-#include "sky/sky_grid.h"
 #include "sky/sky_model.h"
+#include "terrain/sky_grid.h"
 #include "terrain/horizons.h"
 #include "terrain/terrain_test_files.h"
 
 namespace {
 
-void useSky(SkyDistribution distribution, float sunElevation = 0.7853975f, float sunAzimuth = 4.712385f) {
-  appState.distribution = distribution;
-  appState.generalType = 11;
-  appState.sunElevation = sunElevation;
-  appState.sunAzimuth = sunAzimuth;
-  appState.sunDirection = angleToVector(sunAzimuth, sunElevation);
+using D = SkyDistribution;
+
+Sky skyOf(D distribution, float sunElevation = 0.7853975f, float sunAzimuth = 4.712385f) {
+  return Sky(distribution, 11, sunElevation, sunAzimuth);
 }
 
 size_t at(int j, int b) { return size_t(j) * kHorizonBins + b; }
 
 TEST(SkyTablesTest, LuminanceTableIsTheSkyScaledToAverageAThousand) {
-  useSky(UNIFORM);
   for (int n : {1, 7, 36}) {
-    std::vector<float> table = buildLuminanceTable(n);
+    std::vector<float> table = buildLuminanceTable(skyOf(D::UNIFORM), n);
     ASSERT_EQ(table.size(), size_t(n) * 256);
     for (int k = 0; k < n * 256; ++k) ASSERT_EQ(table[k], k % 256 < 128 ? 0.0f : 1000.0f) << n << " " << k;
   }
-  useSky(CLEAR, 0.3f, 1.0f);
+  const Sky clear = skyOf(D::CLEAR, 0.3f, 1.0f);
   const int n = 12;
-  std::vector<float> table = buildLuminanceTable(n);
+  std::vector<float> table = buildLuminanceTable(clear, n);
   double sum = 0;
   for (int j = 0; j < n; ++j)
     for (int b = 128; b < 256; ++b) sum += table[at(j, b)];
   EXPECT_NEAR(sum / (128 * n), 1000.0, 0.05);
   // Entries are proportional to the sky at the bin centres.
   auto sky = [&](int j, int b) {
-    return skyLuminance(float(6.28318 / n * (j + 0.5)), float(std::asin(((b + 0.5) - 128) / 128)));
+    return skyLuminance(clear, float(6.28318 / n * (j + 0.5)),
+                        float(std::asin(((b + 0.5) - 128) / 128)));
   };
   double scale = table[at(0, 200)] / sky(0, 200);
   for (int j = 0; j < n; j += 5)
@@ -83,9 +80,8 @@ TEST(SkyTablesTest, SkyLightWeightsEachBandWithTheLuminanceOfItsBin) {
 }
 
 TEST(SkyCellsTest, LevelCellsUnderLevelHorizonsSeeTheWholeSky) {
-  useSky(UNIFORM);
   const int n = 36, cells = 6;
-  SkyTables tables = buildSkyTables(n);
+  SkyTables tables = buildSkyTables(skyOf(D::UNIFORM), n);
   std::vector<uint16_t> blocks(size_t(n) * cells, 32768);
   CellSums sums(cells);
   addHorizonBlocks(tables, 0, n, blocks.data(), sums);
@@ -111,9 +107,8 @@ TEST(SkyCellsTest, LevelCellsUnderLevelHorizonsSeeTheWholeSky) {
 }
 
 TEST(SkyCellsTest, DirectionsInPassesGiveTheSameSumsAsOneAtATime) {
-  useSky(CLEAR, 0.2f, 2.0f);
   const int n = 7, cells = 50;
-  SkyTables tables = buildSkyTables(n);
+  SkyTables tables = buildSkyTables(skyOf(D::CLEAR, 0.2f, 2.0f), n);
   std::vector<uint16_t> blocks(size_t(n) * cells);
   for (size_t k = 0; k < blocks.size(); ++k) blocks[k] = uint16_t(k * 2654435761u >> 7);
   CellSums together(cells), single(cells);
@@ -138,23 +133,22 @@ TEST(SkyCellsTest, HiddenSkyReflectsTerrainLight) {
 }
 
 // The normalised sky light of a terrain, through a written terrain file.
-std::vector<float> light(const std::vector<float>& heights, int sizeX, int sizeY) {
+std::vector<float> light(const Sky& sky, const std::vector<float>& heights, int sizeX, int sizeY) {
   ScratchFolder folder;
   std::string name = folder.file("lit.hrz"), error;
   std::vector<uint16_t> horizons = computeHorizons(heights.data(), sizeX, sizeY, 36);
   EXPECT_TRUE(writeTerrainFile(name, sizeX, sizeY, 36, heights, horizons, error)) << error;
-  int sx = 0, sy = 0;
-  const float* grid = tryComputeSkyGrid(name, sx, sy);
-  EXPECT_NE(grid, nullptr);
-  return grid ? std::vector<float>(grid, grid + size_t(sx) * sy) : std::vector<float>();
+  TerrainSkyGrid grid;
+  TerrainError readError;
+  EXPECT_TRUE(computeSkyGrid(name, sky, grid, readError)) << readError.message;
+  return grid.skyGrid;
 }
 
 TEST(SkyLightPhysicsTest, FlatTerrainIsUniformlyLit) {
-  for (SkyDistribution sky : {UNIFORM, CLEAR, OVERCAST, SHARP}) {
-    useSky(sky, 0.4f, 1.2f);
-    std::vector<float> lit = light(std::vector<float>(12 * 9, 3.0f), 12, 9);
+  for (D sky : {D::UNIFORM, D::CLEAR, D::OVERCAST, D::SHARP}) {
+    std::vector<float> lit = light(skyOf(sky, 0.4f, 1.2f), std::vector<float>(12 * 9, 3.0f), 12, 9);
     ASSERT_EQ(lit.size(), 12u * 9);
-    for (float b : lit) EXPECT_EQ(b, 1.0f) << sky;
+    for (float b : lit) EXPECT_EQ(b, 1.0f) << static_cast<int>(sky);
   }
 }
 
@@ -163,9 +157,8 @@ TEST(SkyLightPhysicsTest, SymmetricValleyIsSymmetricAndDarkerOnTheFloor) {
   const int sx = 21, sy = 31, centre = 15;
   std::vector<float> heights(sx * sy);
   for (int k = 0; k < sx * sy; ++k) heights[k] = float(std::min(std::abs(k % sy - centre), 8));
-  for (SkyDistribution sky : {UNIFORM, OVERCAST}) {
-    useSky(sky);
-    std::vector<float> lit = light(heights, sx, sy);
+  for (D sky : {D::UNIFORM, D::OVERCAST}) {
+    std::vector<float> lit = light(skyOf(sky), heights, sx, sy);
     const float* row = &lit[10 * sy];
     for (int d = 1; d <= centre; ++d) EXPECT_NEAR(row[centre - d], row[centre + d], 2e-3f) << "offset " << d;
     EXPECT_LT(row[centre], 0.9f * row[2]);
@@ -180,18 +173,17 @@ TEST(SkyLightPhysicsTest, SlopeFacingALowSunIsBrighter) {
   const int sx = 15, sy = 31, crest = 15, r = 7;
   std::vector<float> heights(sx * sy);
   for (int k = 0; k < sx * sy; ++k) heights[k] = 12 - 0.6f * std::abs(k % sy - crest);
-  auto flanks = [&](SkyDistribution sky, float azimuth) {
-    useSky(sky, 0.15f, azimuth);
-    std::vector<float> lit = light(heights, sx, sy);
+  auto flanks = [&](D sky, float azimuth) {
+    std::vector<float> lit = light(skyOf(sky, 0.15f, azimuth), heights, sx, sy);
     return std::make_pair(lit[r * sy + crest + 7], lit[r * sy + crest - 7]);
   };
-  for (SkyDistribution sky : {CLEAR, TURBID}) {
+  for (D sky : {D::CLEAR, D::TURBID}) {
     auto [plusY, minusY] = flanks(sky, 1.570795f);
-    EXPECT_GT(plusY, 1.5f * minusY) << sky;
+    EXPECT_GT(plusY, 1.5f * minusY) << static_cast<int>(sky);
     std::tie(plusY, minusY) = flanks(sky, 4.712385f);
-    EXPECT_GT(minusY, 1.5f * plusY) << sky;
+    EXPECT_GT(minusY, 1.5f * plusY) << static_cast<int>(sky);
   }
-  auto [plusY, minusY] = flanks(UNIFORM, 4.712385f);  // no sun: the flanks are lit alike
+  auto [plusY, minusY] = flanks(D::UNIFORM, 4.712385f);  // no sun: the flanks are lit alike
   EXPECT_NEAR(plusY, minusY, 1e-3f);
 }
 

@@ -6,7 +6,6 @@
 //   3. Reading (TerrainFile)
 //   4. Cell normals
 //   5. Writing
-//   6. The current terrain
 #include "terrain/terrain_file.h"
 
 #include "core/file_replacement.h"
@@ -81,7 +80,7 @@ TerrainError TerrainFile::corrupted() const {
   return {"File " + name_ + " appears to be a corrupted elevation file.\n", 1};
 }
 
-bool TerrainFile::open(const std::string& fileName, TerrainRecord& terrain,
+bool TerrainFile::open(const std::string& fileName, Terrain& terrain,
                        TerrainError& error) {
   close();
   name_ = fileName;
@@ -154,6 +153,23 @@ bool TerrainFile::readHorizonBlocks(int count, uint16_t* blocks, TerrainError& e
     return false;
   }
   if (!kHostIsLittleEndian) swapElements(blocks, values, 2);
+  return true;
+}
+
+bool readTerrain(const std::string& fileName, Terrain& terrain, TerrainError& error) {
+  TerrainFile file;
+  Terrain read;
+  if (!file.open(fileName, read, error)) return false;
+  try {
+    read.horizons.resize(read.numCells() * size_t(read.numDirections));
+  } catch (const std::bad_alloc&) {
+    error = file.corrupted();
+    return false;
+  }
+  if (!file.readHorizonBlocks(read.numDirections, read.horizons.data(), error)) return false;
+  file.close();
+  read.fileName = fileName;
+  terrain = std::move(read);
   return true;
 }
 
@@ -267,25 +283,4 @@ bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
     ok = ok && std::fwrite(v.data(), 2, v.size(), out) == v.size();
   }
   return output.commit(ok, error);
-}
-
-// ---- 6. The current terrain ---------------------------------------------------------------
-
-namespace {
-TerrainRecord& currentTerrainRecord() {
-  static TerrainRecord terrain;
-  return terrain;
-}
-}  // namespace
-
-const TerrainRecord& currentTerrain() { return currentTerrainRecord(); }
-
-const float* terrainHeights() {
-  const TerrainRecord& terrain = currentTerrainRecord();
-  return terrain.terrainHeights.empty() ? nullptr : terrain.terrainHeights.data();
-}
-
-void replaceCurrentTerrain(TerrainRecord&& terrain) {
-  TerrainRecord old = std::move(currentTerrainRecord());
-  currentTerrainRecord() = std::move(terrain);
 }

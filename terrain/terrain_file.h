@@ -2,11 +2,10 @@
 //
 // Index
 //   1. File layout and the horizon encoding
-//   2. The terrain in memory (TerrainRecord)
-//   3. Reading (TerrainFile) and its errors
+//   2. The terrain in memory (Terrain)
+//   3. Reading (TerrainFile, readTerrain) and its errors
 //   4. Cell normals
 //   5. Writing
-//   6. The current terrain
 //
 // Layout, all numbers little-endian, N = gridSizeX * gridSizeY cells:
 //   offset 0       1 byte   type letter: 'n' or 'p' (read alike); 'h' marks a
@@ -44,14 +43,22 @@ uint16_t encodeHorizon(double sinElevation);
 
 // ---- 2. The terrain in memory ---------------------------------------------------
 
-struct TerrainRecord {
+// A terrain as read from its file: the grid of heights, the normals computed
+// from them, and the encoded horizons of every cell in every direction.
+struct Terrain {
+  std::string fileName;   // the file it was read from
   int gridSizeX = 0;      // rows
   int gridSizeY = 0;      // heights per row
   int numDirections = 0;  // horizon directions n
   std::vector<float> terrainHeights;  // gridSizeX rows of gridSizeY, as read
   std::vector<Vec3> terrainNormals;   // one unit normal per cell, same order
+  // n blocks of numCells() values, direction 0 first, cells in the order of
+  // the heights (empty when only the heights were read).
+  std::vector<uint16_t> horizons;
 
   size_t numCells() const { return size_t(gridSizeX) * size_t(gridSizeY); }
+  // The horizon block of direction j.
+  const uint16_t* horizonBlock(int j) const { return horizons.data() + size_t(j) * numCells(); }
 };
 
 // ---- 3. Reading ------------------------------------------------------------------
@@ -78,7 +85,7 @@ class TerrainFile {
   // heights and computes the normals into `terrain`. The file is then
   // positioned at the first horizon block. On failure fills `error` and
   // leaves `terrain` in an unspecified but valid state.
-  bool open(const std::string& fileName, TerrainRecord& terrain, TerrainError& error);
+  bool open(const std::string& fileName, Terrain& terrain, TerrainError& error);
 
   // Reads the next `count` horizon blocks (count * numCells values) into
   // `blocks`. Fails only if the file changed since it was opened.
@@ -95,6 +102,10 @@ class TerrainFile {
   std::string name_;
   size_t numCells_ = 0;
 };
+
+// Reads a whole terrain file: header, heights, normals and every horizon
+// block. On failure fills `error` and leaves `terrain` as it was.
+bool readTerrain(const std::string& fileName, Terrain& terrain, TerrainError& error);
 
 // ---- 4. Cell normals ----------------------------------------------------------------
 
@@ -116,12 +127,3 @@ bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
                       int numDirections, const std::vector<float>& heights,
                       const std::vector<uint16_t>& horizons, std::string& error);
 
-// ---- 6. The current terrain -------------------------------------------------------------
-
-// The terrain last read completely by the sky grid computation (empty sizes
-// and no heights before the first success).
-const TerrainRecord& currentTerrain();
-// Its heights (gridSizeX rows of gridSizeY), or nullptr before the first success.
-const float* terrainHeights();
-// Makes `terrain` the current terrain, replacing (and releasing) the old one.
-void replaceCurrentTerrain(TerrainRecord&& terrain);

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <random>
 
-#include "app/app_state.h"
 #include "sky/sky_model.h"
 #include "terrain/sky_light.h"
 #include "terrain/terrain_test_files.h"
@@ -70,7 +69,7 @@ TEST(TerrainFileTest, ReadsSizesHeightsNormalsAndHorizonBlocks) {
   for (const char* start : {"n\n", "p\n"}) {
     std::string name = folder.write("t.hrz", terrainBytes(2, 3, 2, heights, horizons, start));
     TerrainFile file;
-    TerrainRecord terrain;
+    Terrain terrain;
     TerrainError error;
     ASSERT_TRUE(file.open(name, terrain, error)) << error.message;
     EXPECT_EQ(terrain.gridSizeX, 2);
@@ -90,7 +89,7 @@ TEST(TerrainFileTest, ReadsSizesHeightsNormalsAndHorizonBlocks) {
 
 TEST(TerrainFileTest, BadFilesAreRefusedWithTheirMessageAndStatus) {
   ScratchFolder folder;
-  TerrainRecord terrain;
+  Terrain terrain;
   TerrainError error;
   for (const BadFile& bad : badFiles()) {
     SCOPED_TRACE(bad.what);
@@ -123,9 +122,8 @@ TEST(TerrainFileTest, TruncatedAndCorruptedFilesNeverCrash) {
   for (float& h : heights) h = float(random() % 1000) / 10;
   for (uint16_t& v : horizons) v = uint16_t(random());
   const std::vector<unsigned char> good = terrainBytes(5, 4, 3, heights, horizons);
-  appState.sunDirection = angleToVector(appState.sunAzimuth, appState.sunElevation);
   std::string name = folder.file("fuzz.hrz");
-  TerrainRecord terrain;
+  Terrain terrain;
   TerrainError error;
   for (size_t length = 0; length < good.size(); ++length) {
     folder.write("fuzz.hrz", std::vector<unsigned char>(good.begin(), good.begin() + length));
@@ -141,15 +139,12 @@ TEST(TerrainFileTest, TruncatedAndCorruptedFilesNeverCrash) {
     }
     if (random() % 3 == 0) bytes.resize(random() % bytes.size());
     folder.write("fuzz.hrz", bytes);
-    TerrainFile file;
-    if (!file.open(name, terrain, error)) {
+    if (!readTerrain(name, terrain, error)) {
       EXPECT_FALSE(error.message.empty());
       continue;
     }
-    // A file that opens keeps the header's promise to the end.
-    std::vector<float> grid;
-    EXPECT_TRUE(computeSkyLight(file, terrain, grid, error));
-    EXPECT_EQ(grid.size(), terrain.numCells());
+    // A file that reads keeps the header's promise to the end.
+    EXPECT_EQ(computeSkyLight(terrain, Sky()).size(), terrain.numCells());
   }
 }
 
@@ -161,7 +156,7 @@ TEST(TerrainFileTest, WriterRoundTripsExactlyAndLeavesNothingBehindOnFailure) {
   std::string name = folder.file("w.hrz"), error;
   ASSERT_TRUE(writeTerrainFile(name, 3, 2, 3, heights, horizons, error)) << error;
   TerrainFile file;
-  TerrainRecord terrain;
+  Terrain terrain;
   TerrainError readError;
   ASSERT_TRUE(file.open(name, terrain, readError));
   EXPECT_EQ(terrain.gridSizeX, 3);

@@ -14,9 +14,8 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "sampling/regions.h"
+#include "app/commands.h"
 #include "sampling/sample_file.h"
-#include "sampling/sample_points.h"
 #include "sky/sky_model.h"
 #include "tools/sky_options.h"
 
@@ -50,10 +49,10 @@ const char* const kOptionsAccepted =
 }
 
 struct Options {
-  SkyDistribution distribution = CLEAR;
-  int generalType = appState.generalType;
-  float sunElevation = appState.sunElevation;
-  float sunAzimuth = appState.sunAzimuth;
+  SkyDistribution distribution = SkyDistribution::CLEAR;
+  int generalType = Sky().generalType;
+  float sunElevation = kDefaultSunElevation;
+  float sunAzimuth = kDefaultSunAzimuth;
   int points = 250;
   bool equalShares = true;
   bool stratified = true;
@@ -135,27 +134,28 @@ Options parseArguments(int argc, char** argv) {
 int main(int argc, char** argv) {
   const Options options = parseArguments(argc, argv);
   setSkyDiagnostics(stderr, stderr);
-  applySkyAndSun(options.distribution, options.generalType, options.sunElevation,
-                 options.sunAzimuth);
-  appState.numSamplePoints = options.points;
-  appState.equalShares = options.equalShares;
+  AppState state;
+  state.sky = Sky(options.distribution, options.generalType, options.sunElevation,
+                  options.sunAzimuth);
+  state.numSamplePoints = options.points;
+  state.equalShares = options.equalShares;
 
-  // The same steps as the window's commands: "p" for a stratified set, "-"
-  // (a jittered grid, then its weights) for a jittered one.
-  RegionPolygons regions;
+  // The window's commands without a terrain: "p" for a stratified set, the
+  // steps of "-" (a jittered grid, then its weights) for a jittered one.
+  CommandTarget target{state, {}};
   if (options.stratified) {
-    computeStratifiedSamples(regions);
+    computeSamplePointsCommand(target);
   } else {
-    computeJitteredSamples(regions);
-    computeSampleWeights(regions);
+    jitteredSamplePointsCommand(target);
   }
 
+  const std::string text = formatSamplePoints(state.sky, state.samplePoints);
   if (options.output == "-") {
-    if (!writeSamplePointsTo(std::cout)) {
+    if (!writeSamplePointsTo(std::cout, text)) {
       std::fprintf(stderr, "halvane-samples: could not write to standard output\n");
       return 1;
     }
     return 0;
   }
-  return recordSamplePoints(options.output) ? 0 : 1;
+  return recordSamplePoints(options.output, text) ? 0 : 1;
 }

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "sampling/regions.h"
 #include "sampling/sample_file.h"
 #include "sampling/sample_points.h"
 #include "sky/sky_model.h"
@@ -51,7 +49,6 @@ class HalvaneSamplesTest : public testing::Test {
   }
   void TearDown() override {
     EXPECT_EQ(std::system(("rm -rf " + shellQuoted(folder_)).c_str()), 0);
-    appState = AppState();
   }
 
   // Runs the tool with the arguments; standard output goes to stdoutTarget
@@ -74,25 +71,19 @@ class HalvaneSamplesTest : public testing::Test {
   std::string folder_;
 };
 
-// The library's file for a state set up as the window would have it.
+// The file of the sample set functions themselves for the same sky (without
+// a terrain, the window's commands leave exactly their set).
 std::string libraryText(SkyDistribution distribution, int generalType, float sunElevation,
                         float sunAzimuth, int points, bool equalShares, bool stratified) {
-  appState = AppState();
-  appState.distribution = distribution;
-  appState.generalType = generalType;
-  appState.sunElevation = sunElevation;
-  appState.sunAzimuth = sunAzimuth;
-  appState.sunDirection = angleToVector(sunAzimuth, sunElevation);
-  appState.numSamplePoints = points;
-  appState.equalShares = equalShares;
-  RegionPolygons regions;
+  const Sky sky(distribution, generalType, sunElevation, sunAzimuth);
+  SampleSet set;
   if (stratified) {
-    computeStratifiedSamples(regions);
+    set = computeStratifiedSamples(sky, points, equalShares);
   } else {
-    computeJitteredSamples(regions);
-    computeSampleWeights(regions);
+    set = computeJitteredSamples(sky, points);
+    computeSampleWeights(sky, set.samplePoints, set.regionPolygons);
   }
-  return formatSamplePoints();
+  return formatSamplePoints(sky, set.samplePoints);
 }
 
 TEST_F(HalvaneSamplesTest, DefaultsGiveTheDefaultStratifiedSetOfTheWindow) {
@@ -112,12 +103,12 @@ TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
   ToolRun run = runTool({"--sky", "general-7", "--sun", "30,90", "--points", "100", "--shares",
                        "luminance"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, libraryText(GENERAL, 6, thirty, 0, 100, false, true));
+  EXPECT_EQ(run.out, libraryText(SkyDistribution::GENERAL, 6, thirty, 0, 100, false, true));
 
   // Bearing 0 is north, +y: azimuth 90 degrees.
   run = runTool({"--sky=overcast", "--sun=30,0", "--points=40"});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, libraryText(OVERCAST, 11, thirty, static_cast<float>(90 * 3.14159 / 180), 40,
+  EXPECT_EQ(run.out, libraryText(SkyDistribution::OVERCAST, 11, thirty, static_cast<float>(90 * 3.14159 / 180), 40,
                                  true, true));
 
   // To a file: the same text, nothing on standard output.
@@ -125,7 +116,7 @@ TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(readFile(path("set.txt")), libraryText(POINT, 11, 0.7853975f, 4.712385f, 30, true, false));
+  EXPECT_EQ(readFile(path("set.txt")), libraryText(SkyDistribution::POINT, 11, 0.7853975f, 4.712385f, 30, true, false));
 }
 
 TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {

@@ -12,10 +12,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app_state.h"
-#include "sky/sky_grid.h"
 #include "sky/sky_model.h"
 #include "terrain/georeference.h"
+#include "terrain/sky_grid.h"
 #include "tools/grid_output.h"
 #include "tools/sky_options.h"
 
@@ -24,7 +23,7 @@ namespace {
 const char* const kUsage =
     "usage: halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING] [-o MAP.png|MAP.tif] [--csv FILE]\n"
     "  --sky NAME              uniform, overcast, clear, sharp, point, cosine, turbid,\n"
-    "                          or general-1 to general-15 (default general-12)\n"
+    "                          or general-1 to general-15 (default clear)\n"
     "  --sun ELEVATION,BEARING the sun in degrees: elevation 0 to 90, compass bearing\n"
     "                          0 to 360 (default 45,180)\n"
     "  -o MAP.png              the brightness of every cell as a 16-bit greyscale PNG\n"
@@ -40,10 +39,10 @@ const char* const kUsage =
 
 struct Options {
   std::string terrain, png, csv;
-  SkyDistribution distribution = appState.distribution;
-  int generalType = appState.generalType;
-  float sunElevation = appState.sunElevation;
-  float sunAzimuth = appState.sunAzimuth;
+  SkyDistribution distribution = SkyDistribution::CLEAR;
+  int generalType = Sky().generalType;
+  float sunElevation = kDefaultSunElevation;
+  float sunAzimuth = kDefaultSunAzimuth;
 };
 
 Options parseArguments(int argc, char** argv) {
@@ -111,10 +110,13 @@ bool writeMap(const std::string& map, const std::string& terrain, const float* g
 int main(int argc, char** argv) {
   Options options = parseArguments(argc, argv);
   setSkyDiagnostics(stderr, stderr);
-  applySkyAndSun(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+  const Sky sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
 
-  int gridSizeX = 0, gridSizeY = 0;
-  const float* grid = computeSkyGrid(options.terrain, gridSizeX, gridSizeY);
+  TerrainSkyGrid map;
+  TerrainError terrainError;
+  if (!computeSkyGrid(options.terrain, sky, map, terrainError)) exitWithTerrainError(terrainError);
+  const float* grid = map.skyGrid.data();
+  const int gridSizeX = map.terrain.gridSizeX, gridSizeY = map.terrain.gridSizeY;
 
   std::string error;
   if (!options.png.empty() &&

@@ -32,7 +32,7 @@ TEST(HalvaneTerrainDemTest, WritesHeightsHorizonsAndGeoreference) {
   EXPECT_TRUE(mentions(r.err, "halvane-terrain: " + dem + ": 41 x 41 cells of 10 x 10 m")) << r.err;
   EXPECT_TRUE(mentions(r.err, "halvane-terrain: terrain: 41 x 41 cells of 10 m, heights 0 to 200 m")) << r.err;
   TerrainFile file;
-  TerrainRecord terrain;
+  Terrain terrain;
   TerrainError error;
   ASSERT_TRUE(file.open(out, terrain, error)) << error.message;
   ASSERT_EQ(terrain.gridSizeX, 41);

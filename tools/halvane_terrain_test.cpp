@@ -36,7 +36,7 @@ TEST(HalvaneTerrainTest, WhatItWritesTheReaderReadsBackExactly) {
       ASSERT_EQ(run(kTerrainTool + " " + c.args + " -o " + c.file, folder).status, 0);
     }
     TerrainFile file;
-    TerrainRecord terrain;
+    Terrain terrain;
     TerrainError error;
     ASSERT_TRUE(file.open(c.file, terrain, error)) << error.message;
     EXPECT_EQ(terrain.gridSizeX, c.size);

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/app_state.h"
-#include "sky/sky_model.h"
 
 const char* const kSkyNamesAccepted =
     "uniform, overcast, clear, sharp, point, cosine, turbid, or general-1 to general-15";
@@ -27,8 +25,10 @@ bool parseReal(const std::string& text, double& value) {
 
 bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& generalType) {
   static const struct { const char* name; SkyDistribution value; } kNames[] = {
-      {"uniform", UNIFORM}, {"overcast", OVERCAST}, {"clear", CLEAR}, {"sharp", SHARP},
-      {"point", POINT},     {"cosine", COSINE},     {"turbid", TURBID},
+      {"uniform", SkyDistribution::UNIFORM}, {"overcast", SkyDistribution::OVERCAST},
+      {"clear", SkyDistribution::CLEAR},     {"sharp", SkyDistribution::SHARP},
+      {"point", SkyDistribution::POINT},     {"cosine", SkyDistribution::COSINE},
+      {"turbid", SkyDistribution::TURBID},
   };
   for (const auto& entry : kNames) {
     if (name == entry.name) {
@@ -44,7 +44,7 @@ bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& g
     if (c < '0' || c > '9') return false;
   int type = std::atoi(number.c_str());
   if (type < 1 || type > 15 || number[0] == '0') return false;
-  distribution = GENERAL;
+  distribution = SkyDistribution::GENERAL;
   generalType = type - 1;
   return true;
 }
@@ -62,12 +62,4 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth) {
   elevation = static_cast<float>(elevationDegrees * 3.14159 / 180);
   azimuth = static_cast<float>(azimuthDegrees * 3.14159 / 180);
   return true;
-}
-
-void applySkyAndSun(SkyDistribution distribution, int generalType, float elevation, float azimuth) {
-  appState.distribution = distribution;
-  appState.generalType = generalType;
-  appState.sunElevation = elevation;
-  appState.sunAzimuth = azimuth;
-  appState.sunDirection = angleToVector(azimuth, elevation);
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "sky/sky_distribution.h"
+#include "sky/sky.h"
 
 // What --sky accepts, for messages.
 extern const char* const kSkyNamesAccepted;
@@ -22,7 +22,3 @@ bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& g
 // in double precision and rounded to float, so "45,180" gives exactly the
 // program's default angles 0.7853975 and 4.712385. Returns false on bad text.
 bool parseSun(const std::string& text, float& elevation, float& azimuth);
-
-// Sets the sky and sun of the application state from parsed options and
-// derives the sun direction.
-void applySkyAndSun(SkyDistribution distribution, int generalType, float elevation, float azimuth);

@@ -26,13 +26,13 @@ TEST(SkyOptionsTest, SunOutsideTheSkyOrMalformedIsRefused) {
 }
 
 TEST(SkyOptionsTest, SkyNamesAndGeneralTypesCountedFromOne) {
-  SkyDistribution distribution = UNIFORM;
+  SkyDistribution distribution = SkyDistribution::UNIFORM;
   int generalType = 11;
   ASSERT_TRUE(parseSkyName("turbid", distribution, generalType));
-  EXPECT_EQ(distribution, TURBID);
+  EXPECT_TRUE(distribution == SkyDistribution::TURBID);
   EXPECT_EQ(generalType, 11);
   ASSERT_TRUE(parseSkyName("general-1", distribution, generalType));
-  EXPECT_EQ(distribution, GENERAL);
+  EXPECT_TRUE(distribution == SkyDistribution::GENERAL);
   EXPECT_EQ(generalType, 0);
   for (const char* name : {"", "Clear", "general-0", "general-16", "general-01", "general-", "general"})
     EXPECT_FALSE(parseSkyName(name, distribution, generalType)) << '"' << name << '"';

@@ -1,0 +1,81 @@
+// perspWindow's frames: the scene's layers in order, then the text overlays.
+//
+// Index
+//   drawScene         frame set-up, help-only frame, then the layers in order
+//   drawOverlays      the open prompt or the status line, the busy message
+//   drawFlashMessage  the flash message, counted down frame by frame
+#include <GL/glut.h>
+
+#include <cstring>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/persp_window.h"
+#include "display/contour_lines.h"
+#include "display/overlays.h"
+#include "display/scene.h"
+#include "display/status_text.h"
+#include "sky/sky_model.h"
+
+void perspWindow::drawScene() {
+  glClearColor(0.4f, 0.6f, 0.4f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+
+  // The help text is shown alone.
+  if (helpRequested) {
+    helpShown = true;
+    drawFlashMessage();
+    return;
+  }
+
+  // Every solid surface is wound counter-clockwise seen from outside, so only
+  // its outer side is drawn and the translucent dome is blended once.
+  glEnable(GL_DEPTH_TEST);
+  glEnable(GL_CULL_FACE);
+
+  const AppState& s = appState;
+  drawTerrainBlock(terrain, s.hemisphereRadius, s.drawTerrain);
+  if (s.samplesComputed) drawSamplePoints(s.samplePoints, s.hemisphereRadius, sphereSize, s.quadric);
+  if (s.drawRegions) drawRegionOutlines(s.samplePoints, s.regionPolygons, s.hemisphereRadius);
+  if (s.drawHemisphere) {
+    // The normaliser follows the current sky in every frame that shows it.
+    appState.skyNormaliser = normaliseSky(s.sky);
+    drawSkyHemisphere(s.sky, s.skyNormaliser, s.hemisphereRadius, s.drawTerrain);
+  }
+  if (s.drawContours) drawContourLines(s.sky, s.skyNormaliser, s.hemisphereRadius, s.drawHemisphere);
+  drawOverlays();
+}
+
+void perspWindow::drawOverlays() {
+  if (promptActive) {
+    glDisable(GL_DEPTH_TEST);
+    const char* question = promptQuestion(promptKind);
+    drawOverlayText(question, promptQuestionX(width, question), topMessageY(height), width, height);
+    drawPromptText(prompt.text, prompt.length);
+  } else if (showStatusLine) {
+    glDisable(GL_DEPTH_TEST);
+    const std::string status = statusText(appState.sky, appState.numSamplePoints);
+    drawOverlayText(status.c_str(), 10, 10, width, height);
+  }
+
+  if (busyMessage != nullptr && busyShown) {
+    const int x = centredTextX(width, static_cast<int>(std::strlen(busyMessage)));
+    drawOverlayText(busyMessage, x, topMessageY(height), width, height);
+  }
+
+  drawFlashMessage();
+}
+
+void perspWindow::drawFlashMessage() {
+  if (flashMessage == nullptr) return;
+  glDisable(GL_DEPTH_TEST);
+  const int x = centredTextX(width, longestLineLength(flashMessage));
+  drawOverlayText(flashMessage, x, topMessageY(height), width, height);
+  if (--flashFrames <= 0) {
+    flashMessage = nullptr;
+    helpRequested = false;
+  }
+}
