@@ -1,4 +1,15 @@
 // halvane: the window program.
-#include "app/start_up.h"
+#include <cstdio>
+#include <cstring>
 
-int main(int argc, char** argv) { return startUp(argc, argv); }
+#include "app/start_up.h"
+#include "core/version.h"
+
+int main(int argc, char** argv) {
+  // Beside the distribution number, the one question answered without a window.
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::printf("halvane %s\n", kHalvaneVersion);
+    return 0;
+  }
+  return startUp(argc, argv);
+}

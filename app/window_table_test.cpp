@@ -6,14 +6,6 @@ namespace {
 
 window* fakeWindow(int n) { return reinterpret_cast<window*>(static_cast<long>(0x1000 + 16 * n)); }
 
-TEST(WindowTable, StoresEachWindowUnderItsIdentifierTheLatestWinning) {
-  registerWindow(0, fakeWindow(0));
-  registerWindow(19, fakeWindow(19));
-  registerWindow(0, fakeWindow(5));
-  EXPECT_EQ(windowTable[19], fakeWindow(19));
-  EXPECT_EQ(windowTable[0], fakeWindow(5));
-}
-
 TEST(WindowTableDeathTest, IdentifiersOutsideTheTableEndTheProgram) {
   EXPECT_EXIT(registerWindow(20, fakeWindow(1)), testing::ExitedWithCode(255),
               "^New window has windowId 20, which is outside the allowed range 0\\.\\.19\n$");
