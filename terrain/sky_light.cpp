@@ -184,7 +184,14 @@ void normaliseSkyGrid(std::vector<float>& skyGrid, float largest) {
 
 // ---- 3. The whole computation -------------------------------------------------------------
 
-std::vector<float> computeSkyLight(const Terrain& terrain, const Sky& sky) {
+float openGroundBrightness(const SkyTables& tables) {
+  const std::vector<uint16_t> level(size_t(tables.numDirections), 32768);
+  CellSums sums(1);
+  addHorizonBlocks(tables, 0, tables.numDirections, level.data(), sums);
+  return cellBrightness(Vec3(0, 0, 1), sums.visibleSky[0], sums.skyLight[0]);
+}
+
+std::vector<float> computeSkyLight(const Terrain& terrain, const Sky& sky, SkyLightScale scale) {
   const int n = terrain.numDirections;
   // Several directions per pass over the cells keep the sums in registers
   // longer.
@@ -195,6 +202,12 @@ std::vector<float> computeSkyLight(const Terrain& terrain, const Sky& sky) {
     addHorizonBlocks(tables, j, std::min(perPass, n - j), terrain.horizonBlock(j), sums);
   std::vector<float> skyGrid;
   const float largest = computeBrightness(terrain.terrainNormals, sums, skyGrid);
-  normaliseSkyGrid(skyGrid, largest);
+  if (scale == SkyLightScale::kLargest) {
+    normaliseSkyGrid(skyGrid, largest);
+  } else {
+    const float open = openGroundBrightness(tables);
+    if (open > 0)
+      for (float& value : skyGrid) value = value / open;
+  }
   return skyGrid;
 }

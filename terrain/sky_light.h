@@ -93,10 +93,26 @@ float computeBrightness(const std::vector<Vec3>& normals, const CellSums& sums,
 // Divides every value by `largest` if it exceeds 1.
 void normaliseSkyGrid(std::vector<float>& skyGrid, float largest);
 
+// The brightness of open level ground under the sky of the tables: a level
+// cell whose horizons are level in every direction, summed exactly as the
+// cells of a terrain are (so that such a cell of a terrain has exactly it).
+float openGroundBrightness(const SkyTables& tables);
+
 // ---- 4. The whole computation ---------------------------------------------------------
 
+// How the values of a sky grid are scaled.
+enum class SkyLightScale {
+  // The window's scaling: divided by the largest value when that exceeds 1,
+  // so the brightest cell is 1 (unless all are dimmer).
+  kLargest,
+  // Relative to open level ground under the same sky: 1 on open flat
+  // ground, less where terrain hides sky, more on a slope facing a bright
+  // part of the sky. Comparable between skies, suns and sites.
+  kOpenGround,
+};
+
 // The sky grid: the brightness of every cell of the terrain (gridSizeX rows of
-// gridSizeY values) under the sky, divided by the largest when that exceeds 1.
-// The terrain must hold its horizons (readTerrain). Throws std::bad_alloc
-// when the storage cannot be had.
-std::vector<float> computeSkyLight(const Terrain& terrain, const Sky& sky);
+// gridSizeY values) under the sky, scaled as asked. The terrain must hold its
+// horizons (readTerrain). Throws std::bad_alloc when the storage cannot be had.
+std::vector<float> computeSkyLight(const Terrain& terrain, const Sky& sky,
+                                   SkyLightScale scale = SkyLightScale::kLargest);

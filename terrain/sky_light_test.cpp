@@ -144,11 +144,26 @@ std::vector<float> light(const Sky& sky, const std::vector<float>& heights, int 
   return grid.skyGrid;
 }
 
+// The sky light relative to open level ground, computed in memory.
+std::vector<float> openLight(const Sky& sky, const std::vector<float>& heights, int sizeX, int sizeY) {
+  Terrain terrain;
+  terrain.gridSizeX = sizeX;
+  terrain.gridSizeY = sizeY;
+  terrain.numDirections = 36;
+  terrain.terrainHeights = heights;
+  terrain.terrainNormals = computeNormals(heights.data(), sizeX, sizeY);
+  terrain.horizons = computeHorizons(heights.data(), sizeX, sizeY, 36);
+  return computeSkyLight(terrain, sky, SkyLightScale::kOpenGround);
+}
+
 TEST(SkyLightPhysicsTest, FlatTerrainIsUniformlyLit) {
   for (D sky : {D::UNIFORM, D::CLEAR, D::OVERCAST, D::SHARP}) {
-    std::vector<float> lit = light(skyOf(sky, 0.4f, 1.2f), std::vector<float>(12 * 9, 3.0f), 12, 9);
+    const std::vector<float> flat(12 * 9, 3.0f);
+    std::vector<float> lit = light(skyOf(sky, 0.4f, 1.2f), flat, 12, 9);
     ASSERT_EQ(lit.size(), 12u * 9);
     for (float b : lit) EXPECT_EQ(b, 1.0f) << static_cast<int>(sky);
+    // Flat ground is open level ground: exactly 1 whatever the sky's level.
+    for (float b : openLight(skyOf(sky, 0.4f, 1.2f), flat, 12, 9)) EXPECT_EQ(b, 1.0f);
   }
 }
 
@@ -165,6 +180,10 @@ TEST(SkyLightPhysicsTest, SymmetricValleyIsSymmetricAndDarkerOnTheFloor) {
     EXPECT_LT(row[centre], 0.9f * row[sy - 3]);
     // Along a flank (one slope, one normal) the sky opens up towards the rim.
     for (int d = 2; d <= 8; ++d) EXPECT_LT(row[centre + d - 1], row[centre + d]);
+    // Against open ground: the floor gets less, the open rims all of it.
+    const std::vector<float> open = openLight(skyOf(sky), heights, sx, sy);
+    EXPECT_LT(open[10 * sy + centre], 0.9f);
+    EXPECT_NEAR(open[10 * sy + 1], 1.0f, 1e-3f);
   }
 }
 
@@ -185,6 +204,8 @@ TEST(SkyLightPhysicsTest, SlopeFacingALowSunIsBrighter) {
   }
   auto [plusY, minusY] = flanks(D::UNIFORM, 4.712385f);  // no sun: the flanks are lit alike
   EXPECT_NEAR(plusY, minusY, 1e-3f);
+  // Against open level ground, the flank facing a low sun gets more than 1.
+  EXPECT_GT(openLight(skyOf(D::CLEAR, 0.15f, 1.570795f), heights, sx, sy)[r * sy + crest + 7], 1.2f);
 }
 
 }  // namespace
