@@ -1,0 +1,104 @@
+// Pictures: the colour map against its published ends and its lightness, and
+// the legend's round ticks over many ranges.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tools/colour_map.h"
+#include "tools/legend.h"
+
+namespace {
+
+// CIE L* of an sRGB colour with channels from 0 to 1 (D65 white).
+double lightness(double r, double g, double b) {
+  auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+  const double y = 0.2126 * linear(r) + 0.7152 * linear(g) + 0.0722 * linear(b);
+  return y > 216.0 / 24389 ? 116 * std::cbrt(y) - 16 : 24389.0 / 27 * y;
+}
+
+double lightness(Rgb c) { return lightness(c.r / 255.0, c.g / 255.0, c.b / 255.0); }
+
+}  // namespace
+
+TEST(ColourMapTest, IsViridisDarkToLightWithAGreyForNoData) {
+  // The published ends, #440154 and #FDE725, at the ends of any range and
+  // beyond them.
+  const Rgb first{0x44, 0x01, 0x54}, last{0xFD, 0xE7, 0x25};
+  EXPECT_EQ(colourOf(-3, -3, 7), first);
+  EXPECT_EQ(colourOf(-1e30, -3, 7), first);
+  EXPECT_EQ(colourOf(7, -3, 7), last);
+  EXPECT_EQ(colourOf(INFINITY, -3, 7), last);
+  // Lightness rises at every one of the published entries, from dark to light.
+  double previous = -1;
+  for (int i = 0; i < kColourMapSize; ++i) {
+    const ColourMapValue v = colourMapValue(i);
+    const double l = lightness(v.r, v.g, v.b);
+    EXPECT_GT(l, previous) << "entry " << i;
+    previous = l;
+  }
+  EXPECT_LT(lightness(first), 20);
+  EXPECT_GT(lightness(last), 85);
+  // No value, or no usable range: the no-data grey, which the map never uses.
+  EXPECT_EQ(colourOf(NAN, 0, 1), kNoDataColour);
+  EXPECT_EQ(colourOf(0.5, 1, 1), kNoDataColour);
+  EXPECT_EQ(colourOf(0.5, 0, INFINITY), kNoDataColour);
+  for (int i = 0; i < kColourMapSize; ++i) {
+    const Rgb c = colourMapEntry(i);
+    EXPECT_GT(std::abs(c.r - kNoDataColour.r) + std::abs(c.g - kNoDataColour.g) + std::abs(c.b - kNoDataColour.b), 60)
+        << "entry " << i;
+  }
+}
+
+TEST(LegendTicksTest, RoundValuesCoverEveryRange) {
+  struct Case {
+    ValueRange range;
+    int maxCount;
+    std::vector<std::string> labels;
+  };
+  const Case cases[] = {
+      {{0, 1}, 6, {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}},
+      {{0.3127, 1.2381}, 6, {"0.4", "0.6", "0.8", "1.0", "1.2"}},
+      {{-0.05, 0.05}, 5, {"-0.04", "-0.02", "0.00", "0.02", "0.04"}},
+      {{0.00021, 0.0113}, 6, {"0.002", "0.004", "0.006", "0.008", "0.010"}},
+      {{1200, 48000}, 4, {"10000", "20000", "30000", "40000"}},
+      {{7615840.7, 7621518.4}, 2, {"7616000", "7618000", "7620000"}},  // no round step gives 2
+  };
+  for (const Case& c : cases) EXPECT_EQ(legendTicks(c.range, c.maxCount).labels, c.labels) << c.range.low;
+
+  // Any range: 2 to maxCount ticks (up to 5 for a small maxCount), evenly spaced at 1, 2 or 5 times a power
+  // of ten, within the range and less than a step from either end, labelled
+  // so that the label reads back as the value.
+  std::mt19937 random(13);
+  std::uniform_real_distribution<double> unit(0, 1);
+  for (int trial = 0; trial < 2000; ++trial) {
+    const double span = std::pow(10.0, -9 + 21 * unit(random));
+    const double low = (unit(random) - 0.5) * span * std::pow(10.0, 4 * unit(random));
+    const ValueRange range{low, low + span};
+    const int maxCount = 2 + trial % 6;
+    const LegendTicks ticks = legendTicks(range, maxCount);
+    SCOPED_TRACE(testing::Message() << "range " << range.low << " .. " << range.high << ", at most " << maxCount);
+    ASSERT_GE(ticks.values.size(), 2u);
+    ASSERT_LE(ticks.values.size(), size_t(std::max(maxCount, 5)));
+    ASSERT_EQ(ticks.labels.size(), ticks.values.size());
+    const double mantissa = ticks.step / std::pow(10.0, std::floor(std::log10(ticks.step) + 1e-9));
+    EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 || std::fabs(mantissa - 5) < 1e-6)
+        << mantissa;
+    EXPECT_GE(ticks.values.front(), range.low);
+    EXPECT_LE(ticks.values.back(), range.high);
+    EXPECT_LT(ticks.values.front() - range.low, ticks.step);
+    EXPECT_LT(range.high - ticks.values.back(), ticks.step);
+    for (size_t i = 0; i < ticks.values.size(); ++i) {
+      const double index = ticks.values[i] / ticks.step;
+      EXPECT_NEAR(index, std::round(index), 1e-6 * std::max(1.0, std::fabs(index)));
+      if (i > 0) {
+        EXPECT_NEAR(ticks.values[i] - ticks.values[i - 1], ticks.step, 1e-6 * ticks.step);
+      }
+      EXPECT_NEAR(std::strtod(ticks.labels[i].c_str(), nullptr), ticks.values[i], 1e-3 * ticks.step)
+          << ticks.labels[i];
+    }
+  }
+}
