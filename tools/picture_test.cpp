@@ -1,15 +1,20 @@
-// Pictures: the colour map against its published ends and its lightness, and
-// the legend's round ticks over many ranges.
+// Pictures: the colour map against its published ends and its lightness, the
+// legend's round ticks over many ranges, and the map read back from its PNG
+// file: where north and east end up.
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "terrain/terrain_test_files.h"
 #include "tools/colour_map.h"
 #include "tools/legend.h"
+#include "tools/map_picture.h"
 
 namespace {
 
@@ -21,6 +26,48 @@ double lightness(double r, double g, double b) {
 }
 
 double lightness(Rgb c) { return lightness(c.r / 255.0, c.g / 255.0, c.b / 255.0); }
+
+// The pixels of an 8-bit RGB PNG file, row by row; empty if it cannot be read
+// as one. Everything libpng's error jump could skip is made before it is set.
+struct PngPixels {
+  int width = 0, height = 0;
+  std::vector<Rgb> pixels;
+  Rgb at(double x, double y) const { return pixels[size_t(y) * width + size_t(x)]; }
+};
+
+bool readRgbRows(std::FILE* in, PngPixels& picture) {
+  std::vector<png_byte> row;
+  png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  png_init_io(png, in);
+  png_read_info(png, info);
+  if (png_get_bit_depth(png, info) != 8 || png_get_color_type(png, info) != PNG_COLOR_TYPE_RGB) {
+    png_destroy_read_struct(&png, &info, nullptr);
+    return false;
+  }
+  picture.width = int(png_get_image_width(png, info));
+  picture.height = int(png_get_image_height(png, info));
+  row.resize(size_t(picture.width) * 3);
+  for (int y = 0; y < picture.height; ++y) {
+    png_read_row(png, row.data(), nullptr);
+    for (int x = 0; x < picture.width; ++x) picture.pixels.push_back(Rgb{row[3 * x], row[3 * x + 1], row[3 * x + 2]});
+  }
+  png_destroy_read_struct(&png, &info, nullptr);
+  return true;
+}
+
+PngPixels readRgbPng(const std::string& name) {
+  PngPixels picture;
+  std::FILE* in = std::fopen(name.c_str(), "rb");
+  if (!in) return picture;
+  if (!readRgbRows(in, picture)) picture = PngPixels();
+  std::fclose(in);
+  return picture;
+}
 
 }  // namespace
 
@@ -100,5 +147,49 @@ TEST(LegendTicksTest, RoundValuesCoverEveryRange) {
       EXPECT_NEAR(std::strtod(ticks.labels[i].c_str(), nullptr), ticks.values[i], 1e-3 * ticks.step)
           << ticks.labels[i];
     }
+  }
+}
+
+TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
+  // A terrain grid 5 cells east by 3 north: the north-east cell bright, the
+  // south-west cell without a value, everything else 0.
+  const int gridSizeX = 5, gridSizeY = 3;
+  std::vector<float> grid(gridSizeX * gridSizeY, 0);
+  grid[4 * gridSizeY + 2] = 1;
+  grid[0 * gridSizeY + 0] = NAN;
+  ScratchFolder folder;
+  const std::string name = folder.file("map.png");
+  struct Legend {
+    MapLegend legend;
+    Rgb bright;  // the colour the north-east cell should have
+  };
+  const Legend legends[] = {
+      {{"sky light", "", std::nullopt}, colourMapEntry(kColourMapSize - 1)},
+      {{"sky light", "a title", ValueRange{0, 2}}, colourOf(1, 0, 2)},
+  };
+  for (const Legend& l : legends) {
+    std::string error;
+    ASSERT_TRUE(writeMapPng(name, grid.data(), gridSizeX, gridSizeY, l.legend, error)) << error;
+    const MapPictureLayout layout = drawMapPicture(grid.data(), gridSizeX, gridSizeY, l.legend).layout;
+    const PngPixels png = readRgbPng(name);
+    ASSERT_GT(png.width, layout.mapLeft + gridSizeX * layout.cellPixels);
+    ASSERT_GT(png.height, layout.barTop);
+    // Every cell at its place: row 0 is the north edge, column 0 the west.
+    for (int row = 0; row < gridSizeY; ++row)
+      for (int column = 0; column < gridSizeX; ++column) {
+        const Rgb expected = row == 0 && column == gridSizeX - 1   ? l.bright
+                             : row == gridSizeY - 1 && column == 0 ? kNoDataColour
+                                                                   : colourMapEntry(0);
+        const double x = layout.mapLeft + (column + 0.5) * layout.cellPixels;
+        const double y = layout.mapTop + (row + 0.5) * layout.cellPixels;
+        EXPECT_EQ(png.at(x, y), expected) << "row " << row << ", column " << column;
+      }
+    // The colour bar runs from the darkest colour on the left to the
+    // lightest on the right, its lightness rising all the way.
+    const double barMiddle = layout.barTop + 4;
+    EXPECT_EQ(png.at(layout.barLeft, barMiddle), colourMapEntry(0));
+    EXPECT_EQ(png.at(layout.barLeft + layout.barWidth - 1, barMiddle), colourMapEntry(kColourMapSize - 1));
+    for (int x = layout.barLeft + 8; x < layout.barLeft + layout.barWidth; x += 8)
+      EXPECT_GT(lightness(png.at(x, barMiddle)), lightness(png.at(x - 8, barMiddle))) << x;
   }
 }
