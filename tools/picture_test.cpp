@@ -1,6 +1,6 @@
 // Pictures: the colour map against its published ends and its lightness, the
-// legend's round ticks over many ranges, and the map read back from its PNG
-// file: where north and east end up.
+// legend's round ticks over many ranges, and the map and the sky plot read
+// back from their PNG files: where north, east and the zenith end up.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -15,6 +15,7 @@
 #include "tools/colour_map.h"
 #include "tools/legend.h"
 #include "tools/map_picture.h"
+#include "tools/sky_plot.h"
 
 namespace {
 
@@ -192,4 +193,75 @@ TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
     for (int x = layout.barLeft + 8; x < layout.barLeft + layout.barWidth; x += 8)
       EXPECT_GT(lightness(png.at(x, barMiddle)), lightness(png.at(x - 8, barMiddle))) << x;
   }
+}
+
+TEST(SkyPlotTest, ZenithAtTheCentreNorthUpEastRightEqualArea) {
+  // Each point's dot, found by its colour in the file, is centred where the
+  // projection puts it: the horizon on the rim, north up, east right; at
+  // bearing 45 and elevation 30 the equal-area radius R sqrt(1 - sin 30)
+  // puts it at (R/2, R/2) from the centre towards the north-east.
+  struct Point {
+    SkyPoint point;
+    double dx, dy;  // expected offset from the centre in radii, y down
+  };
+  const Point points[] = {
+      {{0, 90, 0.1f}, 0, 0},  {{90, 0, 0.2f}, 1, 0},  {{0, 0, 0.3f}, 0, -1},
+      {{180, 0, 0.4f}, 0, 1}, {{270, 0, 0.5f}, -1, 0}, {{45, 30, 0.6f}, 0.5, -0.5},
+  };
+  std::vector<SkyPoint> set;
+  for (const Point& p : points) set.push_back(p.point);
+  ScratchFolder folder;
+  const std::string name = folder.file("sky.png");
+  std::string error;
+  ASSERT_TRUE(writeSkyPlotPng(name, set, "clear sky", error)) << error;
+  const SkyPlotLayout layout = drawSkyPlot(set, "clear sky").layout;
+  const PngPixels png = readRgbPng(name);
+  ASSERT_GT(png.width, layout.centreX + layout.radius);
+  ASSERT_GT(png.height, layout.centreY + layout.radius);
+  EXPECT_NEAR(layout.centreX, png.width / 2.0, 1);  // the disc is centred across the picture
+  EXPECT_FLOAT_EQ(layout.weights.low, 0.1f);          // the colour bar spans the weights
+  EXPECT_FLOAT_EQ(layout.weights.high, 0.6f);
+  for (const Point& p : points) {
+    const Rgb colour = colourOf(p.point.weight, layout.weights.low, layout.weights.high);
+    double sumX = 0, sumY = 0, count = 0;
+    const int reach = int(layout.radius) + 20;
+    for (int y = int(layout.centreY) - reach; y <= int(layout.centreY) + reach; ++y)
+      for (int x = int(layout.centreX) - reach; x <= int(layout.centreX) + reach; ++x)
+        if (png.at(x, y) == colour) sumX += x + 0.5, sumY += y + 0.5, ++count;
+    SCOPED_TRACE(testing::Message() << "bearing " << p.point.bearing << ", elevation " << p.point.elevation);
+    ASSERT_GT(count, 20);
+    EXPECT_NEAR(sumX / count, layout.centreX + p.dx * layout.radius, 0.75);
+    EXPECT_NEAR(sumY / count, layout.centreY + p.dy * layout.radius, 0.75);
+  }
+}
+
+TEST(PicturesTest, OddInputsGivePicturesAndFailedWritesSayWhy) {
+  // Grids of one cell, one long row, nothing but gaps and infinities, and no
+  // cells at all; sets without usable points: each still a picture.
+  const std::vector<float> values = {NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 0};
+  const struct {
+    int gridSizeX, gridSizeY;
+  } sizes[] = {{1, 1}, {700, 1}, {1, 700}, {2, 3}, {0, 0}};
+  for (const auto& size : sizes)
+    for (float value : values) {
+      const std::vector<float> grid(size_t(size.gridSizeX) * size.gridSizeY, value);
+      const MapPicture picture = drawMapPicture(grid.data(), size.gridSizeX, size.gridSizeY, {"units", "", {}});
+      EXPECT_GT(picture.image.width(), size.gridSizeX);
+      EXPECT_GT(picture.image.height(), size.gridSizeY);
+      if (size.gridSizeX > 0 && std::isnan(value)) {
+        EXPECT_EQ(picture.image.at(picture.layout.mapLeft, picture.layout.mapTop), kNoDataColour);
+      }
+    }
+  for (const std::vector<SkyPoint>& set : {std::vector<SkyPoint>{}, std::vector<SkyPoint>{{NAN, 10, 1}, {10, 10, INFINITY}},
+                                           std::vector<SkyPoint>{{400, -20, 0.5f}, {-30, 95, 0.5f}}})
+    EXPECT_GT(drawSkyPlot(set, "").image.width(), 0);
+
+  ScratchFolder folder;
+  const float grid[1] = {1};
+  std::string error;
+  EXPECT_FALSE(writeMapPng(folder.file("missing/map.png"), grid, 1, 1, {"units", "", {}}, error));
+  EXPECT_NE(error.find("missing/map.png"), std::string::npos) << error;
+  error.clear();
+  EXPECT_FALSE(writeSkyPlotPng(folder.file("missing/sky.png"), {}, "", error));
+  EXPECT_NE(error.find("missing/sky.png"), std::string::npos) << error;
 }
