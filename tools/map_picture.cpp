@@ -15,11 +15,12 @@ constexpr int kSmallMapPixels = 600;
 // the picture is viewed whole.
 int textScaleFor(int mapWidth, int mapHeight) { return std::clamp(std::max(mapWidth, mapHeight) / 400, 2, 8); }
 
-// An upward arrow under the letter N, `scale` times its small size, its top
-// centre at (centreX, top).
+// The north arrow: an upward arrow under the letter N, kArrowHeight times
+// the text scale high, its top centre at (centreX, top).
+constexpr int kArrowHeight = 20;
 void drawNorthArrow(RasterImage& image, int centreX, int top, int scale) {
   drawText(image, centreX + 1, top, "N", scale, kInk, TextAlign::kCentre);
-  const double tipY = top + 10.0 * scale, baseY = tipY + 10.0 * scale, x = centreX + 0.5;
+  const double tipY = top + 10.0 * scale, baseY = top + double(kArrowHeight) * scale, x = centreX + 0.5;
   image.strokeLine(x, tipY, x, baseY, scale * 0.75, kInk);
   image.strokeLine(x, tipY, x - 2.5 * scale, tipY + 3.5 * scale, scale * 0.75, kInk);
   image.strokeLine(x, tipY, x + 2.5 * scale, tipY + 3.5 * scale, scale * 0.75, kInk);
@@ -37,10 +38,11 @@ MapPicture drawMapPicture(const float* grid, int gridSizeX, int gridSizeY, const
                                : rangeOfValues(grid, size_t(columns) * size_t(rows));
 
   // Top to bottom: title, map (north arrow at its right), colour bar. The bar
-  // is as wide as the map, but wide enough for a few legible ticks.
+  // is as wide as the map, but at least as wide as its units and wide enough
+  // for a few legible ticks.
   const int margin = 8 * u, lineHeight = (kGlyphAscent + kGlyphDescent) * u;
   const int arrowSpace = 12 * u;
-  const int barWidth = std::max(mapWidth, 60 * u);
+  const int barWidth = std::max({mapWidth, 100 * u, textWidth(legend.units, u)});
   const ColourBar bar(range, legend.units, barWidth, u);
   const ColourBarOverhang overhang = bar.overhang();
 
@@ -50,7 +52,7 @@ MapPicture drawMapPicture(const float* grid, int gridSizeX, int gridSizeY, const
   layout.mapLeft = margin + overhang.left;
   layout.mapTop = margin + (legend.title.empty() ? 0 : lineHeight + 4 * u);
   layout.barLeft = layout.mapLeft;
-  layout.barTop = layout.mapTop + mapHeight + 8 * u;
+  layout.barTop = layout.mapTop + std::max(mapHeight, kArrowHeight * u) + 8 * u;
   layout.barWidth = barWidth;
   const int contentRight = std::max({layout.mapLeft + mapWidth + arrowSpace,
                                      layout.barLeft + layout.barWidth + overhang.right,
