@@ -4,7 +4,7 @@
 //
 //   halvane-samples [--sky NAME] [--sun ELEVATION,BEARING] [--points N]
 //                   [--shares equal|luminance] [--set stratified|jittered]
-//                   [-o FILE]
+//                   [-o FILE] [--plot FILE.png]
 //
 // Without -o (or with -o -) the file goes to standard output. The sky model's
 // diagnostics go to standard error so that they cannot mix with it.
@@ -12,18 +12,22 @@
 #include <cstdlib>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "core/angles.h"
 #include "sampling/sample_file.h"
 #include "sky/sky_model.h"
 #include "tools/sky_options.h"
+#include "tools/sky_plot.h"
 
 namespace {
 
 const char* const kUsage =
     "usage: halvane-samples [--sky NAME] [--sun ELEVATION,BEARING] [--points N]\n"
     "                       [--shares equal|luminance] [--set stratified|jittered] [-o FILE]\n"
+    "                       [--plot FILE.png]\n"
     "Computes a set of weighted sample directions of the sky and writes the sample\n"
     "point file: a header, then one line per point, bearing,elevation,weight, the\n"
     "weights summing to 1.\n"
@@ -37,11 +41,13 @@ const char* const kUsage =
     "  --set stratified|jittered  points picked by luminance class, or a jittered grid\n"
     "                             (default stratified)\n"
     "  -o FILE                    the file to write (default, or -, standard output)\n"
+    "  --plot FILE.png            also draw the set on the sky dome: north up, zenith at\n"
+    "                             the centre, each point coloured by its weight\n"
     "  --help                     this text\n";
 
 const char* const kOptionsAccepted =
     "--sky NAME, --sun ELEVATION,BEARING, --points N, --shares equal|luminance, "
-    "--set stratified|jittered, -o FILE, --help";
+    "--set stratified|jittered, -o FILE, --plot FILE.png, --help";
 
 [[noreturn]] void badArgument(const std::string& message) {
   std::fprintf(stderr, "halvane-samples: %s\n", message.c_str());
@@ -57,6 +63,8 @@ struct Options {
   bool equalShares = true;
   bool stratified = true;
   std::string output = "-";
+  std::string plot;
+  std::string sky = "clear";  // as given, for the plot's title
 };
 
 // A whole number from 1 to 10000, nothing else in the text.
@@ -100,6 +108,7 @@ Options parseArguments(int argc, char** argv) {
       const std::string sky = value(kSkyNamesAccepted);
       if (!parseSkyName(sky, options.distribution, options.generalType))
         badArgument("--sky takes " + std::string(kSkyNamesAccepted) + ", not " + quoted(sky));
+      options.sky = sky;
     } else if (name == "--sun") {
       const std::string sun = value(kSunAccepted);
       if (!parseSun(sun, options.sunElevation, options.sunAzimuth))
@@ -122,11 +131,33 @@ Options parseArguments(int argc, char** argv) {
       options.output = value("the name of the file to write, or - for standard output");
       if (options.output.empty())
         badArgument("-o takes the name of the file to write, or - for standard output, not ''");
+    } else if (name == "--plot") {
+      options.plot = value("the name of the PNG file to draw");
+      if (options.plot.empty()) badArgument("--plot takes the name of the PNG file to draw, not ''");
     } else {
       badArgument("unknown argument " + quoted(argv[i]) + "; accepted: " + kOptionsAccepted);
     }
   }
   return options;
+}
+
+// Draws the sample set on the sky dome, titled with the sky (as named on the
+// command line), the sun and the number of points.
+bool plotSamplePoints(const std::string& fileName, const std::string& skyName, const Sky& sky,
+                      const Sequence<SamplePoint>& set) {
+  std::vector<SkyPoint> points;
+  for (int i = 0; i < set.numElements; ++i) {
+    const SamplePoint& point = set.element(i);
+    points.push_back({displayedBearing(point.azimuth), displayedElevation(point.elevation), point.weight});
+  }
+  char title[160];
+  std::snprintf(title, sizeof title, "%s sky, sun at %.0f\u00b0 elevation and bearing %.0f\u00b0: %d points",
+                skyName.c_str(), displayedElevation(sky.sunElevation()), displayedBearing(sky.sunAzimuth()),
+                set.numElements);
+  std::string error;
+  if (writeSkyPlotPng(fileName, points, title, error)) return true;
+  std::fprintf(stderr, "halvane-samples: %s\n", error.c_str());
+  return false;
 }
 
 }  // namespace
@@ -150,12 +181,18 @@ int main(int argc, char** argv) {
   }
 
   const std::string text = formatSamplePoints(state.sky, state.samplePoints);
+  bool written = true;
   if (options.output == "-") {
     if (!writeSamplePointsTo(std::cout, text)) {
       std::fprintf(stderr, "halvane-samples: could not write to standard output\n");
-      return 1;
+      written = false;
     }
-    return 0;
+  } else {
+    written = recordSamplePoints(options.output, text);
   }
-  return recordSamplePoints(options.output, text) ? 0 : 1;
+  // The plot comes second: a plot that cannot be drawn costs no sample file.
+  if (!options.plot.empty() &&
+      !plotSamplePoints(options.plot, options.sky, state.sky, state.samplePoints))
+    written = false;
+  return written ? 0 : 1;
 }

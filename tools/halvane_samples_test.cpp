@@ -117,6 +117,18 @@ TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(readFile(path("set.txt")), libraryText(SkyDistribution::POINT, 11, 0.7853975f, 4.712385f, 30, true, false));
+
+  // With a plot: the same file, and a PNG beside it; a plot that cannot be
+  // written is reported and costs no sample file.
+  run = runTool({"--sky", "point", "--set", "jittered", "--points", "30", "-o", path("plotted.txt"), "--plot",
+                 path("set.png")});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(readFile(path("plotted.txt")), readFile(path("set.txt")));
+  EXPECT_EQ(readFile(path("set.png")).compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+  run = runTool({"--points", "30", "-o", path("kept.txt"), "--plot", path("missing/set.png")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("missing/set.png"), std::string::npos) << run.err;
+  EXPECT_TRUE(exists(path("kept.txt")));
 }
 
 TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
@@ -132,6 +144,7 @@ TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
       {{"--shares", "fair"}, "'fair'", "equal or luminance"},
       {{"--set", "random"}, "'random'", "stratified or jittered"},
       {{"-o", ""}, "-o", "standard output"},
+      {{"--plot", ""}, "--plot", "PNG file"},
       {{"--frobnicate"}, "'--frobnicate'", "--set stratified|jittered"},
       {{"extra"}, "'extra'", "--points N"},
   };

@@ -153,6 +153,19 @@ TEST(HalvaneSkylightTest, WritesThePngAndTheTextOfTheGrid) {
   EXPECT_EQ(pixelValue(0.5f), 32768u);
   EXPECT_EQ(pixelValue(-0.1f), 0u);
   EXPECT_EQ(pixelValue(1.5f), 65535u);
+  // --colour: the picture, an 8-bit RGB PNG (IHDR bit depth 8, colour type 2).
+  std::string colour = folder.file("colour.png");
+  r = run(kSkylightTool + " " + terrain + " --sky overcast --colour -o " + colour, folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::string bytes;
+  if (std::FILE* in = std::fopen(colour.c_str(), "rb")) {
+    for (int ch; (ch = std::fgetc(in)) != EOF;) bytes += char(ch);
+    std::fclose(in);
+  }
+  ASSERT_GT(bytes.size(), 26u);
+  EXPECT_EQ(bytes.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+  EXPECT_EQ(bytes[24], 8);
+  EXPECT_EQ(bytes[25], 2);
 }
 
 TEST(HalvaneSkylightTest, BadTerrainFilesAndArgumentsAreRefused) {
@@ -177,7 +190,8 @@ TEST(HalvaneSkylightTest, BadTerrainFilesAndArgumentsAreRefused) {
   const std::pair<std::string, std::string> cases[] = {
       {"--sky cloudy", "general-15"},       {"--sky general-16", "general-1 to general-15"},
       {"--sun 95,10", "elevation 0 to 90"}, {"--sun 10", "ELEVATION,BEARING"},
-      {"--frobnicate", "--frobnicate"},     {"--csv", "--csv"}};
+      {"--frobnicate", "--frobnicate"},     {"--csv", "--csv"},
+      {"--colour", "-o MAP.png"},           {"--colour -o m.tif", "-o MAP.png"}};
   for (const auto& [args, mentions] : cases) {
     SCOPED_TRACE(args);
     ToolRun r = run(kSkylightTool + " " + terrain + " " + args, folder);
