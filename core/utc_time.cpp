@@ -66,18 +66,6 @@ struct Reader {
     ++at;
     return true;
   }
-  // Exactly `width` digits, not followed by another digit.
-  bool number(int width, int& value) {
-    int v = 0;
-    for (int i = 0; i < width; ++i) {
-      if (!isDigit(at + i)) return false;
-      v = v * 10 + (s[at + i] - '0');
-    }
-    if (isDigit(at + width)) return false;
-    at += width;
-    value = v;
-    return true;
-  }
   // Exactly `width` digits, whatever follows.
   bool digits(int width, int& value) {
     int v = 0;
@@ -89,6 +77,8 @@ struct Reader {
     value = v;
     return true;
   }
+  // Exactly `width` digits, not followed by another digit.
+  bool number(int width, int& value) { return !isDigit(at + width) && digits(width, value); }
 };
 
 bool fail(std::string& error, const std::string& reason) {
@@ -117,8 +107,8 @@ bool readDate(Reader& r, CivilTime& c, bool& basic, std::string& error) {
   return true;
 }
 
-// The time of day: hh:mm[:ss[.fff]] or, after a basic date, hhmm[ss[.fff]].
-// Both forms are accepted after either date form.
+// The time of day: hh:mm[:ss[.fff]] or hhmm[ss[.fff]], after either form of
+// the date.
 bool readTimeOfDay(Reader& r, CivilTime& c, std::string& error) {
   const char* form = "no time of day: expected hh:mm after the date";
   if (!r.digits(2, c.hour)) return fail(error, form);
@@ -150,7 +140,12 @@ bool readOffset(Reader& r, int& minutes, std::string& error) {
   if (r.done()) return fail(error, "no UTC offset: add Z for UTC or the offset, e.g. +02:00");
   if (r.accept('Z') || r.accept('z')) return true;
   int sign = r.accept('+') ? 1 : r.accept('-') ? -1 : 0;
-  if (sign == 0) return fail(error, std::string("unexpected '") + r.peek() + "' after the time of day");
+  if (sign == 0) {
+    char c = r.peek();
+    bool printable = c > ' ' && c < 127;
+    return fail(error, printable ? std::string("unexpected '") + c + "' after the time of day"
+                                 : "unexpected character after the time of day");
+  }
   int hours = 0, mins = 0;
   if (!r.digits(2, hours)) return fail(error, "the UTC offset must be +hh:mm, +hhmm or +hh");
   if (r.accept(':') ? !r.number(2, mins) : (!r.done() && !r.number(2, mins)))

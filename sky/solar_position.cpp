@@ -1,6 +1,8 @@
 #include "sky/solar_position.h"
 
+#include <algorithm>
 #include <cmath>
+#include <iterator>
 
 // Index
 //   1. Angles, time and deltaT
@@ -344,7 +346,7 @@ double evaluate(const Series (&powers)[N], const int (&keep)[N], double tau) {
   for (int p = 0; p < N; ++p) {
     double part = 0;
     const SeriesTerm* t = powers[p].terms;
-    for (int i = 0; i < keep[p]; ++i) part += t[i].a * std::cos(t[i].b + t[i].c * tau);
+    for (int i = 0; i < std::min(keep[p], powers[p].count); ++i) part += t[i].a * std::cos(t[i].b + t[i].c * tau);
     sum += part * power;
     power *= tau;
   }
@@ -371,7 +373,7 @@ Nutation nutation(double T, int keep) {
       cubic(93.27191, 483202.017538, -0.0036825, 1.0 / 327270, T),   // argument of latitude of the moon
       cubic(125.04452, -1934.136261, 0.0020708, 1.0 / 450000, T)};   // longitude of the moon's node
   Nutation n{0, 0};
-  for (int i = 0; i < keep; ++i) {
+  for (int i = 0; i < std::min(keep, static_cast<int>(std::size(kNutation))); ++i) {
     const NutationTerm& t = kNutation[i];
     double x = 0;
     for (int j = 0; j < 5; ++j) x += t.multiplier[j] * argument[j];
