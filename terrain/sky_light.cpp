@@ -171,7 +171,12 @@ float computeBrightness(const std::vector<Vec3>& normals, const CellSums& sums,
   skyGrid.resize(normals.size());
   float largest = 0;
   for (size_t cell = 0; cell < normals.size(); ++cell) {
-    skyGrid[cell] = cellBrightness(normals[cell], sums.visibleSky[cell], sums.skyLight[cell]);
+    // The sky's light is summed over the whole visible sky, some of which
+    // can lie behind a steep cell's own plane where the horizons do not show
+    // it (at the grid's edges); such a cell can come out below nothing, and
+    // no light is less than none.
+    const float brightness = cellBrightness(normals[cell], sums.visibleSky[cell], sums.skyLight[cell]);
+    skyGrid[cell] = brightness > 0 ? brightness : 0.0f;
     if (skyGrid[cell] > largest) largest = skyGrid[cell];
   }
   return largest;

@@ -85,8 +85,8 @@ void addHorizonBlocks(const SkyTables& tables, int firstDirection, int count,
 // as bright as the cell, reflects onto it.
 float cellBrightness(const Vec3& normal, const Vec3& visibleSky, const Vec3& skyLight);
 
-// The brightness of every cell into skyGrid (resized); returns the largest
-// value (at least 0).
+// The brightness of every cell into skyGrid (resized), never below 0;
+// returns the largest value (at least 0).
 float computeBrightness(const std::vector<Vec3>& normals, const CellSums& sums,
                         std::vector<float>& skyGrid);
 

@@ -130,6 +130,14 @@ TEST(SkyCellsTest, HiddenSkyReflectsTerrainLight) {
   Vec3 up(0, 0, 1), light(0, 0, 1000);
   EXPECT_NEAR(cellBrightness(up, Vec3(0, 0, 3.14159f / 2), light), 0.4 * 1000 / 3.14159 / 0.8, 1e-3);
   EXPECT_NEAR(cellBrightness(up, Vec3(0, 0, 3.14159f), light), 0.4 * 1000 / 3.14159, 1e-3);
+  // A steep cell turned away from a bright low sky gets none of it, not less.
+  CellSums sums(1);
+  sums.visibleSky[0] = Vec3(0, 1, 2);
+  sums.skyLight[0] = Vec3(0, 1000, 100);
+  std::vector<float> grid;
+  EXPECT_LT(cellBrightness(Vec3(0, -0.8f, 0.6f), sums.visibleSky[0], sums.skyLight[0]), 0);
+  EXPECT_EQ(computeBrightness({Vec3(0, -0.8f, 0.6f)}, sums, grid), 0.0f);
+  EXPECT_EQ(grid[0], 0.0f);
 }
 
 // The normalised sky light of a terrain, through a written terrain file.
