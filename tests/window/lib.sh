@@ -29,13 +29,15 @@
 # Tests wait on this state, not on time: every helper that sends input (keys,
 # text, clicks, drags, menu choices) first notes the number of the last frame
 # (the mark), and wt_wait_state waits, polling every 50 ms up to a bound, for
-# a frame after the mark whose field has the value wanted. Since every key
-# and click the program acts on ends in a new frame, and X delivers input in
-# order, that frame is drawn after everything sent before it was handled.
-# Screenshots are taken only where pixels are what is tested, once the state
-# says the frame is drawn. OCR is kept in two tests that check what a user
-# reads: startup_test (the status line and the greeting) and keys_test (a
-# refusal and the help screen).
+# a frame after the mark whose field has the value wanted. Every key the
+# program acts on and every click ends in a new frame (F11 and the modifier
+# keys alone draw none), and X delivers input in order, so that frame is
+# drawn after everything sent before it was handled. Mesa's software
+# renderer ends each swap with a round trip to the X server, so once a
+# frame's report is there, the frame is on screen: screenshots are taken
+# then, and only where pixels are what is tested. OCR is kept in two tests
+# that check what a user reads: startup_test (the status line and the
+# greeting) and keys_test (a refusal and the help screen).
 #
 # ---- Helpers -------------------------------------------------------------------
 # A test script sources this file, calls wt_setup, and then uses:
