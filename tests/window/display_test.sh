@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 wt_setup
 
 wt_start_halvane
-wt_wait_first_frame || wt_finish
+wt_check "first frame drawn" wt_wait_first_frame || wt_finish
 
 # Sends keys, waits for the frame whose report has FIELD = VALUE and keeps a
 # screenshot of it as $WT_DIR/NAME.ppm: frame_after NAME FIELD VALUE KEY...

@@ -86,7 +86,8 @@ wt_fail() {
   WT_FAILURES=$((WT_FAILURES + 1))
 }
 
-# Runs "$@"; a non-zero status counts as a failed check named $1.
+# Runs "$@"; a non-zero status counts as a failed check named $1 and is
+# returned.
 wt_check() {
   local what="$1"
   shift
@@ -94,6 +95,7 @@ wt_check() {
     wt_log "ok: $what"
   else
     wt_fail "$what"
+    return 1
   fi
 }
 

@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 wt_setup 256 36
 
 wt_start_halvane
-wt_wait_window || wt_finish
+wt_check "the window appears" wt_wait_window || wt_finish
 
 wt_check 'title is "Halvane"' test "$(xdotool getwindowname "$WID")" = Halvane
 eval "$(xdotool getwindowgeometry --shell "$WID")"
@@ -15,7 +15,7 @@ wt_check "window is 1351 x 1339 at (0, 0), got ${WIDTH}x${HEIGHT} at ($X, $Y)" \
   test "$X,$Y,$WIDTH,$HEIGHT" = "0,0,1351,1339"
 
 # The first frame is drawn a little after the window is mapped.
-wt_wait_first_frame || wt_finish
+wt_check "first frame drawn" wt_wait_first_frame || wt_finish
 wt_check "background is (102, 153, 102)" wt_wait_pixel 40 40 102,153,102
 shot="$WT_DIR/wait.ppm"
 /usr/bin/convert "$shot" -crop 1351x1339+0+0 +repage "$WT_OUT/startup.png"
