@@ -6,6 +6,37 @@
 #include <cstring>
 
 #include "app/app_state.h"
+#include "app/state_report.h"
+#include "display/status_text.h"
+
+namespace {
+
+// What the next frame will show, taken before it is drawn: drawing the flash
+// message uses it up. A help frame shows its text and nothing else.
+FrameReport nextFrame(const perspWindow& w) {
+  FrameReport r;
+  r.help = w.helpRequested;
+  if (!r.help) {
+    if (w.promptActive) {
+      r.prompt = promptQuestion(w.promptKind);
+      if (w.prompt.text != nullptr) r.promptText.assign(w.prompt.text, w.prompt.length);
+    } else if (w.showStatusLine) {
+      r.status = statusText(appState.sky, appState.numSamplePoints);
+    }
+    if (w.busyMessage != nullptr && w.busyShown) r.busy = w.busyMessage;
+    r.points = appState.samplesComputed ? appState.samplePoints.numElements : 0;
+    r.regions = appState.drawRegions;
+    r.terrain = appState.drawTerrain;
+    r.dome = appState.drawHemisphere;
+    r.contours = appState.drawContours;
+  }
+  if (w.flashMessage != nullptr) r.flash = w.flashMessage;
+  r.mouseX = static_cast<int>(w.lastMouseX);
+  r.mouseY = static_cast<int>(w.lastMouseY);
+  return r;
+}
+
+}  // namespace
 
 perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
                          bool perspective_, const char* terrainFileName)
@@ -33,6 +64,17 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
   appState.regionPolygons = RegionPolygons(1);
 
   buildSkyMenu();
+}
+
+void perspWindow::display() {
+  const char* stateFile = stateReportPath();
+  FrameReport shown;
+  if (stateFile != nullptr) shown = nextFrame(*this);
+  arcballWindow::display();
+  ++framesDrawn;
+  if (stateFile == nullptr) return;
+  shown.frame = framesDrawn;
+  writeFrameReport(stateFile, shown);
 }
 
 void perspWindow::setFlashMessage(const char* text) {

@@ -22,6 +22,9 @@ class perspWindow : public arcballWindow {
   perspWindow(int x, int y, int width, int height, const char* title, bool perspective,
               const char* terrainFileName);
 
+  // Draws the frame and, when HALVANE_STATE_FILE names a file, then writes
+  // what the frame showed to it (app/state_report.h).
+  void display() override;
   void drawScene() override;                         // app/persp_window_drawing.cpp
   void keyCommand(unsigned char key) override;       // app/persp_window_commands.cpp
   void specialKeyCommand(int key) override;          // app/persp_window_commands.cpp
@@ -72,6 +75,7 @@ class perspWindow : public arcballWindow {
   bool helpShown = false;
   int flashFrames = 0;
   bool perspective = true;
+  long framesDrawn = 0;
 
  private:
   // app/persp_window_commands.cpp

@@ -61,22 +61,23 @@ wait_for '[ -s "$scratch/display" ]' 100 || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$scratch/display")"
 export LIBGL_ALWAYS_SOFTWARE=1
 
-"$program" "$@" &
+# The program reports what each frame showed in the state file; the steps
+# below wait on it.
+state="$scratch/state"
+shown() { [ -e "$state" ] && grep -q "$1" "$state"; }
+HALVANE_STATE_FILE="$state" "$program" "$@" &
 halvane_pid=$!
-wait_for 'wid=$(xdotool search --onlyvisible --name "^Halvane\$" 2>/dev/null | head -n1); [ -n "$wid" ]' 100 ||
-  fail "the window did not appear"
-sleep 1
+wait_for 'shown "^frame "' 300 || fail "the window did not appear"
 xdotool mousemove 675 670
 
 rm -f samples.txt
-xdotool key p
 # The sample points take a moment; the keys after them wait in the queue.
-xdotool key o
-sleep 0.3
+xdotool key p o
+wait_for 'shown "^prompt Enter a file name"' 1200 || fail "the output prompt did not open"
 xdotool type --delay 30 samples.txt
 xdotool key Return
-wait_for '[ -s samples.txt ]' 1200 || fail "no sample file was written"
-sleep 1
+wait_for 'shown "^flash Sample points are recorded"' 300 && [ -s samples.txt ] ||
+  fail "no sample file was written"
 /usr/bin/import -silent -window root -crop 1351x1339+0+0 +repage halvane.png
 xdotool key q q
 wait_for '! alive "$halvane_pid"' 50 || true

@@ -14,8 +14,7 @@ for contours in 0 1; do
   (cd "$WT_DIR" && HALVANE_FRAME_TIMING="$frames" HALVANE_FRAME_TIMING_CONTOURS="$contours" \
     exec "$HALVANE" >"$WT_DIR/stdout" 2>"$WT_DIR/stderr") &
   HALVANE_PID=$!
-  wt_wait_exit "$HALVANE_PID" 120; status=$WT_EXIT_STATUS
-  HALVANE_PID=""
+  wt_wait_exit 120; status=$WT_EXIT_STATUS
   [ "$status" = 0 ] || wt_fail "timing run ended with $status: $(cat "$WT_DIR/stderr")"
   grep '^frame timing' "$WT_DIR/stdout"
 done

@@ -9,19 +9,21 @@ source "$(dirname "$0")/interaction_lib.sh"
 wt_setup
 
 wt_start_halvane
-wt_wait_window || wt_finish
-wt_check "first frame drawn" wt_wait_pixel 40 40 102,153,102
+wt_check "first frame drawn" wt_wait_first_frame || wt_finish
+
+question="Enter a file name to output the sample points: "
+recorded() { wt_wait_state_like flash "Sample points are recorded in*$1*" 30; }
 
 # Computes a set, opens the output prompt, types NAME (with xdotool key
 # names in KEYS, if given, instead of the name) and confirms it.
 write_from_window() {
   local name="$1"
   wt_key p o
-  wt_check "o after p opens the output prompt" \
-    ia_wait_prompt "Enter a file name to output the sample points:" 60
+  wt_check "o after p opens the output prompt" wt_wait_state prompt "$question" 120
   wt_type "$name"
+  wt_check "the prompt shows $name" wt_wait_state prompt_text "$name"
   wt_key Return
-  wt_check "the window confirms $name" ia_wait_top "Sample points are recorded in" 20
+  wt_check "the window confirms $name" recorded "$name"
 }
 
 # Compares the window's file with the tool's for the options given (the
@@ -41,16 +43,18 @@ expect_tool_output default.txt --sky clear --sun 45,180 --points 250 --shares eq
 
 # ---- Another distribution, with Tab completion and editing in the prompt -----------------
 wt_key ctrl+s p o
-wt_check "the output prompt opens" ia_wait_prompt "Enter a file name" 60
+wt_check "the output prompt opens" wt_wait_state prompt "$question" 120
 : >"$WT_DIR/stdout"
 wt_type "def"
+wt_check "the prompt shows what was typed" wt_wait_state prompt_text "def"
 wt_key Tab
-wt_check "Tab completes to default.txt" ia_wait_prompt "default,txt_"
+wt_check "Tab completes to default.txt" wt_wait_state prompt_text "default.txt"
 wt_check "Tab writes the names it examined" grep -qx "default.txt" "$WT_DIR/stdout"
 wt_key $(printf 'BackSpace %.0s' $(seq 11))
+wt_check "BackSpace empties the text" wt_wait_state prompt_text ""
 wt_type "sharp.txt"
 wt_key Return
-wt_check "the window confirms sharp.txt" ia_wait_top "Sample points are recorded in" 20
+wt_check "the window confirms sharp.txt" recorded sharp.txt
 expect_tool_output sharp.txt --sky sharp --sun 45,180 --points 250 --shares equal
 
 # ---- One and two arrow steps up --------------------------------------------------------------
@@ -72,23 +76,27 @@ expect_tool_output pqt.txt --sky general-12 --sun 45,180 --points 300 --shares l
 
 # ---- ESC writes nothing; an empty name writes nothing -------------------------------------------
 wt_key o
-wt_check "the output prompt opens" ia_wait_prompt "Enter a file name" 20
+wt_check "the output prompt opens" wt_wait_state prompt "$question"
 wt_type "never.txt"
+wt_check "the prompt shows never.txt" wt_wait_state prompt_text "never.txt"
 wt_key Escape
+wt_check "ESC closes the prompt" wt_wait_state prompt ""
 wt_key o Return
-wt_check "an empty name records nothing" ia_wait_top "No sample points were recorded," 20
+wt_check "an empty name records nothing" \
+  wt_wait_state_like flash "No sample points were recorded.*"
 wt_check "ESC and the empty name wrote no file" test ! -e "$WT_DIR/never.txt"
 
 # ---- A name that cannot be written ---------------------------------------------------------------
 wt_key o
-wt_check "the output prompt opens" ia_wait_prompt "Enter a file name" 20
+wt_check "the output prompt opens" wt_wait_state prompt "$question"
 wt_type "no-such-folder/x.txt"
+wt_check "the prompt shows the name" wt_wait_state prompt_text "no-such-folder/x.txt"
 wt_key Return
 wt_check "a file that cannot be written is reported" \
-  ia_wait_top "Could not record the sample points in" 20
+  wt_wait_state_like flash "Could not record the sample points in*no-such-folder/x.txt*"
 wt_check "the program keeps running" ia_alive
 
 wt_key q Escape
-ia_wait_exit 10
-wt_check "exits with status 0, got $IA_EXIT_STATUS" test "$IA_EXIT_STATUS" = 0
+wt_wait_exit 10
+wt_check "exits with status 0, got $WT_EXIT_STATUS" test "$WT_EXIT_STATUS" = 0
 wt_finish

@@ -7,7 +7,7 @@ source "$(dirname "$0")/lib.sh"
 wt_setup 256 36
 
 wt_start_halvane
-wt_wait_window || wt_finish
+wt_check "the window appears" wt_wait_window || wt_finish
 
 wt_check 'title is "Halvane"' test "$(xdotool getwindowname "$WID")" = Halvane
 eval "$(xdotool getwindowgeometry --shell "$WID")"
@@ -15,10 +15,9 @@ wt_check "window is 1351 x 1339 at (0, 0), got ${WIDTH}x${HEIGHT} at ($X, $Y)" \
   test "$X,$Y,$WIDTH,$HEIGHT" = "0,0,1351,1339"
 
 # The first frame is drawn a little after the window is mapped.
+wt_check "first frame drawn" wt_wait_first_frame || wt_finish
 wt_check "background is (102, 153, 102)" wt_wait_pixel 40 40 102,153,102
-sleep 0.5
-shot="$WT_DIR/startup.png"
-wt_screenshot "$shot"
+shot="$WT_DIR/wait.ppm"
 /usr/bin/convert "$shot" -crop 1351x1339+0+0 +repage "$WT_OUT/startup.png"
 
 for p in "40 40" "1310 40" "40 1200" "1310 1200" "675 120"; do
@@ -53,12 +52,16 @@ for p in "600 600" "900 700" "1000 600"; do
   wt_check "terrain surface through the dome at ($1, $2)" want_blend "$1" "$2" 0 0
 done
 
+# What a user reads, by OCR, and what the program says it drew.
 status=$(wt_status_line "$shot")
 wt_check "status line reads the default sky, got \"$status\"" \
   test "$status" = "CLEAR distribution, 250 points, sun (45,180)"
+wt_check "the report gives the same status line" \
+  test "$(wt_state status)" = "CLEAR distribution, 250 points, sun (45,180)"
 greeting=$(wt_ocr "$shot" 560 30 240 24)
 wt_check "the greeting is shown at the top, got \"$greeting\"" \
   grep -q "for help" <<<"$greeting"
+wt_check "the report gives the greeting" test "$(wt_state flash)" = "Press \`?' for help."
 
 wt_check "nothing on standard error" test ! -s "$WT_DIR/stderr"
 wt_finish
