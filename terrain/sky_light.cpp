@@ -209,7 +209,7 @@ bool computeSkyLight(TerrainFile& file, const TerrainRecord& terrain,
     normaliseSkyGrid(skyGrid, largest);
   } catch (const std::bad_alloc&) {
     file.close();
-    error = file.corrupted();
+    error = file.outOfMemory();
     return false;
   }
   return true;

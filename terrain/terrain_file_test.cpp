@@ -109,9 +109,9 @@ TEST(TerrainFileTest, BadFilesAreRefusedWithTheirMessageAndStatus) {
 }
 
 TEST(TerrainFileDeathTest, ExitWithTerrainErrorWritesTheLineAndStatus) {
-  EXPECT_EXIT(exitWithTerrainError({"File a.hrz appears to be a corrupted elevation file.\n", 1}),
+  EXPECT_EXIT(exitWithTerrainError({"File a.hrz appears to be a corrupted elevation file.\n", 1, ""}),
               ::testing::ExitedWithCode(1), exactly("File a.hrz appears to be a corrupted elevation file.\n"));
-  EXPECT_EXIT(exitWithTerrainError({"tgrid: cannot open input file 'x'\n", -1}), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(exitWithTerrainError({"tgrid: cannot open input file 'x'\n", -1, ""}), ::testing::ExitedWithCode(255),
               exactly("tgrid: cannot open input file 'x'\n"));
 }
 
@@ -155,7 +155,7 @@ TEST(TerrainFileTest, TruncatedAndCorruptedFilesNeverCrash) {
 
 TEST(TerrainFileTest, WriterRoundTripsExactlyAndLeavesNothingBehindOnFailure) {
   ScratchFolder folder;
-  std::vector<float> heights = {-1.5f, 0, 3.25f, 1e-30f, 7, 1e30f};
+  std::vector<float> heights = {-1.5f, 0, 3.25f, 1e-30f, 7, kMaxTerrainHeight};
   std::vector<uint16_t> horizons;
   for (int i = 0; i < 6 * 3; ++i) horizons.push_back(uint16_t(i * 3641));
   std::string name = folder.file("w.hrz"), error;
@@ -175,9 +175,25 @@ TEST(TerrainFileTest, WriterRoundTripsExactlyAndLeavesNothingBehindOnFailure) {
   std::vector<uint16_t> v4(4);
   EXPECT_FALSE(writeTerrainFile("/nonexistent-folder/x.hrz", 2, 2, 1, h4, v4, error));
   EXPECT_NE(error.find("/nonexistent-folder/x.hrz"), std::string::npos);
+  // Nothing the reader would refuse is written.
   const std::string never = folder.file("never.hrz");
-  EXPECT_FALSE(writeTerrainFile(never, 2, 2, 2, h4, v4, error));  // too few horizons
-  EXPECT_FALSE(exists(never));
+  const std::vector<uint16_t> many(4 * (kMaxTerrainDirections + 1));
+  const struct {
+    std::vector<float> heights;
+    int directions;
+    std::vector<uint16_t> horizons;
+  } refused[] = {
+      {h4, 2, v4},  // too few horizons
+      {{0, 0, NAN, 0}, 1, v4},
+      {{0, -INFINITY, 0, 0}, 1, v4},
+      {{0, 0, 0, 2 * kMaxTerrainHeight}, 1, v4},
+      {h4, kMaxTerrainDirections + 1, many},
+  };
+  for (const auto& r : refused) {
+    EXPECT_FALSE(writeTerrainFile(never, 2, 2, r.directions, r.heights, r.horizons, error));
+    EXPECT_EQ(error.rfind("cannot write " + never + ": ", 0), 0u) << error;
+    EXPECT_FALSE(exists(never));
+  }
 }
 
 }  // namespace

@@ -1,33 +1,54 @@
 #include "tools/grid_output.h"
 
-#include "core/file_replacement.h"
-
 #include <png.h>
-#include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <csetjmp>
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace {
 
-bool writePngRows(std::FILE* out, const float* grid, int gridSizeX, int gridSizeY) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+// libpng's messages: its error ends the image (through its jump), held as
+// the reason; its warnings are left unsaid.
+struct PngSink {
+  OutputFile* output;
+  std::string problem;
+};
+
+void pngWrite(png_structp png, png_bytep data, png_size_t length) {
+  PngSink* sink = static_cast<PngSink*>(png_get_io_ptr(png));
+  if (!sink->output->write(data, length)) png_error(png, "write");
+}
+
+void pngFlush(png_structp) {}
+
+void pngError(png_structp png, png_const_charp message) {
+  PngSink* sink = static_cast<PngSink*>(png_get_error_ptr(png));
+  if (sink->problem.empty()) sink->problem = message;
+  png_longjmp(png, 1);
+}
+
+void pngWarning(png_structp, png_const_charp) {}
+
+// The image, row by row; false when libpng gives up (sink.problem says why,
+// unless the file itself failed).
+bool writePngRows(PngSink& sink, const float* grid, int gridSizeX, int gridSizeY) {
+  std::vector<png_byte> row(size_t(gridSizeY) * 2);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &sink, pngError, pngWarning);
   if (!png) return false;
   png_infop info = png_create_info_struct(png);
   if (!info) {
     png_destroy_write_struct(&png, nullptr);
     return false;
   }
-  std::vector<png_byte> row(size_t(gridSizeY) * 2);
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, out);
+  png_set_write_fn(png, &sink, pngWrite, pngFlush);
+  // Any size a PNG can hold, not libpng's default of a million pixels a side.
+  png_set_user_limits(png, PNG_UINT_31_MAX, PNG_UINT_31_MAX);
   png_set_IHDR(png, info, png_uint_32(gridSizeY), png_uint_32(gridSizeX), 16, PNG_COLOR_TYPE_GRAY,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
@@ -52,30 +73,26 @@ unsigned pixelValue(float value) {
   return v > 65535 ? 65535 : unsigned(v);
 }
 
-bool writeGreyscalePng(const std::string& fileName, const float* grid, int gridSizeX,
-                       int gridSizeY, std::string& error) {
-  FileReplacement output(fileName);
-  if (!output.file()) {
-    error = output.openError();
-    return false;
-  }
-  return output.commit(writePngRows(output.file(), grid, gridSizeX, gridSizeY), error);
+bool writeGreyscalePng(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY) {
+  if (!output.open()) return false;
+  PngSink sink{&output, ""};
+  if (writePngRows(sink, grid, gridSizeX, gridSizeY)) return true;
+  return output.fail(sink.problem.empty() ? "libpng failed" : sink.problem);
 }
 
-bool printGridCsv(std::FILE* out, const float* grid, int gridSizeX, int gridSizeY) {
-  for (int r = 0; r < gridSizeX; ++r)
-    for (int c = 0; c < gridSizeY; ++c)
-      if (std::fprintf(out, "%.9g%c", grid[size_t(r) * gridSizeY + c], c + 1 < gridSizeY ? ',' : '\n') < 0)
-        return false;
-  return std::fflush(out) == 0;
-}
-
-bool writeGridCsv(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
-                  std::string& error) {
-  FileReplacement output(fileName);
-  if (!output.file()) {
-    error = output.openError();
-    return false;
+bool writeGridCsv(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY) {
+  if (!output.open()) return false;
+  std::string text;
+  char value[32];
+  for (int r = 0; r < gridSizeX; ++r) {
+    for (int c = 0; c < gridSizeY; ++c) {
+      std::snprintf(value, sizeof value, "%.9g%c", grid[size_t(r) * gridSizeY + c], c + 1 < gridSizeY ? ',' : '\n');
+      text += value;
+    }
+    if (text.size() >= 65536 || r + 1 == gridSizeX) {
+      if (!output.write(text)) return false;
+      text.clear();
+    }
   }
-  return output.commit(printGridCsv(output.file(), grid, gridSizeX, gridSizeY), error);
+  return true;
 }

@@ -7,17 +7,18 @@
 //                   [-o FILE]
 //
 // Without -o (or with -o -) the file goes to standard output. The sky model's
-// diagnostics go to standard error so that they cannot mix with it.
-#include <cstdio>
-#include <cstdlib>
-#include <iostream>
+// diagnostics go to standard error so that they cannot mix with it. The file
+// is written like every file of Halvane (core/output_file.h); a failure is
+// one line, "halvane-samples: cannot write FILE: reason", and status 1.
 #include <string>
 
 #include "app/app_state.h"
+#include "core/output_file.h"
 #include "sampling/regions.h"
 #include "sampling/sample_file.h"
 #include "sampling/sample_points.h"
 #include "sky/sky_model.h"
+#include "tools/options.h"
 #include "tools/sky_options.h"
 
 namespace {
@@ -38,16 +39,14 @@ const char* const kUsage =
     "  --set stratified|jittered  points picked by luminance class, or a jittered grid\n"
     "                             (default stratified)\n"
     "  -o FILE                    the file to write (default, or -, standard output)\n"
-    "  --help                     this text\n";
+    "  -h, --help                 this text\n"
+    "  --version                  the version of Halvane\n"
+    "Exit status: 0 done, 1 the file could not be written, 2 a bad argument.\n";
 
-const char* const kOptionsAccepted =
+const ToolDescription kTool = {
+    "halvane-samples", kUsage,
     "--sky NAME, --sun ELEVATION,BEARING, --points N, --shares equal|luminance, "
-    "--set stratified|jittered, -o FILE, --help";
-
-[[noreturn]] void badArgument(const std::string& message) {
-  std::fprintf(stderr, "halvane-samples: %s\n", message.c_str());
-  std::exit(2);
-}
+    "--set stratified|jittered, -o FILE, --help, --version"};
 
 struct Options {
   SkyDistribution distribution = CLEAR;
@@ -60,80 +59,45 @@ struct Options {
   std::string output = "-";
 };
 
-// A whole number from 1 to 10000, nothing else in the text.
-bool parsePointCount(const std::string& text, int& count) {
-  if (text.empty() || text.size() > 5) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  count = std::atoi(text.c_str());
-  return count >= 1 && count <= 10000;
+// One of two words.
+bool chooseWord(OptionReader& args, const char* yes, const char* no) {
+  const std::string what = std::string(yes) + " or " + no;
+  const std::string word = args.value(what);
+  if (word != yes && word != no) args.refuse(what, word);
+  return word == yes;
 }
 
-std::string quoted(const std::string& value) { return "'" + value + "'"; }
-
-// The value of an option, from "--name=value" or from the next argument.
-std::string optionValue(int argc, char** argv, int& i, const std::string& name,
-                        const std::string& inlineValue, bool hasInlineValue,
-                        const std::string& accepted) {
-  if (hasInlineValue) return inlineValue;
-  if (i + 1 >= argc) badArgument(name + " needs a value: " + accepted);
-  return argv[++i];
-}
-
-Options parseArguments(int argc, char** argv) {
+Options parseArguments(OptionReader& args) {
   Options options;
-  for (int i = 1; i < argc; ++i) {
-    std::string name = argv[i], inlineValue;
-    bool hasInlineValue = false;
-    const size_t equals = name.find('=');
-    if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-      inlineValue = name.substr(equals + 1);
-      name = name.substr(0, equals);
-      hasInlineValue = true;
-    }
-    auto value = [&](const std::string& accepted) {
-      return optionValue(argc, argv, i, name, inlineValue, hasInlineValue, accepted);
-    };
-    if (name == "--help" && !hasInlineValue) {
-      std::fputs(kUsage, stdout);
-      std::exit(0);
-    } else if (name == "--sky") {
-      const std::string sky = value(kSkyNamesAccepted);
-      if (!parseSkyName(sky, options.distribution, options.generalType))
-        badArgument("--sky takes " + std::string(kSkyNamesAccepted) + ", not " + quoted(sky));
-    } else if (name == "--sun") {
-      const std::string sun = value(kSunAccepted);
-      if (!parseSun(sun, options.sunElevation, options.sunAzimuth))
-        badArgument("--sun takes " + std::string(kSunAccepted) + ", not " + quoted(sun));
-    } else if (name == "--points") {
-      const std::string count = value("a whole number from 1 to 10000");
-      if (!parsePointCount(count, options.points))
-        badArgument("--points takes a whole number from 1 to 10000, not " + quoted(count));
-    } else if (name == "--shares") {
-      const std::string shares = value("equal or luminance");
-      if (shares != "equal" && shares != "luminance")
-        badArgument("--shares takes equal or luminance, not " + quoted(shares));
-      options.equalShares = shares == "equal";
-    } else if (name == "--set") {
-      const std::string set = value("stratified or jittered");
-      if (set != "stratified" && set != "jittered")
-        badArgument("--set takes stratified or jittered, not " + quoted(set));
-      options.stratified = set == "stratified";
-    } else if (name == "-o" && !hasInlineValue) {
-      options.output = value("the name of the file to write, or - for standard output");
-      if (options.output.empty())
-        badArgument("-o takes the name of the file to write, or - for standard output, not ''");
+  while (args.next()) {
+    if (args.is("--sky")) {
+      const std::string sky = args.value(kSkyNamesAccepted);
+      if (!parseSkyName(sky, options.distribution, options.generalType)) args.refuse(kSkyNamesAccepted, sky);
+    } else if (args.is("--sun")) {
+      const std::string sun = args.value(kSunAccepted);
+      if (!parseSun(sun, options.sunElevation, options.sunAzimuth)) args.refuse(kSunAccepted, sun);
+    } else if (args.is("--points")) {
+      options.points = int(args.wholeNumber(1, 10000));
+    } else if (args.is("--shares")) {
+      options.equalShares = chooseWord(args, "equal", "luminance");
+    } else if (args.is("--set")) {
+      options.stratified = chooseWord(args, "stratified", "jittered");
+    } else if (args.is("-o")) {
+      const char* what = "the name of the file to write, or - for standard output";
+      options.output = args.value(what);
+      if (options.output.empty()) args.refuse(what, options.output);
     } else {
-      badArgument("unknown argument " + quoted(argv[i]) + "; accepted: " + kOptionsAccepted);
+      args.unknown();
     }
   }
   return options;
 }
 
-}  // namespace
+int run(OptionReader& args) {
+  const Options options = parseArguments(args);
+  OutputFile output = options.output == "-" ? OutputFile::standardOutput() : OutputFile(options.output);
+  if (!output.check()) failInputOutput(output.error());
 
-int main(int argc, char** argv) {
-  const Options options = parseArguments(argc, argv);
   setSkyDiagnostics(stderr, stderr);
   applySkyAndSun(options.distribution, options.generalType, options.sunElevation,
                  options.sunAzimuth);
@@ -150,12 +114,10 @@ int main(int argc, char** argv) {
     computeSampleWeights(regions);
   }
 
-  if (options.output == "-") {
-    if (!writeSamplePointsTo(std::cout)) {
-      std::fprintf(stderr, "halvane-samples: could not write to standard output\n");
-      return 1;
-    }
-    return 0;
-  }
-  return recordSamplePoints(options.output) ? 0 : 1;
+  if (!output.write(formatSamplePoints()) || !output.commit()) failInputOutput(output.error());
+  return kExitDone;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return runTool(kTool, argc, argv, run); }

@@ -168,12 +168,12 @@ TEST_F(HalvaneSamplesTest, HelpGoesToStandardOutputAndFailedWritesEndWithStatusO
 
   run = runTool({"--points", "20"}, "/dev/full");
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "halvane-samples: could not write to standard output\n");
+  EXPECT_EQ(run.err, "halvane-samples: cannot write standard output: No space left on device\n");
 
   const std::string name = path("missing/set.txt");
   run = runTool({"--points", "20", "-o", name});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(run.err, "Could not open file \"" + name + "\".\n");
+  EXPECT_EQ(run.err, "halvane-samples: cannot write " + name + ": No such file or directory\n");
 }
 
 }  // namespace

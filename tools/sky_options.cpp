@@ -1,29 +1,15 @@
 #include "tools/sky_options.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdlib>
 
 #include "app/app_state.h"
 #include "sky/sky_model.h"
+#include "tools/options.h"
 
 const char* const kSkyNamesAccepted =
     "uniform, overcast, clear, sharp, point, cosine, turbid, or general-1 to general-15";
 const char* const kSunAccepted =
     "ELEVATION,BEARING in degrees, elevation 0 to 90 and bearing 0 to 360";
-
-namespace {
-
-// A whole decimal number, nothing before or after it.
-bool parseReal(const std::string& text, double& value) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-  errno = 0;
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
-}
-
-}  // namespace
 
 bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& generalType) {
   static const struct { const char* name; SkyDistribution value; } kNames[] = {
@@ -53,8 +39,8 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth) {
   size_t comma = text.find(',');
   if (comma == std::string::npos) return false;
   double elevationDegrees, bearing;
-  if (!parseReal(text.substr(0, comma), elevationDegrees)) return false;
-  if (!parseReal(text.substr(comma + 1), bearing)) return false;
+  if (!parseDecimal(text.substr(0, comma), elevationDegrees)) return false;
+  if (!parseDecimal(text.substr(comma + 1), bearing)) return false;
   if (elevationDegrees < 0 || elevationDegrees > 90) return false;
   if (bearing < 0 || bearing > 360) return false;
   double azimuthDegrees = 90 - bearing;
