@@ -206,15 +206,6 @@ unsigned long long OptionReader::unsignedNumber(unsigned long long high) {
   return number;
 }
 
-double OptionReader::decimal(double low, double high) {
-  char range[96];
-  std::snprintf(range, sizeof range, "a number from %g to %g", low, high);
-  const std::string text = value(range);
-  double number = 0;
-  if (!parseDecimal(text, number) || number < low || number > high) refuse(range, text);
-  return number;
-}
-
 void OptionReader::unknown() const {
   if (isOperand_)
     failArgument("unexpected argument '" + argument_ + "'; accepted: " + tool_.accepted);

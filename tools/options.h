@@ -111,10 +111,9 @@ class OptionReader {
   // The current option's value: after "=" or the next argument. A missing
   // value is a bad argument ("--sky needs a value: WHAT").
   std::string value(const std::string& what);
-  // The value as a whole number from low to high, or as a decimal.
+  // The value as a whole number from low to high.
   long long wholeNumber(long long low, long long high);
   unsigned long long unsignedNumber(unsigned long long high);
-  double decimal(double low, double high);
 
   // Refuses the current option's value: "OPTION takes WHAT, not 'VALUE'".
   [[noreturn]] void refuse(const std::string& what, const std::string& value) const;
