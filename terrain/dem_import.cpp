@@ -189,6 +189,21 @@ Dataset thinOut(GDALDatasetH windowed, const Window& window, int maxSize, const 
                                     std::to_string(height)});
 }
 
+// Whether the raster's corners could be places on earth: longitudes within
+// two turns and latitudes within the poles (and a little), or projected
+// coordinates within a million kilometres. GDAL's reprojection can take
+// without end over coordinates far beyond.
+bool liesOnEarth(const double* gt, int width, int height, bool geographic, double metresPerUnit) {
+  for (double col : {0.0, double(width)})
+    for (double row : {0.0, double(height)}) {
+      const double x = gt[0] + col * gt[1] + row * gt[2], y = gt[3] + col * gt[4] + row * gt[5];
+      const bool on = geographic ? std::fabs(x) <= 720 && std::fabs(y) <= 91
+                                 : std::fabs(x * metresPerUnit) <= 1e9 && std::fabs(y * metresPerUnit) <= 1e9;
+      if (!on) return false;
+    }
+  return true;
+}
+
 // ---- 3. The target grid: coordinate system, cell size, extent -----------------------
 
 struct TargetGrid {
@@ -463,6 +478,10 @@ bool importDem(const DemRequest& request, DemTerrain& terrain, std::string& erro
   const int width = GDALGetRasterXSize(source.get()), height = GDALGetRasterYSize(source.get());
   const bool geographic = sourceSrs && OSRIsGeographic(sourceSrs);
   const double unit = sourceSrs && !geographic ? OSRGetLinearUnits(sourceSrs, nullptr) : 1.0;
+  if (sourceSrs && !liesOnEarth(gt, width, height, geographic, unit)) {
+    error = name + ": its corners lie beyond any place on earth (check its geotransform)";
+    return false;
+  }
   const double cellX = std::hypot(gt[1], gt[4]), cellY = std::hypot(gt[2], gt[5]);
   if (geographic)
     tell(format("%s: %d x %d cells of %.6g x %.6g degrees, %s", name.c_str(), width, height, cellX, cellY,
