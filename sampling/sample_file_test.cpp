@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "core/test_files.h"
 #include "app/app_state.h"
 #include "sampling/sample_points.h"
 #include "sampling/sampling_test_support.h"
@@ -26,17 +27,6 @@ SamplePoint point(float elevation, float azimuth, float weight) {
   p.weight = weight;
   p.highlighted = false;
   return p;
-}
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
 }
 
 std::vector<std::string> folderEntries(const std::string& folder) {

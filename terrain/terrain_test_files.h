@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/test_files.h"
+
 // A folder under /tmp, removed with the files named through it at the end.
 class ScratchFolder {
  public:
@@ -145,6 +147,7 @@ inline ToolRun run(const std::string& command, ScratchFolder& folder) {
 }
 
 inline bool exists(const std::string& name) { return access(name.c_str(), F_OK) == 0; }
+
 
 #ifdef GDAL_H_INCLUDED
 // A one-band Float32 GeoTIFF, row 0 the northern edge, with geotransform

@@ -43,13 +43,6 @@ constexpr int kDemCases = 600, kDemToolEvery = 10;
 
 // ---- 1. Running a tool without a shell ---------------------------------------------------
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // Runs the program with the arguments, standard output and error into files
 // of the folder; returns its exit status (-1 if it did not exit).
 int spawnTool(const std::vector<std::string>& arguments, const std::string& folder, std::string& err) {

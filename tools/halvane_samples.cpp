@@ -70,13 +70,9 @@ bool chooseWord(OptionReader& args, const char* yes, const char* no) {
 Options parseArguments(OptionReader& args) {
   Options options;
   while (args.next()) {
-    if (args.is("--sky")) {
-      const std::string sky = args.value(kSkyNamesAccepted);
-      if (!parseSkyName(sky, options.distribution, options.generalType)) args.refuse(kSkyNamesAccepted, sky);
-    } else if (args.is("--sun")) {
-      const std::string sun = args.value(kSunAccepted);
-      if (!parseSun(sun, options.sunElevation, options.sunAzimuth)) args.refuse(kSunAccepted, sun);
-    } else if (args.is("--points")) {
+    if (readSkyOrSun(args, options.distribution, options.generalType, options.sunElevation, options.sunAzimuth))
+      continue;
+    if (args.is("--points")) {
       options.points = int(args.wholeNumber(1, 10000));
     } else if (args.is("--shares")) {
       options.equalShares = chooseWord(args, "equal", "luminance");

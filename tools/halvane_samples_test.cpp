@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "core/test_files.h"
 #include "app/app_state.h"
 #include "sampling/regions.h"
 #include "sampling/sample_file.h"
@@ -18,13 +19,6 @@
 #include "sky/sky_model.h"
 
 namespace {
-
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 bool exists(const std::string& path) {
   struct stat status;

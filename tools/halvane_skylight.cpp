@@ -57,13 +57,9 @@ struct Options {
 Options parseArguments(OptionReader& args) {
   Options options;
   while (args.next()) {
-    if (args.is("--sky")) {
-      const std::string sky = args.value(kSkyNamesAccepted);
-      if (!parseSkyName(sky, options.distribution, options.generalType)) args.refuse(kSkyNamesAccepted, sky);
-    } else if (args.is("--sun")) {
-      const std::string sun = args.value(kSunAccepted);
-      if (!parseSun(sun, options.sunElevation, options.sunAzimuth)) args.refuse(kSunAccepted, sun);
-    } else if (args.is("-o") || args.is("--csv")) {
+    if (readSkyOrSun(args, options.distribution, options.generalType, options.sunElevation, options.sunAzimuth))
+      continue;
+    if (args.is("-o") || args.is("--csv")) {
       const char* what = "the name of the file to write";
       std::string& name = args.is("-o") ? options.map : options.csv;
       name = args.value(what);

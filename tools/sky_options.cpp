@@ -50,6 +50,21 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth) {
   return true;
 }
 
+bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& generalType, float& elevation,
+                  float& azimuth) {
+  if (args.is("--sky")) {
+    const std::string sky = args.value(kSkyNamesAccepted);
+    if (!parseSkyName(sky, distribution, generalType)) args.refuse(kSkyNamesAccepted, sky);
+    return true;
+  }
+  if (args.is("--sun")) {
+    const std::string sun = args.value(kSunAccepted);
+    if (!parseSun(sun, elevation, azimuth)) args.refuse(kSunAccepted, sun);
+    return true;
+  }
+  return false;
+}
+
 void applySkyAndSun(SkyDistribution distribution, int generalType, float elevation, float azimuth) {
   appState.distribution = distribution;
   appState.generalType = generalType;

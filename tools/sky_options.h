@@ -23,6 +23,14 @@ bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& g
 // program's default angles 0.7853975 and 4.712385. Returns false on bad text.
 bool parseSun(const std::string& text, float& elevation, float& azimuth);
 
+class OptionReader;
+
+// If the reader's current argument is --sky or --sun, reads its value into
+// the out arguments (a bad value ends the tool with status 2) and returns
+// true; otherwise returns false and changes nothing.
+bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& generalType, float& elevation,
+                  float& azimuth);
+
 // Sets the sky and sun of the application state from parsed options and
 // derives the sun direction.
 void applySkyAndSun(SkyDistribution distribution, int generalType, float elevation, float azimuth);

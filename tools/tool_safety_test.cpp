@@ -22,14 +22,6 @@ const std::string kTerrainTool = HALVANE_TERRAIN_TOOL;
 const std::string kSkylightTool = HALVANE_SKYLIGHT_TOOL;
 const std::string kSamplesTool = HALVANE_SAMPLES_TOOL;
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 mode_t modeOf(const std::string& path) {
   struct stat status;
