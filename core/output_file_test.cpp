@@ -11,7 +11,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "core/test_files.h"
@@ -109,20 +108,6 @@ TEST_F(OutputFileTest, TheTemporaryFileIsNewShortNamedAndBesideTheFileReplaced) 
   EXPECT_TRUE(S_ISREG(modeOf(temporary)));
   file.discard();
   EXPECT_EQ(modeOf(temporary), 0u);
-}
-
-TEST_F(OutputFileTest, AFifoIsWrittenInPlaceAndNeverReplaced) {
-  const std::string fifo = path("pipe");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  std::string received;
-  std::thread reader([&] { received = readFile(fifo); });
-  OutputFile file(fifo);
-  EXPECT_TRUE(writeText(file, "through the pipe\n")) << file.error();
-  EXPECT_TRUE(file.inPlace());
-  reader.join();
-  EXPECT_EQ(received, "through the pipe\n");
-  EXPECT_TRUE(S_ISFIFO(modeOf(fifo)));
-  EXPECT_EQ(entries(), std::vector<std::string>{"pipe"});
 }
 
 TEST_F(OutputFileTest, DestinationsThatCannotBeWrittenAreRefusedUntouched) {
