@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "core/file_replacement.h"
+#include "core/output_file.h"
 
 namespace {
 
@@ -54,10 +54,6 @@ std::string formatFrameReport(const FrameReport& r) {
 }
 
 bool writeFrameReport(const char* path, const FrameReport& report) {
-  FileReplacement out(path);
-  if (out.file() == nullptr) return false;
-  const std::string text = formatFrameReport(report);
-  const bool written = std::fwrite(text.data(), 1, text.size(), out.file()) == text.size();
-  std::string error;
-  return out.commit(written, error);
+  OutputFile out(path);
+  return out.open() && out.write(formatFrameReport(report)) && out.commit();
 }

@@ -1,9 +1,6 @@
-// The version of Halvane, one string for the program and every tool; the
-// build sets it from the project's version.
+// The version of Halvane: one string, set once by the build from the project's
+// version, that the window and the tools report.
 #pragma once
 
-#ifndef HALVANE_VERSION
-#error "HALVANE_VERSION comes from the build (CMake's project version)"
-#endif
-
-constexpr const char* kHalvaneVersion = HALVANE_VERSION;
+// "MAJOR.MINOR.PATCH", e.g. "1.1.0".
+const char* halvaneVersion();

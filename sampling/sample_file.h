@@ -27,14 +27,14 @@ std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& poin
 // Writes the text to out and flushes it; false if the stream failed.
 bool writeSamplePointsTo(std::ostream& out, const std::string& text);
 
-// Writes the text to the file fileName so that it is either complete or not touched: the
-// text goes to a temporary file in the same folder, which is flushed to disk,
-// closed and renamed over the target. On any failure an earlier file of that
-// name stays as it was, the temporary file is removed, and standard error gets
-// one line: Could not open file "NAME". when the file cannot be made, or
-// Could not write file "NAME". when writing, flushing, closing or renaming
-// fails. A target that exists but is not a regular file (a device, a pipe) is
-// written in place. Returns whether the file was written.
+// Writes the text to the file fileName so that it is either complete or not touched, the
+// way every file is written (core/output_file.h): through a temporary file
+// beside the file replaced, keeping its permissions, through a symbolic link
+// to its target; a device or a FIFO is written in place. On any failure an
+// earlier file of that name stays as it was and standard error gets one
+// line: Could not open file "NAME". when the file cannot be made (a folder in
+// the way, a missing folder), or Could not write file "NAME". when writing,
+// flushing, closing or renaming fails. Returns whether the file was written.
 bool recordSamplePoints(const std::string& fileName, const std::string& text);
 
 // The window's command: records the sample points of the set in fileName and returns the

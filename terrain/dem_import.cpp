@@ -10,6 +10,9 @@
 //   7. importDem
 #include "terrain/dem_import.h"
 
+#include "terrain/terrain_file.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <memory>
@@ -118,7 +121,9 @@ bool chooseWindow(GDALDatasetH dataset, const DemRequest& request, const double*
   const std::string& name = request.fileName;
   if (request.hasWindow) {
     const std::array<long long, 4>& w = request.window;
-    if (w[0] < 0 || w[1] < 0 || w[2] < 1 || w[3] < 1 || w[0] + w[2] > width || w[1] + w[3] > height) {
+    // Compared without sums, which could overflow.
+    if (w[0] < 0 || w[1] < 0 || w[2] < 1 || w[3] < 1 || w[0] > width || w[1] > height || w[2] > width - w[0] ||
+        w[3] > height - w[1]) {
       error = format("%s: window %lld,%lld,%lld,%lld lies outside the raster of %lld x %lld pixels",
                      name.c_str(), w[0], w[1], w[2], w[3], width, height);
       return false;
@@ -141,11 +146,13 @@ bool chooseWindow(GDALDatasetH dataset, const DemRequest& request, const double*
         minCol = std::min(minCol, col), maxCol = std::max(maxCol, col);
         minRow = std::min(minRow, row), maxRow = std::max(maxRow, row);
       }
-    // Pixels that the bounds cover at least partly, within the raster.
-    long long x0 = std::max(0LL, (long long)std::floor(minCol + 1e-9));
-    long long y0 = std::max(0LL, (long long)std::floor(minRow + 1e-9));
-    long long x1 = std::min(width, (long long)std::ceil(maxCol - 1e-9));
-    long long y1 = std::min(height, (long long)std::ceil(maxRow - 1e-9));
+    // Pixels that the bounds cover at least partly, within the raster: held
+    // to it before they become integers, however far the bounds reach.
+    auto within = [](double value, long long limit) {
+      return (long long)std::min(std::max(value, 0.0), double(limit));
+    };
+    long long x0 = within(std::floor(minCol + 1e-9), width), y0 = within(std::floor(minRow + 1e-9), height);
+    long long x1 = within(std::ceil(maxCol - 1e-9), width), y1 = within(std::ceil(maxRow - 1e-9), height);
     if (x1 <= x0 || y1 <= y0) {
       error = format("%s: bounds %.15g,%.15g,%.15g,%.15g lie outside the raster, which covers "
                      "%.15g,%.15g,%.15g,%.15g",
@@ -158,6 +165,42 @@ bool chooseWindow(GDALDatasetH dataset, const DemRequest& request, const double*
     return true;
   }
   window = {0, 0, width, height};
+  return true;
+}
+
+// A window much larger than the grid asked for is thinned out first: read
+// at kThinnedCellsPerCell source cells per grid cell along each side, by
+// GDAL's overviews when the raster has them, else by a decimated
+// (nearest-neighbour) read, before the average is taken. GDAL then never
+// visits every cell of a huge raster, nor even reads a huge declared one.
+constexpr int kThinnedCellsPerCell = 16;
+
+// The thinned dataset reads from `windowed`, which must stay open while it is
+// used; null when no thinning is needed.
+template <typename Tell>
+Dataset thinOut(GDALDatasetH windowed, const Window& window, int maxSize, const Tell& tell) {
+  const double longest = double(std::max(window.xsize, window.ysize));
+  const double limit = double(kThinnedCellsPerCell) * maxSize;
+  if (maxSize <= 0 || longest <= limit) return nullptr;
+  const long long width = std::max(1LL, std::llround(double(window.xsize) * limit / longest));
+  const long long height = std::max(1LL, std::llround(double(window.ysize) * limit / longest));
+  tell(format("thinned out to %lld x %lld cells before averaging", width, height));
+  return translate(windowed, {"-of", "VRT", "-r", "nearest", "-outsize", std::to_string(width),
+                                    std::to_string(height)});
+}
+
+// Whether the raster's corners could be places on earth: longitudes within
+// two turns and latitudes within the poles (and a little), or projected
+// coordinates within a million kilometres. GDAL's reprojection can take
+// without end over coordinates far beyond.
+bool liesOnEarth(const double* gt, int width, int height, bool geographic, double metresPerUnit) {
+  for (double col : {0.0, double(width)})
+    for (double row : {0.0, double(height)}) {
+      const double x = gt[0] + col * gt[1] + row * gt[2], y = gt[3] + col * gt[4] + row * gt[5];
+      const bool on = geographic ? std::fabs(x) <= 720 && std::fabs(y) <= 91
+                                 : std::fabs(x * metresPerUnit) <= 1e9 && std::fabs(y * metresPerUnit) <= 1e9;
+      if (!on) return false;
+    }
   return true;
 }
 
@@ -214,20 +257,30 @@ std::string wktOf(OGRSpatialReferenceH srs) {
 }
 
 // Fits the target's extent to whole square cells (centred on the area) and
-// coarsens them when a side would exceed maxSize.
-void fitCells(TargetGrid& target, int maxSize, double naturalResolution) {
+// coarsens them when a side would exceed maxSize. More cells than maxCells
+// (counted before they become integers) are refused.
+bool fitCells(TargetGrid& target, const DemRequest& request, double naturalResolution, std::string& error) {
   const double spanX = target.maxX - target.minX, spanY = target.maxY - target.minY;
   double resolution = naturalResolution;
-  if (maxSize > 0 && std::max(spanX, spanY) / resolution > maxSize + 1e-6)
-    resolution = std::max(spanX, spanY) / maxSize;
-  target.width = std::max(1, int(std::lround(spanX / resolution)));
-  target.height = std::max(1, int(std::lround(spanY / resolution)));
+  if (request.maxSize > 0 && std::max(spanX, spanY) / resolution > request.maxSize + 1e-6)
+    resolution = std::max(spanX, spanY) / request.maxSize;
+  const double width = std::max(1.0, std::round(spanX / resolution));
+  const double height = std::max(1.0, std::round(spanY / resolution));
+  if (!(width * height <= double(request.maxCells))) {
+    error = format("%s: %.0f x %.0f cells are too many to hold in memory (at most %lld); reduce them with "
+                   "--max-size N or a smaller --window or --bounds", request.fileName.c_str(), width, height,
+                   request.maxCells);
+    return false;
+  }
+  target.width = int(width);
+  target.height = int(height);
   target.resolution = resolution;
   const double centreX = (target.minX + target.maxX) / 2, centreY = (target.minY + target.maxY) / 2;
   target.minX = centreX - target.width * resolution / 2;
   target.maxX = centreX + target.width * resolution / 2;
   target.minY = centreY - target.height * resolution / 2;
   target.maxY = centreY + target.height * resolution / 2;
+  return true;
 }
 
 bool chooseTarget(GDALDatasetH windowed, OGRSpatialReferenceH sourceSrs, const DemRequest& request,
@@ -246,7 +299,7 @@ bool chooseTarget(GDALDatasetH windowed, OGRSpatialReferenceH sourceSrs, const D
     target.minX = gt[0], target.maxX = gt[0] + width * gt[1];
     target.maxY = gt[3], target.minY = gt[3] + height * gt[5];
     target.metresPerUnit = unit;
-    fitCells(target, request.maxSize, gt[1]);
+    if (!fitCells(target, request, gt[1], error)) return false;
     if (target.resolution > gt[1] * (1 + 1e-9)) {
       target.method = "average";
       target.what = format("reduced to cells of %.6g m (average)", target.resolution * unit);
@@ -285,7 +338,7 @@ bool chooseTarget(GDALDatasetH windowed, OGRSpatialReferenceH sourceSrs, const D
     return false;
   }
   target.minX = extent[0], target.minY = extent[1], target.maxX = extent[2], target.maxY = extent[3];
-  fitCells(target, request.maxSize, suggested[1]);
+  if (!fitCells(target, request, suggested[1], error)) return false;
   const bool reduced = target.resolution > suggested[1] * (1 + 1e-9);
   target.method = reduced ? "average" : "bilinear";
   const double metres = target.resolution * target.metresPerUnit;
@@ -318,9 +371,13 @@ Dataset warpIntoMemory(GDALDatasetH windowed, const TargetGrid& target) {
 
 // ---- 5. No-data holes ---------------------------------------------------------------------
 
+// No-data cells: the no-data value, and anything that is not a finite
+// number (NaN, and +-Inf, which a raster may hold without declaring it).
+bool isNoData(float value) { return value == kNoData || !std::isfinite(value); }
+
 size_t countNoData(const std::vector<float>& values) {
   size_t count = 0;
-  for (float v : values) count += v == kNoData || std::isnan(v);
+  for (float v : values) count += isNoData(v);
   return count;
 }
 
@@ -345,7 +402,7 @@ bool fillHoles(GDALDatasetH grid, std::vector<float>& values, const std::string&
     return false;
   }
   for (float& v : values)
-    if (std::isnan(v)) v = kNoData;
+    if (isNoData(v)) v = kNoData;
   if (GDALRasterIO(band, GF_Write, 0, 0, width, height, values.data(), width, height, GDT_Float32, 0, 0) !=
           CE_None ||
       GDALFillNodata(band, nullptr, kFillSearchCells, 0, 0, nullptr, nullptr, nullptr) != CE_None ||
@@ -364,6 +421,17 @@ bool fillHoles(GDALDatasetH grid, std::vector<float>& values, const std::string&
 }
 
 // ---- 6. Heights in grid spacings, turned north up -----------------------------------------
+
+// The band's scale and offset (1 and 0 when it has none); false for a scale
+// that is not finite or zero, or an offset that is not finite.
+bool readScaleAndOffset(GDALRasterBandH band, double& scale, double& offset) {
+  int hasScale = 0, hasOffset = 0;
+  scale = GDALGetRasterScale(band, &hasScale);
+  offset = GDALGetRasterOffset(band, &hasOffset);
+  if (!hasScale) scale = 1;
+  if (!hasOffset) offset = 0;
+  return std::isfinite(scale) && scale != 0 && std::isfinite(offset);
+}
 
 // Metres per unit of the band's heights: feet when the band says so, else metres.
 double heightUnitInMetres(GDALRasterBandH band) {
@@ -390,8 +458,19 @@ bool importDem(const DemRequest& request, DemTerrain& terrain, std::string& erro
   Dataset source = openRaster(name, error);
   if (!source) return false;
   double gt[6];
-  if (GDALGetGeoTransform(source.get(), gt) != CE_None || gt[1] * gt[5] - gt[2] * gt[4] == 0) {
+  if (GDALGetGeoTransform(source.get(), gt) != CE_None) {
     error = name + ": has no cell size (the raster is not georeferenced)";
+    return false;
+  }
+  const double determinant = gt[1] * gt[5] - gt[2] * gt[4];
+  if (!std::all_of(gt, gt + 6, [](double v) { return std::isfinite(v); }) || !std::isfinite(determinant) ||
+      determinant == 0) {
+    error = name + ": has no usable cell size (its geotransform is degenerate or not finite)";
+    return false;
+  }
+  double scale = 1, offset = 0;
+  if (!readScaleAndOffset(GDALGetRasterBand(source.get(), 1), scale, offset)) {
+    error = format("%s: band 1 has an unusable scale or offset (%.6g, %.6g)", name.c_str(), scale, offset);
     return false;
   }
   OGRSpatialReferenceH sourceSrs = GDALGetSpatialRef(source.get());
@@ -399,6 +478,10 @@ bool importDem(const DemRequest& request, DemTerrain& terrain, std::string& erro
   const int width = GDALGetRasterXSize(source.get()), height = GDALGetRasterYSize(source.get());
   const bool geographic = sourceSrs && OSRIsGeographic(sourceSrs);
   const double unit = sourceSrs && !geographic ? OSRGetLinearUnits(sourceSrs, nullptr) : 1.0;
+  if (sourceSrs && !liesOnEarth(gt, width, height, geographic, unit)) {
+    error = name + ": its corners lie beyond any place on earth (check its geotransform)";
+    return false;
+  }
   const double cellX = std::hypot(gt[1], gt[4]), cellY = std::hypot(gt[2], gt[5]);
   if (geographic)
     tell(format("%s: %d x %d cells of %.6g x %.6g degrees, %s", name.c_str(), width, height, cellX, cellY,
@@ -412,6 +495,7 @@ bool importDem(const DemRequest& request, DemTerrain& terrain, std::string& erro
   if (request.hasWindow || request.hasBounds)
     tell(format("area: pixels %lld,%lld to %lld,%lld (%lld x %lld cells)", window.xoff, window.yoff,
                 window.xoff + window.xsize, window.yoff + window.ysize, window.xsize, window.ysize));
+  Dataset thinnedFrom;
   Dataset windowed = translate(source.get(), {"-of", "VRT", "-b", "1", "-srcwin", std::to_string(window.xoff),
                                               std::to_string(window.yoff), std::to_string(window.xsize),
                                               std::to_string(window.ysize)});
@@ -419,18 +503,16 @@ bool importDem(const DemRequest& request, DemTerrain& terrain, std::string& erro
     error = name + ": cannot read band 1";
     return false;
   }
+  if (Dataset thinned = thinOut(windowed.get(), window, request.maxSize, tell)) {
+    thinnedFrom = std::move(windowed);  // read by the thinned dataset
+    windowed = std::move(thinned);
+  }
 
   TargetGrid target;
   if (!chooseTarget(windowed.get(), sourceSrs, request, target, error)) return false;
   if (target.width < 2 || target.height < 2) {
     error = format("%s: the area is only %d x %d cells; a terrain needs at least 2 x 2", name.c_str(),
                    target.width, target.height);
-    return false;
-  }
-  if ((long long)target.width * target.height > request.maxCells) {
-    error = format("%s: %d x %d cells are too many to hold in memory (at most %lld); reduce them with "
-                   "--max-size N or a smaller --window or --bounds", name.c_str(), target.width,
-                   target.height, request.maxCells);
     return false;
   }
   if (!target.what.empty()) tell(target.what);
@@ -447,21 +529,25 @@ bool importDem(const DemRequest& request, DemTerrain& terrain, std::string& erro
   if (filled > 0) tell(format("filled %zu no-data cells with GDAL's fill-nodata", filled));
 
   // Heights in metres, then in grid spacings; raster row 0 is the north edge.
-  GDALRasterBandH band = GDALGetRasterBand(source.get(), 1);
-  int hasScale = 0, hasOffset = 0;
-  double scale = GDALGetRasterScale(band, &hasScale), offset = GDALGetRasterOffset(band, &hasOffset);
-  if (!hasScale) scale = 1;
-  if (!hasOffset) offset = 0;
-  const double toMetres = heightUnitInMetres(band);
+  const double toMetres = heightUnitInMetres(GDALGetRasterBand(source.get(), 1));
   const double cellSize = target.resolution * target.metresPerUnit;
   const int sizeX = target.width, sizeY = target.height;
   terrain.gridSizeX = sizeX;
   terrain.gridSizeY = sizeY;
   terrain.heights.assign(size_t(sizeX) * sizeY, 0.0f);
+  if (!(cellSize > 0) || !std::isfinite(cellSize)) {
+    error = name + ": has no usable cell size (its coordinate system's unit is not a length)";
+    return false;
+  }
   double lowest = HUGE_VAL, highest = -HUGE_VAL;
   for (int i = 0; i < sizeX; ++i)
     for (int j = 0; j < sizeY; ++j) {
       double metres = (values[size_t(sizeY - 1 - j) * sizeX + i] * scale + offset) * toMetres;
+      if (!(std::fabs(metres / cellSize) <= kMaxTerrainHeight)) {
+        error = format("%s: a height of %.6g m is beyond what a terrain of %.6g m cells holds", name.c_str(),
+                       metres, cellSize);
+        return false;
+      }
       lowest = std::min(lowest, metres), highest = std::max(highest, metres);
       terrain.heights[size_t(i) * sizeY + j] = float(metres / cellSize);
     }

@@ -9,9 +9,12 @@
 // the area is cut out (a pixel window or bounds in the raster's coordinates),
 // brought to square cells in metres (a raster in degrees is warped into the
 // UTM zone of the area's centre; a projected raster with oblong cells is
-// resampled), reduced with GDAL's average resampling when asked, its small
-// no-data holes filled, and turned so that the grid's first index runs east
-// and its second north.
+// resampled), reduced with GDAL's average resampling when asked (a window
+// more than 16 times larger than maxSize is first read decimated, or from
+// the raster's overviews, so that GDAL never visits every cell of a huge
+// raster), its small no-data holes filled (cells of +-Inf or NaN are no-data
+// too), and turned so that the grid's first index runs east and its second
+// north.
 #pragma once
 
 #include <array>
@@ -58,7 +61,12 @@ struct DemTerrain {
 // Reads the DEM. What was done (source size, any warping or resampling, cell
 // size in metres, holes filled, output size) goes to `report`, one line each,
 // each starting with `prefix`. On failure `error` is one line (without line
-// feed) naming the file and the problem, and the result is false.
+// feed) starting with the file's name, and the result is false. Refused,
+// before GDAL reads any cell: a geotransform that is degenerate or not
+// finite, corners beyond any place on earth (for a raster with a coordinate
+// system), a band scale that is not finite or zero or an offset that is not
+// finite, a window or bounds outside the raster, more cells than maxCells;
+// and after reading, heights beyond what a terrain file holds.
 bool importDem(const DemRequest& request, DemTerrain& terrain, std::string& error,
                std::FILE* report, const std::string& prefix);
 

@@ -1,6 +1,7 @@
 // DEMs made with GDAL in a scratch folder, read back as terrains.
 #include "terrain/dem_import.h"
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -201,6 +202,48 @@ TEST(DemImportTest, SmallNoDataHolesAreFilledLargeOnesRefused) {
   EXPECT_TRUE(mentions(gap.error, "no-data cells lie more than 100 cells from any height")) << gap.error;
 }
 
+// A copy of the cone whose band has this scale and offset.
+std::string scaledCone(ScratchFolder& folder, const std::string& name, double scale, double offset) {
+  std::string file = utmCone(folder, name);
+  GDALDatasetH dataset = GDALOpen(file.c_str(), GA_Update);
+  EXPECT_NE(dataset, nullptr);
+  if (!dataset) return file;
+  GDALSetRasterScale(GDALGetRasterBand(dataset, 1), scale);
+  GDALSetRasterOffset(GDALGetRasterBand(dataset, 1), offset);
+  GDALClose(dataset);
+  return file;
+}
+
+TEST(DemImportTest, InfiniteCellsAreNoDataAndUnusableScalesAreRefused) {
+  ScratchFolder folder;
+  std::string file = writeRaster(folder, "inf.tif", 20, 20, {0, 1, 0, 20, 0, -1}, 32631, [](int col, int row) {
+    if (col == 5 && row == 5) return double(INFINITY);
+    if (col == 12 && row == 7) return double(-INFINITY);
+    return 50.0;
+  });
+  Import dem = importFile(file);
+  ASSERT_TRUE(dem.ok) << dem.error;
+  EXPECT_TRUE(mentions(dem.report, "filled 2 no-data cells")) << dem.report;
+  for (float h : dem.terrain.heights) EXPECT_FLOAT_EQ(h, 50.0f);
+
+  const struct {
+    std::string file, error;
+  } cases[] = {
+      {scaledCone(folder, "nan-scale.tif", NAN, 0), ": band 1 has an unusable scale or offset (nan, 0)"},
+      {scaledCone(folder, "zero-scale.tif", 0, 0), ": band 1 has an unusable scale or offset (0, 0)"},
+      {scaledCone(folder, "inf-offset.tif", 1, INFINITY), ": band 1 has an unusable scale or offset (1, inf)"},
+      {scaledCone(folder, "huge-scale.tif", 1e300, 0), "e+300 m is beyond what a terrain of 10 m cells holds"},
+      {writeRaster(folder, "nan-cell.tif", 8, 8, {0, NAN, 0, 8, 0, -1}, 32631, [](int, int) { return 1.0; }),
+       ": has no usable cell size (its geotransform is degenerate or not finite)"},
+  };
+  for (const auto& c : cases) {
+    Import bad = importFile(c.file);
+    EXPECT_FALSE(bad.ok);
+    EXPECT_EQ(bad.error.rfind(c.file + ": ", 0), 0u) << bad.error;
+    EXPECT_TRUE(mentions(bad.error, c.error)) << bad.error;
+  }
+}
+
 TEST(DemImportTest, BadInputIsNamedInOneLine) {
   ScratchFolder folder;
   std::string missing = folder.file("missing.tif"), text = folder.write("notes.tif", {'h', 'i', '\n'});
@@ -226,12 +269,20 @@ TEST(DemImportTest, BadInputIsNamedInOneLine) {
               "--max-size N or a smaller --window or --bounds"},
       {cone, [](DemRequest& r) { r.hasWindow = true, r.window = {3, 3, 1, 8}; },
        cone + ": the area is only 1 x 8 cells; a terrain needs at least 2 x 2"},
+      // Sums that would overflow.
+      {cone, [](DemRequest& r) { r.hasWindow = true, r.window = {LLONG_MAX - 1, 0, LLONG_MAX - 1, 2}; },
+       cone + ": window 9223372036854775806,0,9223372036854775806,2 lies outside the raster of 41 x 41 pixels"},
   };
   for (const Case& c : cases) {
     Import dem = importFile(c.file, c.adjust);
     EXPECT_FALSE(dem.ok);
     EXPECT_EQ(dem.error, c.error);
   }
+  // Bounds far beyond the raster hold all of it.
+  Import all = importFile(cone, [](DemRequest& r) { r.hasBounds = true, r.bounds = {-1e300, -1e300, 1e300, 1e300}; });
+  ASSERT_TRUE(all.ok) << all.error;
+  EXPECT_EQ(all.terrain.gridSizeX, 41);
+  EXPECT_EQ(all.terrain.gridSizeY, 41);
 }
 
 }  // namespace

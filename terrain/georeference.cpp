@@ -1,20 +1,13 @@
 // The georeference file beside a terrain, and GeoTIFF maps.
 //
 // Index
-//   1. Writing a GeoTIFF completely or not at all
-//   2. The georeference file
-//   3. GeoTIFF maps
+//   1. The georeference file
+//   2. GeoTIFF maps
 #include "terrain/georeference.h"
 
-#include "core/file_replacement.h"
-
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 #include <cpl_error.h>
@@ -23,29 +16,9 @@
 #include <cpl_vsi.h>
 #include <gdal.h>
 
-namespace {
+// ---- 1. The georeference file ---------------------------------------------------------
 
-// ---- 1. Writing a GeoTIFF completely or not at all -----------------------------------
-
-std::string temporaryNameFor(const std::string& fileName) {
-  return fileName + ".tmp" + std::to_string(getpid());
-}
-
-bool replaceWith(const std::string& temporary, const std::string& fileName, std::string& error) {
-  if (std::rename(temporary.c_str(), fileName.c_str()) != 0) {
-    error = "cannot write " + fileName + ": " + std::strerror(errno);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
-// ---- 2. The georeference file ---------------------------------------------------------
-
-bool writeGeoreference(const std::string& terrainFile, const Georeference& georeference,
-                       std::string& error) {
+bool writeGeoreference(OutputFile& output, const Georeference& georeference) {
   CPLJSONDocument document;
   CPLJSONObject root = document.GetRoot();
   root.Add("source", georeference.source);
@@ -59,14 +32,7 @@ bool writeGeoreference(const std::string& terrainFile, const Georeference& geore
   root.Add("orientation",
            "the terrain's first index is the raster column (east), its second index counts the "
            "raster rows from the southern edge (north); heights are in grid spacings of cellSize metres");
-  const std::string fileName = georeferenceFileName(terrainFile);
-  std::string text = document.SaveAsString() + "\n";
-  FileReplacement output(fileName);
-  if (!output.file()) {
-    error = output.openError();
-    return false;
-  }
-  return output.commit(std::fwrite(text.data(), 1, text.size(), output.file()) == text.size(), error);
+  return output.open() && output.write(document.SaveAsString() + "\n");
 }
 
 GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSizeX, int gridSizeY,
@@ -74,6 +40,10 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
   const std::string fileName = georeferenceFileName(terrainFile);
   VSIStatBufL status;
   if (VSIStatL(fileName.c_str(), &status) != 0) return GeoreferenceStatus::kNone;
+  if (!VSI_ISREG(status.st_mode)) {  // a FIFO could block, a device never end
+    error = fileName + ": not a georeference file (not a regular file)";
+    return GeoreferenceStatus::kBad;
+  }
   CPLPushErrorHandler(CPLQuietErrorHandler);
   CPLJSONDocument document;
   bool loaded = document.Load(fileName);
@@ -103,16 +73,27 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
   return GeoreferenceStatus::kRead;
 }
 
-// ---- 3. GeoTIFF maps ----------------------------------------------------------------------
+// ---- 2. GeoTIFF maps ----------------------------------------------------------------------
 
-bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
-                  const Georeference* georeference, std::string& error) {
+namespace {
+
+// Copies a GDAL file held in memory into `output` and removes it.
+bool copyFromMemory(const std::string& name, OutputFile& output) {
+  vsi_l_offset length = 0;
+  GByte* bytes = VSIGetMemFileBuffer(name.c_str(), &length, FALSE);
+  const bool ok = bytes && output.write(bytes, size_t(length));
+  VSIUnlink(name.c_str());
+  return ok;
+}
+
+}  // namespace
+
+bool writeGeoTiff(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY,
+                  const Georeference* georeference) {
+  if (!output.open()) return false;
   GDALAllRegister();
   GDALDriverH driver = GDALGetDriverByName("GTiff");
-  if (!driver) {
-    error = "cannot write " + fileName + ": GDAL has no GeoTIFF driver";
-    return false;
-  }
+  if (!driver) return output.fail("GDAL has no GeoTIFF driver");
   // North up: raster column i is grid row i, raster row k is grid column
   // gridSizeY - 1 - k.
   const int width = gridSizeX, height = gridSizeY;
@@ -120,11 +101,15 @@ bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX,
   for (int i = 0; i < gridSizeX; ++i)
     for (int j = 0; j < gridSizeY; ++j) raster[size_t(height - 1 - j) * width + i] = grid[size_t(i) * gridSizeY + j];
 
-  const std::string temporary = temporaryNameFor(fileName);
+  // GDAL writes a file by name and seeks in it: the temporary file, or for
+  // a device or a FIFO an image in memory that is then copied.
+  const std::string name =
+      output.inPlace() ? "/vsimem/halvane-map-" + std::to_string(reinterpret_cast<uintptr_t>(&output)) + ".tif"
+                       : output.temporaryName();
   CPLPushErrorHandler(CPLQuietErrorHandler);
   CPLErrorReset();
   const char* options[] = {"COMPRESS=DEFLATE", "PREDICTOR=3", nullptr};
-  GDALDatasetH dataset = GDALCreate(driver, temporary.c_str(), width, height, 1, GDT_Float32,
+  GDALDatasetH dataset = GDALCreate(driver, name.c_str(), width, height, 1, GDT_Float32,
                                     const_cast<char**>(options));
   bool ok = dataset != nullptr;
   if (ok && georeference) {
@@ -140,13 +125,13 @@ bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX,
     GDALFlushCache(dataset);
     ok = CPLGetLastErrorType() != CE_Failure && ok;
     GDALClose(dataset);
+    ok = CPLGetLastErrorType() != CE_Failure && ok;
   }
   std::string gdalMessage = CPLGetLastErrorMsg();
   CPLPopErrorHandler();
   if (!ok) {
-    error = "cannot write " + fileName + (gdalMessage.empty() ? "" : ": " + gdalMessage);
-    std::remove(temporary.c_str());
-    return false;
+    if (output.inPlace()) VSIUnlink(name.c_str());
+    return output.fail(gdalMessage.empty() ? "GDAL cannot write the GeoTIFF" : gdalMessage);
   }
-  return replaceWith(temporary, fileName, error);
+  return !output.inPlace() || copyFromMemory(name, output);
 }

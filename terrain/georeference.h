@@ -16,15 +16,17 @@
 
 #include <string>
 
+#include "core/output_file.h"
 #include "terrain/dem_import.h"
 
 // ---- 1. The georeference file -------------------------------------------------
 
 inline std::string georeferenceFileName(const std::string& terrainFile) { return terrainFile + ".json"; }
 
-// Writes the georeference of `terrainFile` completely or not at all.
-bool writeGeoreference(const std::string& terrainFile, const Georeference& georeference,
-                       std::string& error);
+// Writes the georeference into `output` (opened here, committed by the
+// caller, usually with the terrain: see georeferenceFileName). On failure
+// output.error() says why.
+bool writeGeoreference(OutputFile& output, const Georeference& georeference);
 
 enum class GeoreferenceStatus { kNone, kRead, kBad };
 
@@ -38,7 +40,9 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
 
 // Writes a terrain grid (gridSizeX rows of gridSizeY values, first index
 // east, second north) as a one-band 32-bit float GeoTIFF, north up, with the
-// georeference when one is given. Written to a temporary file beside the
-// target and renamed when complete, so a failure never leaves a half-written file.
-bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
-                  const Georeference* georeference, std::string& error);
+// georeference when one is given, into `output` (opened here, committed by
+// the caller). GDAL writes the output's temporary file by name; a
+// destination written in place (a device, a FIFO) gets a copy of the image
+// GDAL made in memory. On failure output.error() says why.
+bool writeGeoTiff(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY,
+                  const Georeference* georeference);

@@ -11,7 +11,7 @@ bool computeSkyGrid(const std::string& fileName, const Sky& sky, TerrainSkyGrid&
   try {
     fresh.skyGrid = computeSkyLight(fresh.terrain, sky);
   } catch (const std::bad_alloc&) {
-    error = {"File " + fileName + " appears to be a corrupted elevation file.\n", 1};
+    error = terrainTooLarge(fileName);
     return false;
   }
   result = std::move(fresh);

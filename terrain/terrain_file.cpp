@@ -8,13 +8,13 @@
 //   5. Writing
 #include "terrain/terrain_file.h"
 
-#include "core/file_replacement.h"
-
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <climits>
 #include <cmath>
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -77,25 +77,81 @@ void TerrainFile::close() {
 }
 
 TerrainError TerrainFile::corrupted() const {
-  return {"File " + name_ + " appears to be a corrupted elevation file.\n", 1};
+  std::string text = "File " + name_ + " appears to be a corrupted elevation file.";
+  return {text + "\n", 1, text};
 }
+
+TerrainError TerrainFile::outOfMemory() const { return terrainTooLarge(name_); }
+
+TerrainError terrainTooLarge(const std::string& fileName) {
+  std::string text = "File " + fileName + " is too large for the memory available.";
+  return {text + "\n", 1, text};
+}
+
+namespace {
+
+TerrainError cannotOpen(const std::string& name, int code) {
+  return {"tgrid: cannot open input file '" + name + "'\n", -1,
+          "cannot open " + name + ": " + std::strerror(code)};
+}
+
+// Opens a regular file for reading, and nothing else: a FIFO or a device is
+// refused before it is opened, and again if one took the file's place
+// (opening with O_NONBLOCK, a FIFO does not wait for a writer). Returns -1
+// with `notRegular` false when the file cannot be opened (errno says why),
+// or with `notRegular` true for anything that is not a regular file.
+int openRegularFile(const std::string& name, struct stat& info, bool& notRegular) {
+  notRegular = false;
+  if (::stat(name.c_str(), &info) != 0) return -1;
+  if (S_ISDIR(info.st_mode)) {
+    errno = EISDIR;
+    return -1;
+  }
+  notRegular = !S_ISREG(info.st_mode);
+  if (notRegular) return -1;
+  const int descriptor = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) return -1;
+  int flags = 0;
+  if (::fstat(descriptor, &info) != 0) {
+    // errno says why
+  } else if (!S_ISREG(info.st_mode)) {
+    notRegular = !S_ISDIR(info.st_mode);
+    errno = EISDIR;
+  } else if ((flags = ::fcntl(descriptor, F_GETFL)) >= 0 &&
+             ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) == 0) {
+    return descriptor;
+  }
+  const int code = errno;
+  ::close(descriptor);
+  errno = code;
+  return -1;
+}
+
+}  // namespace
 
 bool TerrainFile::open(const std::string& fileName, Terrain& terrain,
                        TerrainError& error) {
   close();
   name_ = fileName;
-  file_ = std::fopen(fileName.c_str(), "rb");
   struct stat info;
-  if (file_ && (fstat(fileno(file_), &info) != 0 || S_ISDIR(info.st_mode))) close();
+  bool notRegular = false;
+  const int descriptor = openRegularFile(fileName, info, notRegular);
+  if (descriptor < 0) {
+    error = notRegular ? corrupted() : cannotOpen(fileName, errno);
+    return false;
+  }
+  file_ = ::fdopen(descriptor, "rb");
   if (!file_) {
-    error = {"tgrid: cannot open input file '" + fileName + "'\n", -1};
+    error = cannotOpen(fileName, errno);
+    ::close(descriptor);
     return false;
   }
 
   int type = std::fgetc(file_);
   if (type != 'n' && type != 'p') {
-    const char* kind = type == 'h' ? "a horizon file.\n" : "of unknown type.\n";
-    error = {"File " + fileName + " is not an elevation file.  It is " + kind, 1};
+    const char* kind = type == 'h' ? "a horizon file." : "of unknown type.";
+    const std::string text = "File " + fileName + " is not an elevation file.  It is " + kind;
+    error = {text + "\n", 1, text};
     return false;
   }
   unsigned char header[12];
@@ -106,7 +162,7 @@ bool TerrainFile::open(const std::string& fileName, Terrain& terrain,
   int32_t gridSizeX = decodeInt32(header);
   int32_t gridSizeY = decodeInt32(header + 4);
   int32_t numDirections = decodeInt32(header + 8);
-  if (gridSizeX < 1 || gridSizeY < 1 || numDirections < 1) {
+  if (gridSizeX < 1 || gridSizeY < 1 || numDirections < 1 || numDirections > kMaxTerrainDirections) {
     error = corrupted();
     return false;
   }
@@ -116,11 +172,9 @@ bool TerrainFile::open(const std::string& fileName, Terrain& terrain,
   // before anything is allocated.
   uint64_t cells = uint64_t(gridSizeX) * uint64_t(gridSizeY);
   uint64_t bytesPerCell = 4 + 2 * uint64_t(numDirections);
-  off_t length = 0;
-  if (std::fseek(file_, 0, SEEK_END) == 0) length = ftello(file_);
+  const off_t length = info.st_size;
   if (cells > uint64_t(INT_MAX) || cells > (UINT64_MAX - kTerrainHeaderBytes) / bytesPerCell ||
-      length < 0 || uint64_t(length) < kTerrainHeaderBytes + cells * bytesPerCell ||
-      std::fseek(file_, kTerrainHeaderBytes, SEEK_SET) != 0) {
+      length < 0 || uint64_t(length) < kTerrainHeaderBytes + cells * bytesPerCell) {
     error = corrupted();
     return false;
   }
@@ -136,11 +190,16 @@ bool TerrainFile::open(const std::string& fileName, Terrain& terrain,
       return false;
     }
     if (!kHostIsLittleEndian) swapElements(terrain.terrainHeights.data(), numCells_, 4);
+    for (float height : terrain.terrainHeights)
+      if (!isUsableHeight(height)) {
+        error = corrupted();
+        return false;
+      }
     terrain.terrainNormals = computeNormals(terrain.terrainHeights.data(), gridSizeX, gridSizeY);
   } catch (const std::bad_alloc&) {
     terrain.terrainHeights.clear();
     terrain.terrainHeights.shrink_to_fit();
-    error = corrupted();
+    error = outOfMemory();
     return false;
   }
   return true;
@@ -163,7 +222,7 @@ bool readTerrain(const std::string& fileName, Terrain& terrain, TerrainError& er
   try {
     read.horizons.resize(read.numCells() * size_t(read.numDirections));
   } catch (const std::bad_alloc&) {
-    error = file.corrupted();
+    error = file.outOfMemory();
     return false;
   }
   if (!file.readHorizonBlocks(read.numDirections, read.horizons.data(), error)) return false;
@@ -251,36 +310,38 @@ std::vector<Vec3> computeNormals(const float* heights, int gridSizeX, int gridSi
 
 // ---- 5. Writing ----------------------------------------------------------------------------
 
-bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
-                      int numDirections, const std::vector<float>& heights,
-                      const std::vector<uint16_t>& horizons, std::string& error) {
+bool writeTerrain(OutputFile& output, int gridSizeX, int gridSizeY, int numDirections,
+                  const std::vector<float>& heights, const std::vector<uint16_t>& horizons) {
   size_t cells = size_t(gridSizeX) * size_t(gridSizeY);
   if (gridSizeX < 1 || gridSizeY < 1 || numDirections < 1 || heights.size() != cells ||
-      horizons.size() != cells * size_t(numDirections)) {
-    error = "inconsistent terrain sizes";
-    return false;
-  }
-  FileReplacement output(fileName);
-  std::FILE* out = output.file();
-  if (!out) {
-    error = output.openError();
-    return false;
-  }
+      horizons.size() != cells * size_t(numDirections))
+    return output.fail("inconsistent terrain sizes");
+  if (numDirections > kMaxTerrainDirections)
+    return output.fail("more than " + std::to_string(kMaxTerrainDirections) + " directions");
+  for (float height : heights)
+    if (!isUsableHeight(height))
+      return output.fail("a height is not a finite number within " +
+                         std::to_string(long(kMaxTerrainHeight)) + " grid spacings");
   unsigned char header[kTerrainHeaderBytes] = {'n', '\n'};
   encodeInt32(gridSizeX, header + 2);
   encodeInt32(gridSizeY, header + 6);
   encodeInt32(numDirections, header + 10);
-  bool ok = std::fwrite(header, 1, sizeof header, out) == sizeof header;
-  if (kHostIsLittleEndian) {
-    ok = ok && std::fwrite(heights.data(), 4, cells, out) == cells;
-    ok = ok && std::fwrite(horizons.data(), 2, horizons.size(), out) == horizons.size();
-  } else {
-    std::vector<float> h(heights);
-    std::vector<uint16_t> v(horizons);
-    swapElements(h.data(), h.size(), 4);
-    swapElements(v.data(), v.size(), 2);
-    ok = ok && std::fwrite(h.data(), 4, cells, out) == cells;
-    ok = ok && std::fwrite(v.data(), 2, v.size(), out) == v.size();
-  }
-  return output.commit(ok, error);
+  if (!output.open() || !output.write(header, sizeof header)) return false;
+  if (kHostIsLittleEndian)
+    return output.write(heights.data(), 4 * cells) && output.write(horizons.data(), 2 * horizons.size());
+  std::vector<float> h(heights);
+  std::vector<uint16_t> v(horizons);
+  swapElements(h.data(), h.size(), 4);
+  swapElements(v.data(), v.size(), 2);
+  return output.write(h.data(), 4 * cells) && output.write(v.data(), 2 * v.size());
+}
+
+bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
+                      int numDirections, const std::vector<float>& heights,
+                      const std::vector<uint16_t>& horizons, std::string& error) {
+  OutputFile output(fileName);
+  if (writeTerrain(output, gridSizeX, gridSizeY, numDirections, heights, horizons) && output.commit())
+    return true;
+  error = output.error();
+  return false;
 }

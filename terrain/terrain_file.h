@@ -19,6 +19,10 @@
 // Direction j is represented by its centre azimuth (j + 0.5) * 6.28318 / n,
 // measured from +x (rows) towards +y (columns). A horizon value v encodes the
 // sine of the horizon elevation: sin h = v / 32768 - 1.
+//
+// Limits: a file holds at most kMaxTerrainDirections directions and its
+// heights are finite, within +-kMaxTerrainHeight grid spacings; the reader
+// refuses anything else and the writer never writes it.
 #pragma once
 
 #include <cstdint>
@@ -26,12 +30,25 @@
 #include <string>
 #include <vector>
 
+#include "core/output_file.h"
 #include "core/vec3.h"
 
 // ---- 1. File layout and the horizon encoding -------------------------------
 
 constexpr long long kTerrainHeaderBytes = 14;
 constexpr int kHorizonBins = 256;
+
+// The most horizon directions a terrain has. The sky light's tables grow
+// with the direction count alone (about 7 MiB at this limit), whatever the
+// size of the grid.
+constexpr int kMaxTerrainDirections = 1024;
+// The largest height, in grid spacings, either way: far beyond any real
+// terrain, and small enough that differences of heights, the normals and
+// the sky light stay finite in single precision.
+constexpr float kMaxTerrainHeight = 1e9f;
+
+// Whether a height is finite and within the limit.
+inline bool isUsableHeight(float height) { return height >= -kMaxTerrainHeight && height <= kMaxTerrainHeight; }
 
 // The bin of a horizon value: its high byte. Bin b covers the sines
 // [b/128 - 1, (b+1)/128 - 1); a level horizon (32768) is bin 128.
@@ -63,15 +80,22 @@ struct Terrain {
 
 // ---- 3. Reading ------------------------------------------------------------------
 
-// Why a terrain file was refused: the whole line for standard error (with its
-// line feed) and the exit status that start-up ends with.
+// Why a terrain file was refused: the whole line the window writes to
+// standard error (with its line feed), the exit status that start-up ends
+// with, and the line a command-line tool gives after its name (without line
+// feed): "cannot open NAME: reason" for a file that cannot be opened, else
+// the window's text.
 struct TerrainError {
   std::string message;
   int exitStatus = 0;
+  std::string toolLine;
 };
 
 // Writes the message to standard error and ends the process with its status.
 [[noreturn]] void exitWithTerrainError(const TerrainError& error);
+
+// The error for a terrain whose storage cannot be had.
+TerrainError terrainTooLarge(const std::string& fileName);
 
 // One terrain file, open from reading its header until its last horizon block.
 class TerrainFile {
@@ -85,6 +109,16 @@ class TerrainFile {
   // heights and computes the normals into `terrain`. The file is then
   // positioned at the first horizon block. On failure fills `error` and
   // leaves `terrain` in an unspecified but valid state.
+  //
+  // Refused: a name that cannot be opened or is a folder ("tgrid: cannot
+  // open input file", status -1); anything else that is not a regular file
+  // (a FIFO or a device, which could block or never end; looked at before it
+  // is opened, and again once open); a header whose sizes are not positive,
+  // whose direction count exceeds kMaxTerrainDirections, or whose cells
+  // need more bytes than the file has; and heights that are not finite or
+  // beyond kMaxTerrainHeight (all "appears to be a corrupted elevation
+  // file", status 1). Storage that cannot be allocated is reported as too
+  // large for the memory available (status 1).
   bool open(const std::string& fileName, Terrain& terrain, TerrainError& error);
 
   // Reads the next `count` horizon blocks (count * numCells values) into
@@ -95,6 +129,8 @@ class TerrainFile {
 
   // The corrupted-file error for this file's name.
   TerrainError corrupted() const;
+  // The error of a file too large for the memory available.
+  TerrainError outOfMemory() const;
 
  private:
 
@@ -120,9 +156,16 @@ std::vector<Vec3> computeNormals(const float* heights, int gridSizeX, int gridSi
 // ---- 5. Writing -----------------------------------------------------------------------
 
 // Writes a terrain file with type letter 'n': heights (gridSizeX rows of
-// gridSizeY) and numDirections horizon blocks. The data go to a temporary file
-// beside `fileName`, which replaces `fileName` only once complete, so a
-// failure never leaves a half-written file. On failure `error` says why.
+// gridSizeY) and numDirections horizon blocks, into `output` (opened here,
+// not committed: the caller commits it, alone or with the files written
+// beside it). Sizes that do not match, more than kMaxTerrainDirections
+// directions or a height the reader would refuse write nothing. On failure
+// output.error() says why.
+bool writeTerrain(OutputFile& output, int gridSizeX, int gridSizeY, int numDirections,
+                  const std::vector<float>& heights, const std::vector<uint16_t>& horizons);
+
+// writeTerrain to the file `fileName`, committed: complete or untouched. On
+// failure `error` says why.
 bool writeTerrainFile(const std::string& fileName, int gridSizeX, int gridSizeY,
                       int numDirections, const std::vector<float>& heights,
                       const std::vector<uint16_t>& horizons, std::string& error);

@@ -1,5 +1,8 @@
 #include "terrain/terrain_file.h"
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <cmath>
 #include <random>
 
@@ -104,13 +107,55 @@ TEST(TerrainFileTest, BadFilesAreRefusedWithTheirMessageAndStatus) {
     EXPECT_FALSE(file.open(name, terrain, error));
     EXPECT_EQ(error.message, "tgrid: cannot open input file '" + name + "'\n");
     EXPECT_EQ(error.exitStatus, -1);
+    EXPECT_EQ(error.toolLine.rfind("cannot open " + name + ": ", 0), 0u) << error.toolLine;
   }
+  // A FIFO is refused at once rather than waited on (should it ever be
+  // waited on again, the alarm ends the test).
+  const std::string fifo = folder.file("fifo.hrz");
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  alarm(30);
+  TerrainFile file;
+  EXPECT_FALSE(file.open(fifo, terrain, error));
+  alarm(0);
+  EXPECT_EQ(error.message, "File " + fifo + " appears to be a corrupted elevation file.\n");
+  EXPECT_EQ(error.exitStatus, 1);
 }
 
+#if !defined(__SANITIZE_ADDRESS__)
+// Reads a terrain whose normals need more memory than the process may have
+// (the file is sparse: its heights read as zeros without taking disk space),
+// then exits 0 if it was refused as too large rather than as corrupted.
+[[noreturn]] void readUnderMemoryLimit(const std::string& name) {
+  // What the process has mapped now, and 128 MiB more.
+  unsigned long long pages = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(statm, "%llu", &pages) != 1) pages = 0;
+    std::fclose(statm);
+  }
+  struct rlimit limit;
+  getrlimit(RLIMIT_AS, &limit);
+  limit.rlim_cur = pages * sysconf(_SC_PAGESIZE) + (128ull << 20);
+  setrlimit(RLIMIT_AS, &limit);
+  TerrainFile file;
+  Terrain terrain;
+  TerrainError error;
+  const bool refused = !file.open(name, terrain, error);
+  std::exit(refused && error.message == "File " + name + " is too large for the memory available.\n" ? 0 : 1);
+}
+
+TEST(TerrainFileDeathTest, StorageBeyondTheMemoryAvailableIsNotCalledCorruption) {
+  ScratchFolder folder;
+  // 8192 x 8192 cells in one direction: 384 MiB of file, 256 MiB of heights.
+  const std::string name = folder.write("big.hrz", terrainBytes(8192, 8192, 1, {}, {}));
+  ASSERT_EQ(truncate(name.c_str(), kTerrainHeaderBytes + 8192LL * 8192 * 6), 0);
+  EXPECT_EXIT(readUnderMemoryLimit(name), ::testing::ExitedWithCode(0), "");
+}
+#endif
+
 TEST(TerrainFileDeathTest, ExitWithTerrainErrorWritesTheLineAndStatus) {
-  EXPECT_EXIT(exitWithTerrainError({"File a.hrz appears to be a corrupted elevation file.\n", 1}),
+  EXPECT_EXIT(exitWithTerrainError({"File a.hrz appears to be a corrupted elevation file.\n", 1, ""}),
               ::testing::ExitedWithCode(1), exactly("File a.hrz appears to be a corrupted elevation file.\n"));
-  EXPECT_EXIT(exitWithTerrainError({"tgrid: cannot open input file 'x'\n", -1}), ::testing::ExitedWithCode(255),
+  EXPECT_EXIT(exitWithTerrainError({"tgrid: cannot open input file 'x'\n", -1, ""}), ::testing::ExitedWithCode(255),
               exactly("tgrid: cannot open input file 'x'\n"));
 }
 
@@ -148,9 +193,18 @@ TEST(TerrainFileTest, TruncatedAndCorruptedFilesNeverCrash) {
   }
 }
 
+std::vector<unsigned char> readBytes(const std::string& name) {
+  std::vector<unsigned char> bytes;
+  if (std::FILE* in = std::fopen(name.c_str(), "rb")) {
+    for (int c; (c = std::fgetc(in)) != EOF;) bytes.push_back((unsigned char)c);
+    std::fclose(in);
+  }
+  return bytes;
+}
+
 TEST(TerrainFileTest, WriterRoundTripsExactlyAndLeavesNothingBehindOnFailure) {
   ScratchFolder folder;
-  std::vector<float> heights = {-1.5f, 0, 3.25f, 1e-30f, 7, 1e30f};
+  std::vector<float> heights = {-1.5f, 0, 3.25f, 1e-30f, 7, kMaxTerrainHeight};
   std::vector<uint16_t> horizons;
   for (int i = 0; i < 6 * 3; ++i) horizons.push_back(uint16_t(i * 3641));
   std::string name = folder.file("w.hrz"), error;
@@ -170,9 +224,33 @@ TEST(TerrainFileTest, WriterRoundTripsExactlyAndLeavesNothingBehindOnFailure) {
   std::vector<uint16_t> v4(4);
   EXPECT_FALSE(writeTerrainFile("/nonexistent-folder/x.hrz", 2, 2, 1, h4, v4, error));
   EXPECT_NE(error.find("/nonexistent-folder/x.hrz"), std::string::npos);
+  // Nothing the reader would refuse is written.
+  // The temporary file is a new one: a link planted where a predictable
+  // temporary name would be is not followed.
+  const std::string planted = name + ".tmp" + std::to_string(getpid());
+  const std::string victim = folder.write("victim.txt", {'k', 'e', 'p', 't'});
+  ASSERT_EQ(symlink(victim.c_str(), folder.file(planted.substr(planted.rfind('/') + 1)).c_str()), 0);
+  ASSERT_TRUE(writeTerrainFile(name, 3, 2, 3, heights, horizons, error)) << error;
+  EXPECT_EQ(std::vector<unsigned char>({'k', 'e', 'p', 't'}), readBytes(victim));
+
   const std::string never = folder.file("never.hrz");
-  EXPECT_FALSE(writeTerrainFile(never, 2, 2, 2, h4, v4, error));  // too few horizons
-  EXPECT_FALSE(exists(never));
+  const std::vector<uint16_t> many(4 * (kMaxTerrainDirections + 1));
+  const struct {
+    std::vector<float> heights;
+    int directions;
+    std::vector<uint16_t> horizons;
+  } refused[] = {
+      {h4, 2, v4},  // too few horizons
+      {{0, 0, NAN, 0}, 1, v4},
+      {{0, -INFINITY, 0, 0}, 1, v4},
+      {{0, 0, 0, 2 * kMaxTerrainHeight}, 1, v4},
+      {h4, kMaxTerrainDirections + 1, many},
+  };
+  for (const auto& r : refused) {
+    EXPECT_FALSE(writeTerrainFile(never, 2, 2, r.directions, r.heights, r.horizons, error));
+    EXPECT_EQ(error.rfind("cannot write " + never + ": ", 0), 0u) << error;
+    EXPECT_FALSE(exists(never));
+  }
 }
 
 }  // namespace

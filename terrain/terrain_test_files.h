@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/test_files.h"
+
 // A folder under /tmp, removed with the files named through it at the end.
 class ScratchFolder {
  public:
@@ -112,6 +114,11 @@ inline std::vector<BadFile> badFiles() {
       {"negative directions", terrainBytes(2, 2, -1, h4, v8), corrupted, 1},
       {"sizes beyond memory", terrainBytes(2147483647, 2147483647, 2147483647, h4, v8), corrupted, 1},
       {"cell count beyond an int", terrainBytes(65536, 32768, 1, h4, v8), corrupted, 1},
+      // 2 MiB that would make the sky light's tables take gigabytes.
+      {"directions beyond the limit", terrainBytes(1, 1, 1 << 20, {0}, std::vector<uint16_t>(1 << 20)), corrupted, 1},
+      {"a height that is not a number", terrainBytes(2, 2, 2, {1, NAN, 1, 1}, v8), corrupted, 1},
+      {"an infinite height", terrainBytes(2, 2, 2, {1, 1, -INFINITY, 1}, v8), corrupted, 1},
+      {"a height beyond any terrain", terrainBytes(2, 2, 2, {3.4e38f, 1, 1, 1}, v8), corrupted, 1},
   };
 }
 
@@ -140,6 +147,7 @@ inline ToolRun run(const std::string& command, ScratchFolder& folder) {
 }
 
 inline bool exists(const std::string& name) { return access(name.c_str(), F_OK) == 0; }
+
 
 #ifdef GDAL_H_INCLUDED
 // A one-band Float32 GeoTIFF, row 0 the northern edge, with geotransform

@@ -7,18 +7,21 @@
 //                   [-o FILE] [--plot FILE.png]
 //
 // Without -o (or with -o -) the file goes to standard output. The sky model's
-// diagnostics go to standard error so that they cannot mix with it.
+// diagnostics go to standard error so that they cannot mix with it. The file
+// is written like every file of Halvane (core/output_file.h); a failure is
+// one line, "halvane-samples: cannot write FILE: reason", and status 1. With
+// --plot the sample file and the plot are committed together.
 #include <cstdio>
-#include <cstdlib>
-#include <iostream>
 #include <string>
 #include <vector>
 
 #include "app/app_state.h"
 #include "app/commands.h"
 #include "core/angles.h"
+#include "core/output_file.h"
 #include "sampling/sample_file.h"
 #include "sky/sky_model.h"
+#include "tools/options.h"
 #include "tools/sky_options.h"
 #include "tools/sky_plot.h"
 
@@ -43,16 +46,14 @@ const char* const kUsage =
     "  -o FILE                    the file to write (default, or -, standard output)\n"
     "  --plot FILE.png            also draw the set on the sky dome: north up, zenith at\n"
     "                             the centre, each point coloured by its weight\n"
-    "  --help                     this text\n";
+    "  -h, --help                 this text\n"
+    "  --version                  the version of Halvane\n"
+    "Exit status: 0 done, 1 the file could not be written, 2 a bad argument.\n";
 
-const char* const kOptionsAccepted =
+const ToolDescription kTool = {
+    "halvane-samples", kUsage,
     "--sky NAME, --sun ELEVATION,BEARING, --points N, --shares equal|luminance, "
-    "--set stratified|jittered, -o FILE, --plot FILE.png, --help";
-
-[[noreturn]] void badArgument(const std::string& message) {
-  std::fprintf(stderr, "halvane-samples: %s\n", message.c_str());
-  std::exit(2);
-}
+    "--set stratified|jittered, -o FILE, --plot FILE.png, --help, --version"};
 
 struct Options {
   SkyDistribution distribution = SkyDistribution::CLEAR;
@@ -64,78 +65,44 @@ struct Options {
   bool stratified = true;
   std::string output = "-";
   std::string plot;
-  std::string sky = "clear";  // as given, for the plot's title
+  std::string skyName = "clear";  // as given, for the plot's title
 };
 
-// A whole number from 1 to 10000, nothing else in the text.
-bool parsePointCount(const std::string& text, int& count) {
-  if (text.empty() || text.size() > 5) return false;
-  for (char c : text)
-    if (c < '0' || c > '9') return false;
-  count = std::atoi(text.c_str());
-  return count >= 1 && count <= 10000;
+// One of two words.
+bool chooseWord(OptionReader& args, const char* yes, const char* no) {
+  const std::string what = std::string(yes) + " or " + no;
+  const std::string word = args.value(what);
+  if (word != yes && word != no) args.refuse(what, word);
+  return word == yes;
 }
 
-std::string quoted(const std::string& value) { return "'" + value + "'"; }
-
-// The value of an option, from "--name=value" or from the next argument.
-std::string optionValue(int argc, char** argv, int& i, const std::string& name,
-                        const std::string& inlineValue, bool hasInlineValue,
-                        const std::string& accepted) {
-  if (hasInlineValue) return inlineValue;
-  if (i + 1 >= argc) badArgument(name + " needs a value: " + accepted);
-  return argv[++i];
-}
-
-Options parseArguments(int argc, char** argv) {
+Options parseArguments(OptionReader& args) {
   Options options;
-  for (int i = 1; i < argc; ++i) {
-    std::string name = argv[i], inlineValue;
-    bool hasInlineValue = false;
-    const size_t equals = name.find('=');
-    if (name.compare(0, 2, "--") == 0 && equals != std::string::npos) {
-      inlineValue = name.substr(equals + 1);
-      name = name.substr(0, equals);
-      hasInlineValue = true;
+  while (args.next()) {
+    if (args.is("--sky")) {
+      options.skyName = args.value(kSkyNamesAccepted);
+      if (!parseSkyName(options.skyName, options.distribution, options.generalType))
+        args.refuse(kSkyNamesAccepted, options.skyName);
+      continue;
     }
-    auto value = [&](const std::string& accepted) {
-      return optionValue(argc, argv, i, name, inlineValue, hasInlineValue, accepted);
-    };
-    if (name == "--help" && !hasInlineValue) {
-      std::fputs(kUsage, stdout);
-      std::exit(0);
-    } else if (name == "--sky") {
-      const std::string sky = value(kSkyNamesAccepted);
-      if (!parseSkyName(sky, options.distribution, options.generalType))
-        badArgument("--sky takes " + std::string(kSkyNamesAccepted) + ", not " + quoted(sky));
-      options.sky = sky;
-    } else if (name == "--sun") {
-      const std::string sun = value(kSunAccepted);
-      if (!parseSun(sun, options.sunElevation, options.sunAzimuth))
-        badArgument("--sun takes " + std::string(kSunAccepted) + ", not " + quoted(sun));
-    } else if (name == "--points") {
-      const std::string count = value("a whole number from 1 to 10000");
-      if (!parsePointCount(count, options.points))
-        badArgument("--points takes a whole number from 1 to 10000, not " + quoted(count));
-    } else if (name == "--shares") {
-      const std::string shares = value("equal or luminance");
-      if (shares != "equal" && shares != "luminance")
-        badArgument("--shares takes equal or luminance, not " + quoted(shares));
-      options.equalShares = shares == "equal";
-    } else if (name == "--set") {
-      const std::string set = value("stratified or jittered");
-      if (set != "stratified" && set != "jittered")
-        badArgument("--set takes stratified or jittered, not " + quoted(set));
-      options.stratified = set == "stratified";
-    } else if (name == "-o" && !hasInlineValue) {
-      options.output = value("the name of the file to write, or - for standard output");
-      if (options.output.empty())
-        badArgument("-o takes the name of the file to write, or - for standard output, not ''");
-    } else if (name == "--plot") {
-      options.plot = value("the name of the PNG file to draw");
-      if (options.plot.empty()) badArgument("--plot takes the name of the PNG file to draw, not ''");
+    if (readSkyOrSun(args, options.distribution, options.generalType, options.sunElevation, options.sunAzimuth))
+      continue;
+    if (args.is("--points")) {
+      options.points = int(args.wholeNumber(1, 10000));
+    } else if (args.is("--shares")) {
+      options.equalShares = chooseWord(args, "equal", "luminance");
+    } else if (args.is("--set")) {
+      options.stratified = chooseWord(args, "stratified", "jittered");
+    } else if (args.is("-o")) {
+      const char* what = "the name of the file to write, or - for standard output";
+      options.output = args.value(what);
+      if (options.output.empty()) args.refuse(what, options.output);
+    } else if (args.is("--plot")) {
+      const char* what = "the name of the PNG file to draw";
+      options.plot = args.value(what);
+      if (options.plot.empty()) args.refuse(what, options.plot);
     } else {
-      badArgument("unknown argument " + quoted(argv[i]) + "; accepted: " + kOptionsAccepted);
+      args.unknown();
     }
   }
   return options;
@@ -143,7 +110,7 @@ Options parseArguments(int argc, char** argv) {
 
 // Draws the sample set on the sky dome, titled with the sky (as named on the
 // command line), the sun and the number of points.
-bool plotSamplePoints(const std::string& fileName, const std::string& skyName, const Sky& sky,
+bool plotSamplePoints(OutputFile& output, const std::string& skyName, const Sky& sky,
                       const Sequence<SamplePoint>& set) {
   std::vector<SkyPoint> points;
   for (int i = 0; i < set.numElements; ++i) {
@@ -154,20 +121,22 @@ bool plotSamplePoints(const std::string& fileName, const std::string& skyName, c
   std::snprintf(title, sizeof title, "%s sky, sun at %.0f\u00b0 elevation and bearing %.0f\u00b0: %d points",
                 skyName.c_str(), displayedElevation(sky.sunElevation()), displayedBearing(sky.sunAzimuth()),
                 set.numElements);
-  std::string error;
-  if (writeSkyPlotPng(fileName, points, title, error)) return true;
-  std::fprintf(stderr, "halvane-samples: %s\n", error.c_str());
-  return false;
+  return writeSkyPlotPng(output, points, title);
 }
 
-}  // namespace
+int run(OptionReader& args) {
+  const Options options = parseArguments(args);
+  OutputFileSet outputs;
+  OutputFile standardOutput = OutputFile::standardOutput();
+  OutputFile& sampleFile = options.output == "-" ? standardOutput : outputs.add(options.output);
+  OutputFile* plot = options.plot.empty() ? nullptr : &outputs.add(options.plot);
+  std::string error;
+  if (!outputs.checkAll(error)) failInputOutput(error);
+  if (&sampleFile == &standardOutput && !standardOutput.check()) failInputOutput(standardOutput.error());
 
-int main(int argc, char** argv) {
-  const Options options = parseArguments(argc, argv);
   setSkyDiagnostics(stderr, stderr);
   AppState state;
-  state.sky = Sky(options.distribution, options.generalType, options.sunElevation,
-                  options.sunAzimuth);
+  state.sky = Sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
   state.numSamplePoints = options.points;
   state.equalShares = options.equalShares;
 
@@ -180,19 +149,15 @@ int main(int argc, char** argv) {
     jitteredSamplePointsCommand(target);
   }
 
-  const std::string text = formatSamplePoints(state.sky, state.samplePoints);
-  bool written = true;
-  if (options.output == "-") {
-    if (!writeSamplePointsTo(std::cout, text)) {
-      std::fprintf(stderr, "halvane-samples: could not write to standard output\n");
-      written = false;
-    }
-  } else {
-    written = recordSamplePoints(options.output, text);
-  }
-  // The plot comes second: a plot that cannot be drawn costs no sample file.
-  if (!options.plot.empty() &&
-      !plotSamplePoints(options.plot, options.sky, state.sky, state.samplePoints))
-    written = false;
-  return written ? 0 : 1;
+  if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(state.sky, state.samplePoints)))
+    failInputOutput(sampleFile.error());
+  if (plot && !plotSamplePoints(*plot, options.skyName, state.sky, state.samplePoints))
+    failInputOutput(plot->error());
+  if (!outputs.commitAll(error)) failInputOutput(error);
+  if (&sampleFile == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());
+  return kExitDone;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return runTool(kTool, argc, argv, run); }

@@ -6,18 +6,23 @@
 //
 // Without -o and --csv the values go to standard output as text. A map named
 // .tif or .tiff is a GeoTIFF, georeferenced when the terrain came from a DEM
-// (its georeference lies beside it in TERRAIN.hrz.json).
+// (its georeference lies beside it in TERRAIN.hrz.json). The map and the text
+// are committed together: both destinations are checked before the terrain
+// is read, and neither replaces an earlier file unless both were written.
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "core/angles.h"
+#include "core/output_file.h"
 #include "sky/sky_model.h"
 #include "terrain/georeference.h"
-#include "terrain/sky_grid.h"
+#include "terrain/sky_light.h"
+#include "terrain/terrain_file.h"
 #include "tools/grid_output.h"
 #include "tools/map_picture.h"
+#include "tools/options.h"
 #include "tools/sky_options.h"
 
 namespace {
@@ -35,62 +40,16 @@ const char* const kUsage =
     "  -o MAP.tif              the brightness as a 32-bit float GeoTIFF, north up, with the\n"
     "                          DEM's georeference when the terrain came from one\n"
     "  --csv FILE              the brightness as text, one grid row per line\n"
-    "Without -o and --csv the text goes to standard output.\n";
+    "  -h, --help              this text\n"
+    "  --version               the version of Halvane\n"
+    "Without -o and --csv the text goes to standard output.\n"
+    "Exit status: 0 done, 1 the terrain could not be read or a file not written,\n"
+    "2 a bad argument.\n";
 
-[[noreturn]] void badArguments(const std::string& message) {
-  std::fprintf(stderr, "halvane-skylight: %s\n", message.c_str());
-  std::exit(2);
-}
-
-struct Options {
-  std::string terrain, png, csv;
-  std::string sky = "clear";  // as given, for the title of the --colour picture
-  bool colour = false;
-  SkyDistribution distribution = SkyDistribution::CLEAR;
-  int generalType = Sky().generalType;
-  float sunElevation = kDefaultSunElevation;
-  float sunAzimuth = kDefaultSunAzimuth;
-};
-
-Options parseArguments(int argc, char** argv) {
-  Options options;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    bool hasValue = i + 1 < argc;
-    std::string value = hasValue ? argv[i + 1] : "";
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      std::exit(0);
-    } else if (arg == "--sky") {
-      if (!hasValue || !parseSkyName(value, options.distribution, options.generalType))
-        badArguments("--sky takes " + std::string(kSkyNamesAccepted) +
-                     (hasValue ? ", not '" + value + "'" : ""));
-      options.sky = value;
-      ++i;
-    } else if (arg == "--sun") {
-      if (!hasValue || !parseSun(value, options.sunElevation, options.sunAzimuth))
-        badArguments("--sun takes " + std::string(kSunAccepted) +
-                     (hasValue ? ", not '" + value + "'" : ""));
-      ++i;
-    } else if (arg == "--colour") {
-      options.colour = true;
-    } else if (arg == "-o" || arg == "--csv") {
-      if (!hasValue || value.empty())
-        badArguments(arg + " takes the name of the file to write");
-      (arg == "-o" ? options.png : options.csv) = value;
-      ++i;
-    } else if (arg.size() > 1 && arg[0] == '-') {
-      badArguments("unknown option '" + arg +
-                   "'; accepted: --sky NAME, --sun ELEVATION,BEARING, -o MAP.png, --colour, --csv FILE, --help");
-    } else if (options.terrain.empty()) {
-      options.terrain = arg;
-    } else {
-      badArguments("one terrain file only, not also '" + arg + "'");
-    }
-  }
-  if (options.terrain.empty()) badArguments("give the terrain file (TERRAIN.hrz); --help shows the usage");
-  return options;
-}
+const ToolDescription kTool = {
+    "halvane-skylight", kUsage,
+    "TERRAIN.hrz, --sky NAME, --sun ELEVATION,BEARING, -o MAP.png|MAP.tif, --colour, --csv FILE, --help, "
+    "--version"};
 
 // Is the map a GeoTIFF (.tif or .tiff, in any case)?
 bool isGeoTiffName(const std::string& name) {
@@ -102,60 +61,109 @@ bool isGeoTiffName(const std::string& name) {
   return endsWith(".tif") || endsWith(".tiff");
 }
 
-// Writes the GeoTIFF map, with the terrain's georeference if it has one. A
-// georeference that does not fit the terrain is reported and left out.
-bool writeMap(const std::string& map, const std::string& terrain, const float* grid, int gridSizeX,
-              int gridSizeY, std::string& error) {
-  Georeference georeference;
-  std::string problem;
-  GeoreferenceStatus status = readGeoreference(terrain, gridSizeX, gridSizeY, georeference, problem);
-  if (status == GeoreferenceStatus::kBad)
-    std::fprintf(stderr, "halvane-skylight: %s; the map is written without georeference\n", problem.c_str());
-  return writeGeoTiff(map, grid, gridSizeX, gridSizeY,
-                      status == GeoreferenceStatus::kRead ? &georeference : nullptr, error);
+struct Options {
+  std::string terrain, map, csv;
+  std::string skyName = "clear";  // as given, for the title of the --colour picture
+  bool colour = false;
+  SkyDistribution distribution = SkyDistribution::CLEAR;
+  int generalType = Sky().generalType;
+  float sunElevation = kDefaultSunElevation;
+  float sunAzimuth = kDefaultSunAzimuth;
+};
+
+Options parseArguments(OptionReader& args) {
+  Options options;
+  while (args.next()) {
+    if (args.is("--sky")) {
+      options.skyName = args.value(kSkyNamesAccepted);
+      if (!parseSkyName(options.skyName, options.distribution, options.generalType))
+        args.refuse(kSkyNamesAccepted, options.skyName);
+      continue;
+    }
+    if (readSkyOrSun(args, options.distribution, options.generalType, options.sunElevation, options.sunAzimuth))
+      continue;
+    if (args.isFlag("--colour")) {
+      options.colour = true;
+    } else if (args.is("-o") || args.is("--csv")) {
+      const char* what = "the name of the file to write";
+      std::string& name = args.is("-o") ? options.map : options.csv;
+      name = args.value(what);
+      if (name.empty()) args.refuse(what, name);
+    } else if (args.isOperand() && options.terrain.empty()) {
+      options.terrain = args.argument();
+    } else if (args.isOperand()) {
+      failArgument("one terrain file only, not also '" + args.argument() + "'");
+    } else {
+      args.unknown();
+    }
+  }
+  if (options.terrain.empty()) failArgument("give the terrain file (TERRAIN.hrz); --help shows the usage");
+  if (options.colour && (options.map.empty() || isGeoTiffName(options.map)))
+    failArgument("--colour draws a PNG map: give -o MAP.png");
+  return options;
 }
 
-// Writes the PNG map as a picture: colour map, north arrow, colour bar, and
-// the sky and sun as its title.
-bool writeColourMap(const std::string& map, const Options& options, const float* grid, int gridSizeX,
-                    int gridSizeY, std::string& error) {
+
+// The terrain file, read whole, or the end of the tool.
+Terrain readTerrainOrFail(const std::string& name) {
+  Terrain terrain;
+  TerrainError error;
+  if (!readTerrain(name, terrain, error)) failInputOutput(error.toolLine);
+  return terrain;
+}
+
+// The PNG map as a picture: colour map, north arrow, colour bar, and the sky
+// and sun as its title.
+bool writeColourMap(OutputFile& map, const Options& options, const std::vector<float>& grid,
+                    const Terrain& terrain) {
   char sun[96];
   std::snprintf(sun, sizeof sun, ", sun at %.0f\u00b0 elevation and bearing %.0f\u00b0",
                 displayedElevation(options.sunElevation), displayedBearing(options.sunAzimuth));
-  const MapLegend legend{"sky light relative to the brightest cell", options.sky + " sky" + sun, std::nullopt};
-  return writeMapPng(map, grid, gridSizeX, gridSizeY, legend, error);
+  const MapLegend legend{"sky light relative to the brightest cell", options.skyName + " sky" + sun,
+                         std::nullopt};
+  return writeMapPng(map, grid.data(), terrain.gridSizeX, terrain.gridSizeY, legend);
+}
+
+// Writes the map: a GeoTIFF, with the terrain's georeference if it has one
+// (one that does not fit the terrain is reported and left out), or a PNG.
+bool writeMap(OutputFile& map, const Options& options, const std::vector<float>& grid,
+              const Terrain& terrain) {
+  const std::string& terrainName = options.terrain;
+  if (!isGeoTiffName(map.name()))
+    return options.colour ? writeColourMap(map, options, grid, terrain)
+                          : writeGreyscalePng(map, grid.data(), terrain.gridSizeX, terrain.gridSizeY);
+  Georeference georeference;
+  std::string problem;
+  GeoreferenceStatus status =
+      readGeoreference(terrainName, terrain.gridSizeX, terrain.gridSizeY, georeference, problem);
+  if (status == GeoreferenceStatus::kBad)
+    std::fprintf(stderr, "halvane-skylight: %s; the map is written without georeference\n", problem.c_str());
+  return writeGeoTiff(map, grid.data(), terrain.gridSizeX, terrain.gridSizeY,
+                      status == GeoreferenceStatus::kRead ? &georeference : nullptr);
+}
+
+int run(OptionReader& args) {
+  const Options options = parseArguments(args);
+  OutputFileSet outputs;
+  OutputFile* map = options.map.empty() ? nullptr : &outputs.add(options.map);
+  OutputFile* csv = options.csv.empty() ? nullptr : &outputs.add(options.csv);
+  OutputFile standardOutput = OutputFile::standardOutput();
+  if (!map && !csv) csv = &standardOutput;
+  std::string error;
+  if (!outputs.checkAll(error)) failInputOutput(error);
+
+  setSkyDiagnostics(stderr, stderr);
+  const Sky sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+  const Terrain terrain = readTerrainOrFail(options.terrain);
+  const std::vector<float> grid = computeSkyLight(terrain, sky);
+
+  if (map && !writeMap(*map, options, grid, terrain)) failInputOutput(map->error());
+  if (csv && !writeGridCsv(*csv, grid.data(), terrain.gridSizeX, terrain.gridSizeY)) failInputOutput(csv->error());
+  if (!outputs.commitAll(error)) failInputOutput(error);
+  if (csv == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());
+  return kExitDone;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  Options options = parseArguments(argc, argv);
-  if (options.colour && (options.png.empty() || isGeoTiffName(options.png)))
-    badArguments("--colour draws a PNG map: give -o MAP.png");
-  setSkyDiagnostics(stderr, stderr);
-  const Sky sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
-
-  TerrainSkyGrid map;
-  TerrainError terrainError;
-  if (!computeSkyGrid(options.terrain, sky, map, terrainError)) exitWithTerrainError(terrainError);
-  const float* grid = map.skyGrid.data();
-  const int gridSizeX = map.terrain.gridSizeX, gridSizeY = map.terrain.gridSizeY;
-
-  std::string error;
-  if (!options.png.empty() &&
-      !(isGeoTiffName(options.png) ? writeMap(options.png, options.terrain, grid, gridSizeX, gridSizeY, error)
-                                   : options.colour ? writeColourMap(options.png, options, grid, gridSizeX, gridSizeY, error)
-                                   : writeGreyscalePng(options.png, grid, gridSizeX, gridSizeY, error))) {
-    std::fprintf(stderr, "halvane-skylight: %s\n", error.c_str());
-    return 1;
-  }
-  if (!options.csv.empty() && !writeGridCsv(options.csv, grid, gridSizeX, gridSizeY, error)) {
-    std::fprintf(stderr, "halvane-skylight: %s\n", error.c_str());
-    return 1;
-  }
-  if (options.png.empty() && options.csv.empty() && !printGridCsv(stdout, grid, gridSizeX, gridSizeY)) {
-    std::fprintf(stderr, "halvane-skylight: cannot write to standard output\n");
-    return 1;
-  }
-  return 0;
-}
+int main(int argc, char** argv) { return runTool(kTool, argc, argv, run); }

@@ -4,32 +4,29 @@
 //                    [--window XOFF,YOFF,XSIZE,YSIZE | --bounds MINX,MINY,MAXX,MAXY]
 //                    [--max-size N]) [--directions N] [--quiet] -o FILE
 //
-// A terrain from a DEM gets its georeference beside it, in FILE.json; other
-// terrains remove a stale one.
+// A terrain from a DEM gets its georeference beside it, in FILE.json, the two
+// written together (core/output_file.h); other terrains remove a stale one.
 //
 // Heights are in grid spacings; for every cell and direction the horizon is
 // the largest elevation angle of the terrain seen from the cell's surface
 // along the direction's centre azimuth, up to the grid's edge.
 #include <algorithm>
 #include <array>
-#include <cerrno>
-#include <cmath>
-#include <chrono>
+#include <climits>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
-#include <type_traits>
 #include <vector>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/output_file.h"
 #include "terrain/dem_import.h"
 #include "terrain/fast_horizons.h"
 #include "terrain/georeference.h"
-#include "terrain/horizons.h"
 #include "terrain/synthetic_terrain.h"
 #include "terrain/terrain_file.h"
+#include "tools/options.h"
 #include "tools/progress_bar.h"
 
 namespace {
@@ -45,64 +42,21 @@ const char* const kUsage =
     "    --window XOFF,YOFF,XSIZE,YSIZE  only these pixels of the raster\n"
     "    --bounds MINX,MINY,MAXX,MAXY    only this area, in the raster's own coordinates\n"
     "    --max-size N                    average cells so that neither side exceeds N\n"
-    "  --directions N    horizon directions per cell (default 36)\n"
+    "  --directions N    horizon directions per cell, 1 to 1024 (default 36)\n"
     "  --quiet           no progress bar and no account of what was done\n"
-    "  -o FILE           the terrain file to write (\".hrz\"); a DEM's georeference goes to FILE.json\n";
+    "  -o FILE           the terrain file to write (\".hrz\"); a DEM's georeference goes to FILE.json\n"
+    "  -h, --help        this text\n"
+    "  --version         the version of Halvane\n"
+    "Exit status: 0 done, 1 the DEM could not be read or a file not written, 2 a bad argument.\n";
+
+const ToolDescription kTool = {
+    "halvane-terrain", kUsage,
+    "--synthetic SIZE, --seed N, --flat SIZE, --dem FILE, --window XOFF,YOFF,XSIZE,YSIZE, "
+    "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --directions N, --quiet, -o FILE, --help, --version"};
 
 constexpr long kMaxSize = 8192;
-constexpr long kMaxDirections = 1024;
 // Horizons are held in memory while computed: at most 4 GiB of them.
 constexpr unsigned long long kMaxHorizonBytes = 4ULL << 30;
-
-[[noreturn]] void badArguments(const std::string& message) {
-  std::fprintf(stderr, "halvane-terrain: %s (try --help)\n", message.c_str());
-  std::exit(2);
-}
-
-// A whole number from `low` to `high`, digits only.
-long parseCount(const char* text, long low, long high, const char* option) {
-  std::string what = std::string(option) + " takes a whole number from " + std::to_string(low) +
-                     " to " + std::to_string(high);
-  if (!text) badArguments(what);
-  errno = 0;
-  char* end = nullptr;
-  if (*text < '0' || *text > '9') badArguments(what + ", not '" + text + "'");
-  long long value = std::strtoll(text, &end, 10);
-  if (errno != 0 || *end != '\0' || value < low || value > high)
-    badArguments(what + ", not '" + text + "'");
-  return long(value);
-}
-
-uint64_t parseSeed(const char* text) {
-  const char* what = "--seed takes a whole number from 0 to 18446744073709551615";
-  if (!text || *text < '0' || *text > '9') badArguments(std::string(what));
-  errno = 0;
-  char* end = nullptr;
-  unsigned long long value = std::strtoull(text, &end, 10);
-  if (errno != 0 || *end != '\0') badArguments(std::string(what) + ", not '" + text + "'");
-  return value;
-}
-
-// Numbers separated by commas: exactly `count` of them.
-template <typename Number>
-std::array<Number, 4> parseList(const char* text, const char* option, const char* form) {
-  std::string what = std::string(option) + " takes " + form;
-  if (!text) badArguments(what);
-  std::array<Number, 4> values{};
-  const char* at = text;
-  for (size_t k = 0; k < values.size(); ++k) {
-    char* end = nullptr;
-    errno = 0;
-    double value = std::strtod(at, &end);
-    bool whole = std::is_integral<Number>::value;
-    if (end == at || errno != 0 || !std::isfinite(value) || (whole && value != std::floor(value)) ||
-        *end != (k + 1 < values.size() ? ',' : '\0'))
-      badArguments(what + ", not '" + text + "'");
-    values[k] = Number(value);
-    at = end + 1;
-  }
-  return values;
-}
 
 struct Options {
   bool synthetic = false, flat = false, seedGiven = false;
@@ -117,74 +71,80 @@ struct Options {
   std::string output;
 };
 
-Options parseArguments(int argc, char** argv) {
+// XOFF,YOFF,XSIZE,YSIZE: offsets from 0 and sizes from 1, each within a
+// raster's int range, so that no sum of them can overflow.
+std::array<long long, 4> parseWindow(OptionReader& args) {
+  const std::string what = "XOFF,YOFF,XSIZE,YSIZE in whole pixels, offsets 0 to " + std::to_string(INT_MAX) +
+                           " and sizes 1 to " + std::to_string(INT_MAX);
+  const std::string text = args.value(what);
+  std::vector<long long> values;
+  if (!parseWholeNumberList(text, 4, values)) args.refuse(what, text);
+  for (int k = 0; k < 4; ++k)
+    if (values[k] < (k < 2 ? 0 : 1) || values[k] > INT_MAX) args.refuse(what, text);
+  return {values[0], values[1], values[2], values[3]};
+}
+
+std::array<double, 4> parseBounds(OptionReader& args) {
+  const std::string what = "MINX,MINY,MAXX,MAXY in the raster's coordinates, with MINX < MAXX and MINY < MAXY";
+  const std::string text = args.value(what);
+  std::vector<double> values;
+  if (!parseDecimalList(text, 4, values) || values[0] >= values[2] || values[1] >= values[3])
+    args.refuse(what, text);
+  return {values[0], values[1], values[2], values[3]};
+}
+
+Options parseArguments(OptionReader& args) {
   Options options;
-  for (int i = 1; i < argc; ++i) {
-    std::string arg = argv[i];
-    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      std::exit(0);
-    } else if (arg == "--synthetic" || arg == "--flat" || arg == "--dem") {
+  while (args.next()) {
+    if (args.is("--synthetic") || args.is("--flat") || args.is("--dem")) {
       if (options.synthetic || options.flat || !options.dem.empty())
-        badArguments("give only one of --synthetic SIZE, --flat SIZE and --dem FILE");
-      if (arg == "--dem") {
-        if (!value || !*value) badArguments("--dem takes the name of an elevation raster");
-        options.dem = value;
-        ++i;
+        failArgument("give only one of --synthetic SIZE, --flat SIZE and --dem FILE");
+      if (args.is("--dem")) {
+        const char* what = "the name of an elevation raster";
+        options.dem = args.value(what);
+        if (options.dem.empty()) args.refuse(what, options.dem);
         continue;
       }
-      (arg == "--flat" ? options.flat : options.synthetic) = true;
-      options.size = int(parseCount(value, 1, kMaxSize, arg.c_str()));
-      ++i;
-    } else if (arg == "--seed") {
-      options.seed = parseSeed(value);
+      (args.is("--flat") ? options.flat : options.synthetic) = true;
+      options.size = int(args.wholeNumber(1, kMaxSize));
+    } else if (args.is("--seed")) {
+      options.seed = args.unsignedNumber(UINT64_MAX);
       options.seedGiven = true;
-      ++i;
-    } else if (arg == "--window") {
-      options.window = parseList<long long>(value, "--window", "XOFF,YOFF,XSIZE,YSIZE in whole pixels");
+    } else if (args.is("--window")) {
+      options.window = parseWindow(args);
       options.hasWindow = true;
-      ++i;
-    } else if (arg == "--bounds") {
-      options.bounds = parseList<double>(value, "--bounds", "MINX,MINY,MAXX,MAXY in the raster's coordinates");
-      if (options.bounds[0] >= options.bounds[2] || options.bounds[1] >= options.bounds[3])
-        badArguments(std::string("--bounds takes MINX,MINY,MAXX,MAXY with MINX < MAXX and MINY < MAXY, not '") +
-                     value + "'");
+    } else if (args.is("--bounds")) {
+      options.bounds = parseBounds(args);
       options.hasBounds = true;
-      ++i;
-    } else if (arg == "--max-size") {
-      options.maxSize = int(parseCount(value, 2, kMaxSize, "--max-size"));
-      ++i;
-    } else if (arg == "--quiet") {
+    } else if (args.is("--max-size")) {
+      options.maxSize = int(args.wholeNumber(2, kMaxSize));
+    } else if (args.isFlag("--quiet")) {
       options.quiet = true;
-    } else if (arg == "--directions") {
-      options.directions = int(parseCount(value, 1, kMaxDirections, "--directions"));
-      ++i;
-    } else if (arg == "-o") {
-      if (!value || !*value) badArguments("-o takes the name of the terrain file to write");
-      options.output = value;
-      ++i;
+    } else if (args.is("--directions")) {
+      options.directions = int(args.wholeNumber(1, kMaxTerrainDirections));
+    } else if (args.is("-o")) {
+      const char* what = "the name of the terrain file to write";
+      options.output = args.value(what);
+      if (options.output.empty()) args.refuse(what, options.output);
     } else {
-      badArguments("unknown argument '" + arg +
-                   "'; accepted: --synthetic SIZE, --seed N, --flat SIZE, --dem FILE, --window XOFF,YOFF,XSIZE,YSIZE, "
-                   "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --directions N, --quiet, -o FILE, --help");
+      args.unknown();
     }
   }
   if (!options.synthetic && !options.flat && options.dem.empty())
-    badArguments("give --synthetic SIZE, --flat SIZE or --dem FILE");
+    failArgument("give --synthetic SIZE, --flat SIZE or --dem FILE");
   if (options.dem.empty() && (options.hasWindow || options.hasBounds || options.maxSize))
-    badArguments("--window, --bounds and --max-size go with --dem FILE");
-  if (options.hasWindow && options.hasBounds) badArguments("give only one of --window and --bounds");
-  if (options.flat && options.seedGiven) badArguments("--seed goes with --synthetic, not --flat");
-  if (options.output.empty()) badArguments("give -o FILE, the terrain file to write");
+    failArgument("--window, --bounds and --max-size go with --dem FILE");
+  if (options.hasWindow && options.hasBounds) failArgument("give only one of --window and --bounds");
+  if (options.flat && options.seedGiven) failArgument("--seed goes with --synthetic, not --flat");
+  if (options.output.empty()) failArgument("give -o FILE, the terrain file to write");
   unsigned long long bytes = 2ULL * options.size * options.size * options.directions;
   if (bytes > kMaxHorizonBytes)
-    badArguments("SIZE x SIZE x directions is too large: the horizons would take more than 4 GiB");
+    failArgument("SIZE x SIZE x directions is too large: the horizons would take more than 4 GiB");
   return options;
 }
 
 // The heights of the terrain asked for; a DEM that cannot be read ends the
-// program with its one-line message and status 2.
+// tool with its one-line message and status 1.
 std::vector<float> makeHeights(const Options& options, int& sizeX, int& sizeY, DemTerrain& dem) {
   if (options.dem.empty()) {
     sizeX = sizeY = options.size;
@@ -200,19 +160,31 @@ std::vector<float> makeHeights(const Options& options, int& sizeX, int& sizeY, D
   request.maxCells = std::min<long long>(kMaxSize * kMaxSize,
                                          (long long)(kMaxHorizonBytes / (2ULL * options.directions)));
   std::string error;
-  if (!importDem(request, dem, error, options.quiet ? nullptr : stderr, "halvane-terrain: ")) {
-    std::fprintf(stderr, "halvane-terrain: %s\n", error.c_str());
-    std::exit(2);
-  }
+  if (!importDem(request, dem, error, options.quiet ? nullptr : stderr, "halvane-terrain: "))
+    failInputOutput(error);
   sizeX = dem.gridSizeX;
   sizeY = dem.gridSizeY;
   return std::move(dem.heights);
 }
 
-}  // namespace
+// A georeference left from an earlier DEM terrain of this name would
+// describe the wrong terrain; only a regular file is taken away.
+void removeStaleGeoreference(const std::string& terrainFile) {
+  const std::string name = georeferenceFileName(terrainFile);
+  struct stat status;
+  if (::stat(name.c_str(), &status) == 0 && S_ISREG(status.st_mode)) ::unlink(name.c_str());
+}
 
-int main(int argc, char** argv) {
-  Options options = parseArguments(argc, argv);
+int run(OptionReader& args) {
+  const Options options = parseArguments(args);
+  // Every file is checked before the long work, and the terrain and its
+  // georeference replace earlier files together or not at all.
+  OutputFileSet outputs;
+  OutputFile& terrainFile = outputs.add(options.output);
+  OutputFile* georeferenceFile = options.dem.empty() ? nullptr : &outputs.add(georeferenceFileName(options.output));
+  std::string error;
+  if (!outputs.checkAll(error)) failInputOutput(error);
+
   const int n = options.directions;
   int sizeX = 0, sizeY = 0;
   DemTerrain dem;
@@ -227,19 +199,14 @@ int main(int argc, char** argv) {
       });
   bar.finish();
 
-  std::string error;
-  if (!writeTerrainFile(options.output, sizeX, sizeY, n, heights, horizons, error)) {
-    std::fprintf(stderr, "halvane-terrain: %s\n", error.c_str());
-    return 1;
-  }
-  // The georeference beside the terrain: written for a DEM (or the terrain
-  // is taken back), removed for any other terrain so that none is stale.
-  if (options.dem.empty()) {
-    std::remove(georeferenceFileName(options.output).c_str());
-  } else if (!writeGeoreference(options.output, dem.georeference, error)) {
-    std::remove(options.output.c_str());
-    std::fprintf(stderr, "halvane-terrain: %s\n", error.c_str());
-    return 1;
-  }
-  return 0;
+  if (!writeTerrain(terrainFile, sizeX, sizeY, n, heights, horizons)) failInputOutput(terrainFile.error());
+  if (georeferenceFile && !writeGeoreference(*georeferenceFile, dem.georeference))
+    failInputOutput(georeferenceFile->error());
+  if (!outputs.commitAll(error)) failInputOutput(error);
+  if (options.dem.empty()) removeStaleGeoreference(options.output);
+  return kExitDone;
 }
+
+}  // namespace
+
+int main(int argc, char** argv) { return runTool(kTool, argc, argv, run); }

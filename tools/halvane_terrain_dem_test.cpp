@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gdal.h>
@@ -67,7 +68,7 @@ TEST(HalvaneTerrainDemTest, ProgressBarUnlessQuiet) {
   EXPECT_EQ(run(kTerrainTool + " --flat 110 --directions 900 --quiet -o " + out, folder).err, "");
 }
 
-TEST(HalvaneTerrainDemTest, BadDemsGetOneLineStatusTwoAndNoFile) {
+TEST(HalvaneTerrainDemTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile) {
   ScratchFolder folder;
   std::string out = folder.file("never.hrz"), json = folder.file("never.hrz.json");
   std::string cone = utmCone(folder), missing = folder.file("missing.tif");
@@ -78,25 +79,26 @@ TEST(HalvaneTerrainDemTest, BadDemsGetOneLineStatusTwoAndNoFile) {
   // 1500 x 1500 cells (sparse, all zero) with 1024 directions would need 4.6 GB of horizons.
   std::string big = writeRaster(folder, "big.tif", 1500, 1500, {500000, 10, 0, 5000000, 0, -10}, 32633, {}, NAN,
                                 "SPARSE_OK=TRUE");
-  const std::pair<std::string, std::string> cases[] = {
-      {"--dem " + missing, missing + ": no such file"},
-      {"--dem " + text, text + ": not a raster that GDAL can read"},
-      {"--dem " + plain, plain + ": has no cell size"},
-      {"--dem " + cone + " --window 40,40,5,5", cone + ": window 40,40,5,5 lies outside the raster"},
-      {"--dem " + cone + " --bounds 0,0,10,10", cone + ": bounds 0,0,10,10 lie outside the raster"},
-      {"--dem " + big + " --directions 1024", big + ": 1500 x 1500 cells are too many to hold in memory"},
+  // Rasters that cannot be used: status 1; arguments that cannot: status 2.
+  const std::tuple<std::string, std::string, int> cases[] = {
+      {"--dem " + missing, missing + ": no such file", 1},
+      {"--dem " + text, text + ": not a raster that GDAL can read", 1},
+      {"--dem " + plain, plain + ": has no cell size", 1},
+      {"--dem " + cone + " --window 40,40,5,5", cone + ": window 40,40,5,5 lies outside the raster", 1},
+      {"--dem " + cone + " --bounds 0,0,10,10", cone + ": bounds 0,0,10,10 lie outside the raster", 1},
+      {"--dem " + big + " --directions 1024", big + ": 1500 x 1500 cells are too many to hold in memory", 1},
       // Options that do not fit together, or malformed areas.
-      {"--flat 4 --max-size 3", ""},
-      {"--dem " + cone + " --window 1,2,3", ""},
-      {"--dem " + cone + " --bounds 5,5,1,1", ""},
-      {"--dem " + cone + " --window 1,2,3,4 --bounds 0,0,1,1", ""},
-      {"--dem " + cone + " --flat 3", ""},
-      {"--dem " + cone + " --max-size 1", ""},
+      {"--flat 4 --max-size 3", "", 2},
+      {"--dem " + cone + " --window 1,2,3", "", 2},
+      {"--dem " + cone + " --bounds 5,5,1,1", "", 2},
+      {"--dem " + cone + " --window 1,2,3,4 --bounds 0,0,1,1", "", 2},
+      {"--dem " + cone + " --flat 3", "", 2},
+      {"--dem " + cone + " --max-size 1", "", 2},
   };
-  for (const auto& [args, start] : cases) {
+  for (const auto& [args, start, status] : cases) {
     SCOPED_TRACE(args);
     ToolRun r = run(kTerrainTool + " " + args + " --quiet -o " + out, folder);
-    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.status, status);
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
     EXPECT_EQ(r.err.rfind("halvane-terrain: " + start, 0), 0u) << r.err;
     EXPECT_FALSE(exists(out));

@@ -177,9 +177,11 @@ TEST(HalvaneSkylightTest, BadTerrainFilesAndArgumentsAreRefused) {
     std::string name, err;
     int status;
   };
-  for (const File& f : {File{horizon, "File " + horizon + " is not an elevation file.  It is a horizon file.\n", 1},
-                        File{shortFile, "File " + shortFile + " appears to be a corrupted elevation file.\n", 1},
-                        File{none, "tgrid: cannot open input file '" + none + "'\n", 255}}) {
+  const std::string prefix = "halvane-skylight: ";
+  for (const File& f :
+       {File{horizon, prefix + "File " + horizon + " is not an elevation file.  It is a horizon file.\n", 1},
+        File{shortFile, prefix + "File " + shortFile + " appears to be a corrupted elevation file.\n", 1},
+        File{none, prefix + "cannot open " + none + ": No such file or directory\n", 1}}) {
     ToolRun r = run(kSkylightTool + " " + f.name, folder);
     EXPECT_EQ(r.status, f.status);
     EXPECT_EQ(r.err, f.err);

@@ -75,10 +75,10 @@ MapPicture drawMapPicture(const float* grid, int gridSizeX, int gridSizeY, const
   return picture;
 }
 
-bool writeMapPng(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
-                 const MapLegend& legend, std::string& error) {
+bool writeMapPng(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY,
+                 const MapLegend& legend) {
   const MapPicture picture = drawMapPicture(grid, gridSizeX, gridSizeY, legend);
   const std::string description =
       legend.title.empty() ? legend.units : legend.title + "; " + legend.units;
-  return writePng(fileName, picture.image, description, error);
+  return writePng(output, picture.image, description);
 }

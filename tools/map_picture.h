@@ -43,7 +43,7 @@ struct MapPicture {
 // Draws the picture. Cells that are not a number are drawn in kNoDataColour.
 MapPicture drawMapPicture(const float* grid, int gridSizeX, int gridSizeY, const MapLegend& legend);
 
-// Draws the picture and writes it as an 8-bit RGB PNG, completely or not at
-// all; on failure `error` says why.
-bool writeMapPng(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
-                 const MapLegend& legend, std::string& error);
+// Draws the picture and writes it as an 8-bit RGB PNG into the file, which
+// the caller commits; on failure the file's error() says why.
+bool writeMapPng(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY,
+                 const MapLegend& legend);

@@ -169,8 +169,9 @@ TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
       {{"sky light", "a title", ValueRange{0, 2}}, colourOf(1, 0, 2)},
   };
   for (const Legend& l : legends) {
-    std::string error;
-    ASSERT_TRUE(writeMapPng(name, grid.data(), gridSizeX, gridSizeY, l.legend, error)) << error;
+    OutputFile output(name);
+    ASSERT_TRUE(writeMapPng(output, grid.data(), gridSizeX, gridSizeY, l.legend) && output.commit())
+        << output.error();
     const MapPictureLayout layout = drawMapPicture(grid.data(), gridSizeX, gridSizeY, l.legend).layout;
     const PngPixels png = readRgbPng(name);
     ASSERT_GT(png.width, layout.mapLeft + gridSizeX * layout.cellPixels);
@@ -212,8 +213,8 @@ TEST(SkyPlotTest, ZenithAtTheCentreNorthUpEastRightEqualArea) {
   for (const Point& p : points) set.push_back(p.point);
   ScratchFolder folder;
   const std::string name = folder.file("sky.png");
-  std::string error;
-  ASSERT_TRUE(writeSkyPlotPng(name, set, "clear sky", error)) << error;
+  OutputFile output(name);
+  ASSERT_TRUE(writeSkyPlotPng(output, set, "clear sky") && output.commit()) << output.error();
   const SkyPlotLayout layout = drawSkyPlot(set, "clear sky").layout;
   const PngPixels png = readRgbPng(name);
   ASSERT_GT(png.width, layout.centreX + layout.radius);
@@ -258,10 +259,10 @@ TEST(PicturesTest, OddInputsGivePicturesAndFailedWritesSayWhy) {
 
   ScratchFolder folder;
   const float grid[1] = {1};
-  std::string error;
-  EXPECT_FALSE(writeMapPng(folder.file("missing/map.png"), grid, 1, 1, {"units", "", {}}, error));
-  EXPECT_NE(error.find("missing/map.png"), std::string::npos) << error;
-  error.clear();
-  EXPECT_FALSE(writeSkyPlotPng(folder.file("missing/sky.png"), {}, "", error));
-  EXPECT_NE(error.find("missing/sky.png"), std::string::npos) << error;
+  OutputFile map(folder.file("missing/map.png"));
+  EXPECT_FALSE(writeMapPng(map, grid, 1, 1, {"units", "", {}}));
+  EXPECT_NE(map.error().find("missing/map.png"), std::string::npos) << map.error();
+  OutputFile sky(folder.file("missing/sky.png"));
+  EXPECT_FALSE(writeSkyPlotPng(sky, {}, ""));
+  EXPECT_NE(sky.error().find("missing/sky.png"), std::string::npos) << sky.error();
 }

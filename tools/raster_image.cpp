@@ -1,13 +1,9 @@
 #include "tools/raster_image.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
-#include <csetjmp>
-#include <cstdio>
 
-#include "core/file_replacement.h"
+#include "tools/png_writer.h"
 
 namespace {
 
@@ -20,37 +16,6 @@ double coverageAt(double inside) { return std::clamp(inside + 0.5, 0.0, 1.0); }
 void pixelSpan(double low, double high, int size, int& first, int& last) {
   first = std::max(0, int(std::floor(low)));
   last = std::min(size - 1, int(std::ceil(high)));
-}
-
-bool writePngRows(std::FILE* out, const RasterImage& image, const std::string& description) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
-  png_text text[2] = {};
-  text[0].compression = text[1].compression = PNG_TEXT_COMPRESSION_NONE;
-  text[0].key = const_cast<char*>("Software");
-  text[0].text = const_cast<char*>("Halvane");
-  text[1].key = const_cast<char*>("Description");
-  text[1].text = const_cast<char*>(description.c_str());
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_init_io(png, out);
-  png_set_IHDR(png, info, png_uint_32(image.width()), png_uint_32(image.height()), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_text(png, info, text, description.empty() ? 1 : 2);
-  png_write_info(png, info);
-  const size_t rowBytes = size_t(image.width()) * 3;
-  for (int y = 0; y < image.height(); ++y)
-    png_write_row(png, const_cast<png_bytep>(image.pixels().data() + y * rowBytes));
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return true;
 }
 
 }  // namespace
@@ -135,12 +100,12 @@ void RasterImage::strokeLine(double x0, double y0, double x1, double y1, double 
     }
 }
 
-bool writePng(const std::string& fileName, const RasterImage& image, const std::string& description,
-              std::string& error) {
-  FileReplacement output(fileName);
-  if (!output.file()) {
-    error = output.openError();
-    return false;
-  }
-  return output.commit(writePngRows(output.file(), image, description), error);
+bool writePng(OutputFile& output, const RasterImage& image, const std::string& description) {
+  PngFormat format;
+  format.width = uint32_t(image.width());
+  format.height = uint32_t(image.height());
+  format.colour = true;
+  format.description = description;
+  const size_t rowBytes = size_t(image.width()) * 3;
+  return writePngImage(output, format, [&](uint32_t y) { return image.pixels().data() + y * rowBytes; });
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "core/output_file.h"
 #include "tools/colour_map.h"
 
 class RasterImage {
@@ -39,8 +40,7 @@ class RasterImage {
   std::vector<std::uint8_t> pixels_;
 };
 
-// Writes the picture as an 8-bit RGB PNG, completely or not at all (an
-// earlier file of that name stays as it was on failure). `description` goes
-// into the file's Description text. On failure `error` says why.
-bool writePng(const std::string& fileName, const RasterImage& image, const std::string& description,
-              std::string& error);
+// Writes the picture as an 8-bit RGB PNG into the file, which the caller
+// commits (core/output_file.h). `description` goes into the file's
+// Description text. On failure the file's error() says why.
+bool writePng(OutputFile& output, const RasterImage& image, const std::string& description);

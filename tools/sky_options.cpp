@@ -1,27 +1,13 @@
 #include "tools/sky_options.h"
 
-#include <cerrno>
-#include <cmath>
 #include <cstdlib>
 
+#include "tools/options.h"
 
 const char* const kSkyNamesAccepted =
     "uniform, overcast, clear, sharp, point, cosine, turbid, or general-1 to general-15";
 const char* const kSunAccepted =
     "ELEVATION,BEARING in degrees, elevation 0 to 90 and bearing 0 to 360";
-
-namespace {
-
-// A whole decimal number, nothing before or after it.
-bool parseReal(const std::string& text, double& value) {
-  if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
-  errno = 0;
-  char* end = nullptr;
-  value = std::strtod(text.c_str(), &end);
-  return errno == 0 && end == text.c_str() + text.size() && std::isfinite(value);
-}
-
-}  // namespace
 
 bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& generalType) {
   static const struct { const char* name; SkyDistribution value; } kNames[] = {
@@ -53,8 +39,8 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth) {
   size_t comma = text.find(',');
   if (comma == std::string::npos) return false;
   double elevationDegrees, bearing;
-  if (!parseReal(text.substr(0, comma), elevationDegrees)) return false;
-  if (!parseReal(text.substr(comma + 1), bearing)) return false;
+  if (!parseDecimal(text.substr(0, comma), elevationDegrees)) return false;
+  if (!parseDecimal(text.substr(comma + 1), bearing)) return false;
   if (elevationDegrees < 0 || elevationDegrees > 90) return false;
   if (bearing < 0 || bearing > 360) return false;
   double azimuthDegrees = 90 - bearing;
@@ -62,4 +48,19 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth) {
   elevation = static_cast<float>(elevationDegrees * 3.14159 / 180);
   azimuth = static_cast<float>(azimuthDegrees * 3.14159 / 180);
   return true;
+}
+
+bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& generalType, float& elevation,
+                  float& azimuth) {
+  if (args.is("--sky")) {
+    const std::string sky = args.value(kSkyNamesAccepted);
+    if (!parseSkyName(sky, distribution, generalType)) args.refuse(kSkyNamesAccepted, sky);
+    return true;
+  }
+  if (args.is("--sun")) {
+    const std::string sun = args.value(kSunAccepted);
+    if (!parseSun(sun, elevation, azimuth)) args.refuse(kSunAccepted, sun);
+    return true;
+  }
+  return false;
 }

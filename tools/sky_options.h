@@ -16,9 +16,17 @@ extern const char* const kSunAccepted;
 // the other names leave generalType alone. Returns false for anything else.
 bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& generalType);
 
-// "ELEVATION,BEARING" in degrees: elevation 0..90, bearing 0..360 clockwise
-// from north (+y). Gives the model's angles in radians: elevation, and the
+// "ELEVATION,BEARING" in degrees, decimal numbers (parseDecimal of
+// tools/options.h): elevation 0..90, bearing 0..360 clockwise from north (+y). Gives the model's angles in radians: elevation, and the
 // azimuth 90 - bearing brought into [0, 360) degrees, converted with 3.14159
 // in double precision and rounded to float, so "45,180" gives exactly the
 // program's default angles 0.7853975 and 4.712385. Returns false on bad text.
 bool parseSun(const std::string& text, float& elevation, float& azimuth);
+
+class OptionReader;
+
+// If the reader's current argument is --sky or --sun, reads its value into
+// the out arguments (a bad value ends the tool with status 2) and returns
+// true; otherwise returns false and changes nothing.
+bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& generalType, float& elevation,
+                  float& azimuth);

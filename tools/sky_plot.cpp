@@ -125,8 +125,7 @@ SkyPlot drawSkyPlot(const std::vector<SkyPoint>& points, const std::string& titl
   return plot;
 }
 
-bool writeSkyPlotPng(const std::string& fileName, const std::vector<SkyPoint>& points,
-                     const std::string& title, std::string& error) {
+bool writeSkyPlotPng(OutputFile& output, const std::vector<SkyPoint>& points, const std::string& title) {
   const SkyPlot plot = drawSkyPlot(points, title);
-  return writePng(fileName, plot.image, title.empty() ? "sky dome plot" : title, error);
+  return writePng(output, plot.image, title.empty() ? "sky dome plot" : title);
 }

@@ -42,7 +42,6 @@ struct SkyPlot {
 // elevation or weight that is not finite is left out.
 SkyPlot drawSkyPlot(const std::vector<SkyPoint>& points, const std::string& title);
 
-// Draws the plot and writes it as an 8-bit RGB PNG, completely or not at all;
-// on failure `error` says why.
-bool writeSkyPlotPng(const std::string& fileName, const std::vector<SkyPoint>& points,
-                     const std::string& title, std::string& error);
+// Draws the plot and writes it as an 8-bit RGB PNG into the file, which the
+// caller commits; on failure the file's error() says why.
+bool writeSkyPlotPng(OutputFile& output, const std::vector<SkyPoint>& points, const std::string& title);

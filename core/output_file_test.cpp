@@ -1,0 +1,199 @@
+#include "core/output_file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "core/test_files.h"
+
+namespace {
+
+mode_t modeOf(const std::string& path) {
+  struct stat status;
+  return ::lstat(path.c_str(), &status) == 0 ? status.st_mode : 0;
+}
+
+mode_t newFileMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+class OutputFileTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/halvane-output-file-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + folder_ + "'").c_str()), 0); }
+
+  std::string path(const std::string& name) const { return folder_ + "/" + name; }
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    if (DIR* dir = ::opendir(folder_.c_str())) {
+      while (dirent* entry = ::readdir(dir))
+        if (entry->d_name[0] != '.' || (entry->d_name[1] && entry->d_name[1] != '.')) names.push_back(entry->d_name);
+      ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string folder_;
+};
+
+bool writeText(OutputFile& file, const std::string& text) { return file.open() && file.write(text) && file.commit(); }
+
+TEST_F(OutputFileTest, ReplacesKeepingPermissionsAndWritesThroughLinks) {
+  writeFile(path("kept.txt"), "old\n");
+  ASSERT_EQ(::chmod(path("kept.txt").c_str(), 0640), 0);
+  writeFile(path("real.txt"), "old\n");
+  ASSERT_EQ(::symlink("real.txt", path("link.txt").c_str()), 0);
+  ASSERT_EQ(::symlink("made-by-link.txt", path("dangling.txt").c_str()), 0);
+  const std::string longName(255, 'n');
+  const struct {
+    std::string name, written;  // the name given and the file that takes the text
+    mode_t mode;
+  } cases[] = {
+      {path("new.txt"), path("new.txt"), newFileMode()},
+      {path("kept.txt"), path("kept.txt"), 0640},
+      {path("link.txt"), path("real.txt"), newFileMode()},
+      {path("dangling.txt"), path("made-by-link.txt"), newFileMode()},
+      {path(longName), path(longName), newFileMode()},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    OutputFile file(c.name);
+    ASSERT_TRUE(writeText(file, "new\n")) << file.error();
+    EXPECT_EQ(readFile(c.written), "new\n");
+    EXPECT_EQ(modeOf(c.written) & 07777, c.mode);
+  }
+  EXPECT_TRUE(S_ISLNK(modeOf(path("link.txt"))));
+  EXPECT_TRUE(S_ISLNK(modeOf(path("dangling.txt"))));
+
+  // A read-only file: the superuser replaces it read-only, anyone else is refused.
+  ASSERT_EQ(::chmod(path("kept.txt").c_str(), 0444), 0);
+  OutputFile readOnly(path("kept.txt"));
+  if (::geteuid() == 0) {
+    EXPECT_TRUE(writeText(readOnly, "newer\n")) << readOnly.error();
+    EXPECT_EQ(readFile(path("kept.txt")), "newer\n");
+  } else {
+    EXPECT_FALSE(writeText(readOnly, "newer\n"));
+    EXPECT_EQ(readOnly.error(), "cannot write " + path("kept.txt") + ": Permission denied");
+    EXPECT_EQ(readFile(path("kept.txt")), "new\n");
+  }
+  EXPECT_EQ(modeOf(path("kept.txt")) & 07777, 0444u);
+  EXPECT_EQ(entries(), (std::vector<std::string>{"dangling.txt", "kept.txt", "link.txt", "made-by-link.txt",
+                                                 "new.txt", longName, "real.txt"}));
+}
+
+TEST_F(OutputFileTest, TheTemporaryFileIsNewShortNamedAndBesideTheFileReplaced) {
+  ASSERT_EQ(::mkdir(path("sub").c_str(), 0755), 0);
+  ASSERT_EQ(::symlink("sub/target.txt", path("link.txt").c_str()), 0);
+  OutputFile file(path("link.txt"));
+  ASSERT_TRUE(file.open()) << file.error();
+  const std::string temporary = file.temporaryName();
+  EXPECT_EQ(temporary.rfind(path("sub/.halvane-"), 0), 0u) << temporary;
+  EXPECT_EQ(temporary.size(), path("sub/.halvane-XXXXXX").size());
+  EXPECT_TRUE(S_ISREG(modeOf(temporary)));
+  file.discard();
+  EXPECT_EQ(modeOf(temporary), 0u);
+}
+
+TEST_F(OutputFileTest, DestinationsThatCannotBeWrittenAreRefusedUntouched) {
+  ASSERT_EQ(::mkdir(path("folder").c_str(), 0755), 0);
+  writeFile(path("folder/inside"), "kept\n");
+  const struct {
+    std::string name, reason;
+  } cases[] = {
+      {path("folder"), "Is a directory"},
+      {path("missing/x.txt"), "No such file or directory"},
+      {path(std::string(256, 'n')), "File name too long"},
+      {"", "No such file or directory"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    OutputFile file(c.name);
+    EXPECT_FALSE(file.check());
+    EXPECT_TRUE(file.failedToOpen());
+    EXPECT_EQ(file.error(), "cannot write " + c.name + ": " + c.reason);
+    EXPECT_FALSE(writeText(file, "x"));
+  }
+  EXPECT_EQ(readFile(path("folder/inside")), "kept\n");
+  EXPECT_EQ(entries(), std::vector<std::string>{"folder"});
+}
+
+// Writes 64 KiB to each name under a file size limit of 16 KiB, committing
+// them as one set; exits 0 if the set failed with the limit's reason.
+[[noreturn]] void commitUnderFileSizeLimit(const std::vector<std::string>& names, bool writeFirstSmall) {
+  struct rlimit limit;
+  limit.rlim_cur = limit.rlim_max = 16384;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, SIG_IGN);
+  OutputFileSet set;
+  std::vector<OutputFile*> files;
+  for (const std::string& name : names) files.push_back(&set.add(name));
+  std::string error;
+  if (!set.checkAll(error)) std::exit(3);
+  const std::string big(65536, 'b');
+  for (size_t i = 0; i < files.size(); ++i) files[i]->write(i == 0 && writeFirstSmall ? std::string("small\n") : big);
+  const bool committed = set.commitAll(error);
+  std::exit(!committed && error == "cannot write " + names.back() + ": File too large" ? 0 : 1);
+}
+
+TEST_F(OutputFileTest, AFailedWriteLeavesEveryFileOfTheSetAsItWas) {
+  writeFile(path("a.txt"), "earlier a\n");
+  writeFile(path("b.txt"), "earlier b\n");
+  EXPECT_EXIT(commitUnderFileSizeLimit({path("a.txt"), path("b.txt")}, true), testing::ExitedWithCode(0), "");
+  EXPECT_EQ(readFile(path("a.txt")), "earlier a\n");  // written in full, yet not put in place
+  EXPECT_EQ(readFile(path("b.txt")), "earlier b\n");
+  EXPECT_EQ(entries(), (std::vector<std::string>{"a.txt", "b.txt"}));
+
+  // A destination that cannot be written stops the set before anything is.
+  OutputFileSet set;
+  set.add(path("a.txt"));
+  set.add(path("missing/b.txt"));
+  std::string error;
+  EXPECT_FALSE(set.checkAll(error));
+  EXPECT_EQ(error, "cannot write " + path("missing/b.txt") + ": No such file or directory");
+
+  // Written in full, both replace their files.
+  OutputFileSet good;
+  OutputFile& a = good.add(path("a.txt"));
+  OutputFile& b = good.add(path("b.txt"));
+  ASSERT_TRUE(good.checkAll(error));
+  EXPECT_TRUE(a.write("new a\n") && b.write("new b\n"));
+  ASSERT_TRUE(good.commitAll(error)) << error;
+  EXPECT_EQ(readFile(path("a.txt")), "new a\n");
+  EXPECT_EQ(readFile(path("b.txt")), "new b\n");
+}
+
+TEST_F(OutputFileTest, TheProcesssOwnStandardOutputIsWrittenInPlace) {
+  // Standard output redirected to a regular file: naming that file (as
+  // /dev/stdout would) appends to it instead of replacing it.
+  const std::string name = path("out.txt");
+  EXPECT_EXIT(
+      {
+        const int out = ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        ::dup2(out, STDOUT_FILENO);
+        ::write(STDOUT_FILENO, "first\n", 6);
+        OutputFile file(name);
+        OutputFile standard = OutputFile::standardOutput();
+        const bool ok = writeText(file, "second\n") && file.inPlace() && writeText(standard, "third\n");
+        std::exit(ok ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+  EXPECT_EQ(readFile(name), "first\nsecond\nthird\n");
+}
+
+}  // namespace

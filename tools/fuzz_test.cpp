@@ -1,0 +1,394 @@
+// A deterministic mutation fuzzer over terrain files and DEMs, run in the
+// test command (and there under AddressSanitizer, UndefinedBehaviorSanitizer
+// and float-cast-overflow). Every case is read by the library, and a share
+// of them by the tools as users run them: a bad file gives one line, a
+// non-zero status and no output file; a file that is read gives finite
+// results within their limits.
+//
+// Index
+//   1. Running a tool without a shell
+//   2. Terrain files: mutations and checks
+//   3. DEMs: ASCII grids, VRTs and GeoTIFFs with hostile contents and requests
+#include <fcntl.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sky/sky_model.h"
+#include "terrain/dem_import.h"
+#include "terrain/sky_light.h"
+#include "terrain/terrain_file.h"
+#include "terrain/terrain_test_files.h"
+
+extern char** environ;
+
+namespace {
+
+// Cases read by the library, and every how-many-th of them also by the tool.
+constexpr int kTerrainCases = 2400, kTerrainToolEvery = 24;
+constexpr int kDemCases = 600, kDemToolEvery = 10;
+
+// ---- 1. Running a tool without a shell ---------------------------------------------------
+
+// Runs the program with the arguments, standard output and error into files
+// of the folder; returns its exit status (-1 if it did not exit).
+int spawnTool(const std::vector<std::string>& arguments, const std::string& folder, std::string& err) {
+  std::vector<char*> argv;
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  const std::string out = folder + "/tool-out", errName = folder + "/tool-err";
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  pid_t pid = 0;
+  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return -1;
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid) return -1;
+  err = readFile(errName);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+bool isOneLine(const std::string& text) {
+  return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
+}
+
+// Keeps the report of a fuzzer to the first few failures.
+struct FailureLimit {
+  int left = 5;
+  bool more() { return !::testing::Test::HasFailure() || --left > 0; }
+};
+
+// ---- 2. Terrain files ----------------------------------------------------------------------
+
+// A valid terrain of 6 x 5 cells in 3 directions.
+std::vector<unsigned char> seedTerrain(std::mt19937& random) {
+  std::vector<float> heights(6 * 5);
+  std::vector<uint16_t> horizons(6 * 5 * 3);
+  for (float& h : heights) h = float(random() % 2000) / 10 - 100;
+  for (uint16_t& v : horizons) v = uint16_t(random());
+  return terrainBytes(6, 5, 3, heights, horizons);
+}
+
+void putInt32(std::vector<unsigned char>& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4 && at + i < bytes.size(); ++i) bytes[at + i] = (unsigned char)(value >> (8 * i));
+}
+
+// One mutation of a terrain file, described in `what`.
+void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std::string& what) {
+  static const uint32_t kSizes[] = {0, 1, 2, 3, 5, 6, 1024, 1025, 1u << 20, 65536, 0x7fffffff, 0x80000000,
+                                    0xffffffff, 46341};
+  static const float kHeights[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 1e9f, 1.0001e9f, -1e9f,
+                                   1e-45f, -0.0f, 1e30f};
+  switch (random() % 7) {
+    case 0: {  // a header size
+      const size_t at = 2 + 4 * (random() % 3);
+      const uint32_t value = kSizes[random() % (sizeof kSizes / sizeof *kSizes)];
+      putInt32(bytes, at, value);
+      what += " size@" + std::to_string(at) + "=" + std::to_string(value);
+      break;
+    }
+    case 1: {  // a height
+      const size_t cell = random() % 30;
+      const float value = kHeights[random() % (sizeof kHeights / sizeof *kHeights)];
+      uint32_t u;
+      std::memcpy(&u, &value, 4);
+      putInt32(bytes, 14 + 4 * cell, u);
+      what += " height" + std::to_string(cell) + "=" + std::to_string(value);
+      break;
+    }
+    case 2: {  // bytes of the header or anywhere
+      for (int f = 0, flips = 1 + int(random() % 4); f < flips; ++f) {
+        const size_t at = random() % 2 ? random() % 14 : random() % bytes.size();
+        bytes[at] = (unsigned char)random();
+        what += " byte@" + std::to_string(at);
+      }
+      break;
+    }
+    case 3:  // cut short
+      bytes.resize(random() % bytes.size());
+      what += " cut@" + std::to_string(bytes.size());
+      break;
+    case 4:  // longer than promised
+      for (int k = 0, n = int(random() % 64); k < n; ++k) bytes.push_back((unsigned char)random());
+      what += " longer";
+      break;
+    case 5:  // the type line
+      bytes[random() % 2] = "nph\r\n x"[random() % 7];
+      what += " type";
+      break;
+    default: {  // a horizon value
+      if (bytes.size() > 14 + 120) {
+        const size_t at = 14 + 120 + random() % (bytes.size() - 14 - 120);
+        bytes[at] = (unsigned char)random();
+      }
+      what += " horizon";
+    }
+  }
+}
+
+TEST(FuzzTest, TerrainFiles) {
+  ScratchFolder folder;
+  const std::string input = folder.file("fuzz.hrz"), map = folder.file("fuzz.png");
+  folder.file("tool-out");
+  folder.file("tool-err");
+  const std::string folderName = input.substr(0, input.rfind('/'));
+  std::mt19937 random(20240611);
+  FailureLimit limit;
+  int refused = 0, read = 0, toolRuns = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int trial = 0; trial < kTerrainCases && limit.more(); ++trial) {
+    std::vector<unsigned char> bytes = seedTerrain(random);
+    std::string what = "case " + std::to_string(trial) + ":";
+    for (int m = 0, n = 1 + int(random() % 3); m < n && !bytes.empty(); ++m) mutateTerrain(bytes, random, what);
+    SCOPED_TRACE(what);
+    folder.write("fuzz.hrz", bytes);
+
+    Terrain terrain;
+    TerrainError error;
+    const bool ok = readTerrain(input, terrain, error);
+    if (ok) {
+      ++read;
+      const std::vector<float> grid = computeSkyLight(terrain, Sky());
+      ASSERT_EQ(grid.size(), terrain.numCells());
+      // Finite, never below nothing, and normalised.
+      for (float value : grid) ASSERT_TRUE(std::isfinite(value) && value >= 0 && value <= 1) << value;
+    } else {
+      ++refused;
+      ASSERT_TRUE(isOneLine(error.message)) << error.message;
+      ASSERT_FALSE(error.toolLine.empty());
+      ASSERT_EQ(error.toolLine.find('\n'), std::string::npos) << error.toolLine;
+    }
+
+    if (trial % kTerrainToolEvery != 0) continue;
+    ++toolRuns;
+    std::remove(map.c_str());
+    std::string err;
+    const int status = spawnTool({HALVANE_SKYLIGHT_TOOL, input, "-o", map}, folderName, err);
+    if (ok) {
+      EXPECT_EQ(status, 0) << err;
+      EXPECT_TRUE(exists(map));
+    } else {
+      EXPECT_EQ(status, 1) << err;
+      EXPECT_TRUE(isOneLine(err)) << err;
+      EXPECT_EQ(err, "halvane-skylight: " + error.toolLine + "\n");
+      EXPECT_FALSE(exists(map));
+    }
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("terrain fuzz: %d cases (%d refused, %d read), %d through halvane-skylight, %.1f s\n",
+              refused + read, refused, read, toolRuns, seconds);
+  EXPECT_GT(refused, kTerrainCases / 4);  // the mutations reach the checks...
+  EXPECT_GT(read, kTerrainCases / 20);    // ...and the computation
+}
+
+// ---- 3. DEMs ----------------------------------------------------------------------------------
+
+template <typename T>
+T pick(std::mt19937& random, const std::vector<T>& values) {
+  return values[random() % values.size()];
+}
+
+std::string hostileNumber(std::mt19937& random) {
+  return pick<std::string>(random, {"0", "1", "-1", "5", "10", "nan", "inf", "-inf", "1e300", "-1e300", "1e-300",
+                                    "3.4e38", "1e39", "-3.5e38", "2147483647", "99999999999", "x", ""});
+}
+
+// An Esri ASCII grid, its header and values drawn from ordinary and hostile ones.
+std::string asciiGrid(std::mt19937& random, std::string& what) {
+  const int cols = 2 + int(random() % 6), rows = 2 + int(random() % 6);
+  std::string header[6] = {"ncols " + std::to_string(cols), "nrows " + std::to_string(rows), "xllcorner 1000",
+                           "yllcorner 2000", "cellsize 5", "NODATA_value -9999"};
+  const int damaged = int(random() % 7);  // 6: the header stays whole
+  if (damaged < 6) {
+    const std::string key = header[damaged].substr(0, header[damaged].find(' '));
+    header[damaged] = key + " " + hostileNumber(random);
+    what += " header " + header[damaged];
+  }
+  std::string text;
+  for (const std::string& line : header) text += line + "\n";
+  const int values = cols * rows + (random() % 4 == 0 ? int(random() % 5) - 2 : 0);
+  for (int k = 0; k < values; ++k) {
+    text += random() % 8 == 0 ? hostileNumber(random) : std::to_string(random() % 300);
+    text += (k + 1) % cols == 0 ? "\n" : " ";
+  }
+  return text;
+}
+
+// A VRT over a small GeoTIFF, its sizes, transform, scale, offset and
+// no-data value drawn from ordinary and hostile ones.
+std::string vrt(std::mt19937& random, const std::string& source, std::string& what) {
+  auto maybe = [&](const std::string& ordinary) {
+    if (random() % 5 != 0) return ordinary;
+    std::string hostile = hostileNumber(random);
+    what += " " + ordinary + "->" + hostile;
+    return hostile;
+  };
+  const std::string width = random() % 6 == 0 ? pick<std::string>(random, {"200000", "2147483647", "0", "-3"}) : "41";
+  const std::string height = random() % 6 == 0 ? pick<std::string>(random, {"200000", "1", "0"}) : "41";
+  what += " " + width + "x" + height;
+  return "<VRTDataset rasterXSize=\"" + width + "\" rasterYSize=\"" + height + "\">\n"
+         "  <SRS>EPSG:" + pick<std::string>(random, {"32633", "4326", "3857"}) + "</SRS>\n"
+         "  <GeoTransform>" + maybe("500000") + ", " + maybe("10") + ", 0, " + maybe("5000000") + ", 0, " +
+         maybe("-10") + "</GeoTransform>\n"
+         "  <VRTRasterBand dataType=\"Float32\" band=\"1\">\n"
+         "    <NoDataValue>" + maybe("-9999") + "</NoDataValue>\n"
+         "    <Offset>" + maybe("0") + "</Offset>\n    <Scale>" + maybe("1") + "</Scale>\n"
+         "    <ComplexSource><SourceFilename relativeToVRT=\"0\">" + source + "</SourceFilename>"
+         "<SourceBand>1</SourceBand><SrcRect xOff=\"0\" yOff=\"0\" xSize=\"41\" ySize=\"41\"/>"
+         "<DstRect xOff=\"0\" yOff=\"0\" xSize=\"41\" ySize=\"41\"/></ComplexSource>\n"
+         "  </VRTRasterBand>\n</VRTDataset>\n";
+}
+
+// A GeoTIFF whose cells hold hostile values here and there.
+void hostileTiff(std::mt19937& random, ScratchFolder& folder, const std::string& name, std::string& what) {
+  const float kValues[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, -9999};
+  const unsigned seed = unsigned(random());
+  const int width = 3 + int(random() % 20), height = 3 + int(random() % 20);
+  what += " tiff " + std::to_string(width) + "x" + std::to_string(height);
+  writeRaster(folder, name, width, height, {0, 2, 0, 100, 0, -2}, random() % 2 ? 32633 : 0,
+              [&](int col, int row) {
+                std::mt19937 cell(seed + unsigned(col * 131 + row));
+                return cell() % 6 == 0 ? double(kValues[cell() % 6]) : double(cell() % 100);
+              },
+              random() % 2 ? -9999.0 : NAN);
+}
+
+// A request for the DEM: its own values and the same as tool arguments.
+DemRequest hostileRequest(std::mt19937& random, const std::string& file, std::vector<std::string>& arguments,
+                          std::string& what) {
+  DemRequest request;
+  request.fileName = file;
+  switch (random() % 5) {
+    case 0: {
+      const long long values[] = {0, 1, 2, 3, 40, 41, 100000, INT_MAX};
+      request.hasWindow = true;
+      std::string text;
+      for (int k = 0; k < 4; ++k) {
+        request.window[k] = values[random() % 8];
+        if (k >= 2 && request.window[k] == 0) request.window[k] = 2;
+        text += (k ? "," : "") + std::to_string(request.window[k]);
+      }
+      arguments.insert(arguments.end(), {"--window", text});
+      break;
+    }
+    case 1: {
+      const double values[] = {-1e300, 0, 50, 500000, 500100, 4999800, 5000000, 1e300};
+      request.hasBounds = true;
+      request.bounds = {values[random() % 4], values[random() % 4 + 1], values[4 + random() % 4], values[3 + random() % 5]};
+      if (request.bounds[0] >= request.bounds[2] || request.bounds[1] >= request.bounds[3]) {
+        request.hasBounds = false;
+        break;
+      }
+      char text[256];
+      std::snprintf(text, sizeof text, "%.17g,%.17g,%.17g,%.17g", request.bounds[0], request.bounds[1],
+                    request.bounds[2], request.bounds[3]);
+      arguments.insert(arguments.end(), {"--bounds", text});
+      break;
+    }
+    case 2:
+      request.maxSize = 2 + int(random() % 30);
+      arguments.insert(arguments.end(), {"--max-size", std::to_string(request.maxSize)});
+      break;
+    default:
+      break;
+  }
+  for (size_t k = 2; k < arguments.size(); ++k) what += " " + arguments[k];
+  return request;
+}
+
+TEST(FuzzTest, Dems) {
+  ScratchFolder folder;
+  GDALAllRegister();
+  const std::string cone = utmCone(folder);
+  for (const char* aux : {"cone-utm.tif.aux.xml", "fuzz.asc.aux.xml", "fuzz.vrt.aux.xml", "fuzz.tif.aux.xml",
+                          "fuzz.prj"})
+    folder.file(aux);  // side files GDAL may leave
+  const std::string output = folder.file("out.hrz");
+  folder.file("out.hrz.json");
+  folder.file("tool-out");
+  folder.file("tool-err");
+  const std::string folderName = output.substr(0, output.rfind('/'));
+  std::mt19937 random(20240612);
+  FailureLimit limit;
+  int refused = 0, read = 0, toolRuns = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (int trial = 0; trial < kDemCases && limit.more(); ++trial) {
+    std::string what = "case " + std::to_string(trial) + ":", file;
+    switch (random() % 3) {
+      case 0: {
+        const std::string text = asciiGrid(random, what);
+        file = folder.write("fuzz.asc", std::vector<unsigned char>(text.begin(), text.end()));
+        break;
+      }
+      case 1: {
+        const std::string text = vrt(random, cone, what);
+        file = folder.write("fuzz.vrt", std::vector<unsigned char>(text.begin(), text.end()));
+        break;
+      }
+      default:
+        file = folder.file("fuzz.tif");
+        hostileTiff(random, folder, "fuzz.tif", what);
+    }
+    std::vector<std::string> arguments = {HALVANE_TERRAIN_TOOL, "--dem", file};
+    DemRequest request = hostileRequest(random, file, arguments, what);
+    SCOPED_TRACE(what);
+    // HALVANE_FUZZ_TRACE=1 names each case before it runs (to find one that hangs).
+    if (std::getenv("HALVANE_FUZZ_TRACE")) std::fprintf(stderr, "%s\n", what.c_str());
+
+    DemTerrain terrain;
+    std::string error;
+    const bool ok = importDem(request, terrain, error, nullptr, "");
+    if (ok) {
+      ++read;
+      ASSERT_GE(terrain.gridSizeX, 2);
+      ASSERT_GE(terrain.gridSizeY, 2);
+      ASSERT_LE((long long)terrain.gridSizeX * terrain.gridSizeY, request.maxCells);
+      if (request.maxSize) {
+        ASSERT_LE(std::max(terrain.gridSizeX, terrain.gridSizeY), request.maxSize);
+      }
+      for (float h : terrain.heights) ASSERT_TRUE(isUsableHeight(h)) << h;
+    } else {
+      ++refused;
+      ASSERT_EQ(error.find('\n'), std::string::npos) << error;
+      ASSERT_EQ(error.rfind(file + ": ", 0), 0u) << error;
+    }
+
+    if (trial % kDemToolEvery != 0) continue;
+    ++toolRuns;
+    std::remove(output.c_str());
+    std::remove((output + ".json").c_str());
+    arguments.insert(arguments.end(), {"--directions", "2", "--quiet", "-o", output});
+    std::string err;
+    const int status = spawnTool(arguments, folderName, err);
+    if (ok) {
+      EXPECT_EQ(status, 0) << err;
+      EXPECT_TRUE(exists(output) && exists(output + ".json"));
+    } else {
+      EXPECT_EQ(status, 1) << err;
+      EXPECT_EQ(err, "halvane-terrain: " + error + "\n");
+      EXPECT_FALSE(exists(output) || exists(output + ".json"));
+    }
+  }
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  std::printf("DEM fuzz: %d cases (%d refused, %d read), %d through halvane-terrain, %.1f s\n", refused + read,
+              refused, read, toolRuns, seconds);
+  EXPECT_GT(refused, kDemCases / 10);
+  EXPECT_GT(read, kDemCases / 10);
+}
+
+}  // namespace

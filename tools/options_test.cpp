@@ -1,0 +1,116 @@
+#include "tools/options.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+TEST(OptionNumbersTest, DecimalsOnlyWithinRangeNothingAround) {
+  const struct {
+    const char* text;
+    bool whole, unsignedWhole, decimal;  // accepted as each
+  } cases[] = {
+      {"0", true, true, true},       {"42", true, true, true},       {"+7", true, true, true},
+      {"-7", true, false, true},     {"007", true, true, true},      {"2.5", false, false, true},
+      {".5", false, false, true},    {"5.", false, false, true},     {"-1e3", false, false, true},
+      {"1E-2", false, false, true},  {"1e-400", false, false, true},  // becomes 0
+      {"", false, false, false},     {"-", false, false, false},     {".", false, false, false},
+      {"0x10", false, false, false}, {"0x1p4", false, false, false}, {"inf", false, false, false},
+      {"nan", false, false, false},  {"1e400", false, false, false}, {" 5", false, false, false},
+      {"5 ", false, false, false},   {"5x", false, false, false},    {"1e", false, false, false},
+      {"--5", false, false, false},  {"1,5", false, false, false},
+      {"9223372036854775807", true, true, true},
+      {"9223372036854775808", false, true, true},   // beyond long long
+      {"18446744073709551616", false, false, true},  // beyond 64 bits
+      {"-9223372036854775809", false, false, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string("'") + c.text + "'");
+    long long whole = -99;
+    unsigned long long unsignedWhole = 99;
+    double decimal = -99;
+    EXPECT_EQ(parseWholeNumber(c.text, whole), c.whole);
+    EXPECT_EQ(parseUnsignedNumber(c.text, unsignedWhole), c.unsignedWhole);
+    EXPECT_EQ(parseDecimal(c.text, decimal), c.decimal);
+    // The value read, or nothing changed when refused.
+    EXPECT_EQ(whole, c.whole ? std::strtoll(c.text, nullptr, 10) : -99);
+  }
+  std::vector<double> values;
+  EXPECT_TRUE(parseDecimalList("1,-2.5,3e1,0", 4, values));
+  EXPECT_EQ(values, (std::vector<double>{1, -2.5, 30, 0}));
+  for (const char* text : {"1,2,3", "1,2,3,4,5", "1,2,,4", "1,2,3,", ",1,2,3", "1;2;3;4"})
+    EXPECT_FALSE(parseDecimalList(text, 4, values)) << text;
+  std::vector<long long> whole;
+  EXPECT_TRUE(parseWholeNumberList("0,-1,9223372036854775807,4", 4, whole));
+  EXPECT_FALSE(parseWholeNumberList("0,1,2.0,4", 4, whole));
+}
+
+// Reads the arguments with a reader like the tools', returning what it saw
+// or the ToolExit it ended with.
+std::string readArguments(std::vector<std::string> arguments) {
+  static const ToolDescription tool = {"halvane-test", "usage: halvane-test\n", "--n N, --flag, FILE"};
+  std::vector<char*> argv = {const_cast<char*>("halvane-test")};
+  for (std::string& argument : arguments) argv.push_back(&argument[0]);
+  std::string seen;
+  try {
+    OptionReader args(tool, int(argv.size()), argv.data());
+    while (args.next()) {
+      if (args.is("--n")) seen += "n=" + std::to_string(args.wholeNumber(1, 10)) + " ";
+      else if (args.isFlag("--flag")) seen += "flag ";
+      else if (args.isOperand()) seen += "file=" + args.argument() + " ";
+      else args.unknown();
+    }
+  } catch (const ToolExit& exit) {
+    seen += "exit " + std::to_string(exit.status) + ": " + exit.message;
+  }
+  return seen;
+}
+
+TEST(OptionReaderTest, ValuesFlagsOperandsAndRefusals) {
+  const struct {
+    std::vector<std::string> arguments;
+    std::string seen;
+  } cases[] = {
+      {{"--n", "3", "--n=4", "--flag", "a.hrz", "-"}, "n=3 n=4 flag file=a.hrz file=- "},
+      {{"--", "--n", "-x"}, "file=--n file=-x "},
+      {{"--n"}, "exit 2: --n needs a value: a whole number from 1 to 10"},
+      {{"--n", "11"}, "exit 2: --n takes a whole number from 1 to 10, not '11'"},
+      {{"--n=0x5"}, "exit 2: --n takes a whole number from 1 to 10, not '0x5'"},
+      {{"--flag=yes"}, "exit 2: --flag takes no value, not '--flag=yes'"},
+      {{"--bogus=1"}, "exit 2: unknown option '--bogus'; accepted: --n N, --flag, FILE"},
+      {{"-n"}, "exit 2: unknown option '-n'; accepted: --n N, --flag, FILE"},
+      {{"--help", "--n", "99"}, "exit 0: "},
+      {{"-h"}, "exit 0: "},
+      {{"--version"}, "exit 0: "},
+  };
+  for (const auto& c : cases) {
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(readArguments(c.arguments), c.seen);
+    testing::internal::GetCapturedStdout();
+  }
+}
+
+TEST(OptionReaderTest, RunToolGivesOneLineWithTheToolsNameAndTheStatus) {
+  static const ToolDescription tool = {"halvane-test", "usage\n", ""};
+  char name[] = "halvane-test";
+  char* argv[] = {name};
+  const struct {
+    std::function<int(OptionReader&)> body;
+    int status;
+    std::string err;
+  } cases[] = {
+      {[](OptionReader&) { return 0; }, 0, ""},
+      {[](OptionReader&) -> int { failInputOutput("cannot open x.hrz: No such file or directory"); }, 1,
+       "halvane-test: cannot open x.hrz: No such file or directory\n"},
+      {[](OptionReader&) -> int { failArgument("--n takes a number"); }, 2, "halvane-test: --n takes a number\n"},
+      {[](OptionReader&) -> int { throw std::bad_alloc(); }, 1, "halvane-test: out of memory\n"},
+  };
+  for (const auto& c : cases) {
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(runTool(tool, 1, argv, c.body), c.status);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err);
+  }
+}
+
+}  // namespace
