@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace {
 
@@ -68,4 +69,27 @@ SetAccuracy AccuracyReference::measureAll(const Sequence<SamplePoint>& points) c
   accuracy.open = measure(points, -1);
   for (int mask = 0; mask < kNumMasks; ++mask) accuracy.masked[mask] = measure(points, mask);
   return accuracy;
+}
+
+namespace {
+
+// A relative error as a percentage with three significant digits.
+std::string percent(double error) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%.3g%%", 100 * error);
+  return text;
+}
+
+}  // namespace
+
+std::string describeAccuracy(const SetAccuracy& accuracy) {
+  std::string text = "irradiance off by " + percent(accuracy.open.rmsError) + " RMS, " +
+                     percent(accuracy.open.maxError) + " at worst on " +
+                     std::to_string(accuracy.open.planes) + " planes; with the southern horizon at ";
+  for (int mask = 0; mask < kNumMasks; ++mask)
+    text += std::to_string(static_cast<int>(kMaskHorizonDegrees[mask])) + (mask + 1 < kNumMasks ? ", " : " degrees: ");
+  for (int mask = 0; mask < kNumMasks; ++mask)
+    text += percent(accuracy.masked[mask].rmsError) + "/" + percent(accuracy.masked[mask].maxError) +
+            (mask + 1 < kNumMasks ? ", " : " (RMS/worst)");
+  return text;
 }

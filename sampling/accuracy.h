@@ -29,6 +29,7 @@
 // Everything is deterministic: the same sky and set give the same figures.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "core/sequence.h"
@@ -77,6 +78,11 @@ class AccuracyReference {
   std::vector<Direction> planes_;
   std::vector<double> reference_[kNumMasks + 1];
 };
+
+// The figures in one line, as halvane-samples reports them:
+//   irradiance off by 0.22% RMS, 2.35% at worst on 1876 planes; with the
+//   southern horizon at 10, 20, 30 degrees: 1.62%/7.78%, ... (RMS/worst)
+std::string describeAccuracy(const SetAccuracy& accuracy);
 
 // The mask of the masked variant k (0 .. kNumMasks - 1), or the open horizon
 // for -1.
