@@ -20,11 +20,16 @@
 // negative is then set to 0 and the weights renormalised). A weight w0_i of
 // 0 stays 0.
 //
-// Cost: the fit is P x N products per iteration; 250 points take a few
-// milliseconds, 2000 points a few hundred. Beyond kMaxFittedPoints the
-// weights are left as they are (the cells are then small enough that the
-// cell integrals are within about 0.1% RMS on every sky): fitSampleWeights
-// returns false.
+// The ridge is strong enough that the fit corrects the cells' share of the
+// light on tilted planes without moving light far from where the sky has it
+// (which matters when part of the sky is hidden by terrain).
+//
+// Cost: two products with the P x N matrix per iteration, about twenty
+// iterations (the residual falls by 1e-8 of its start): 250 points take about 13 ms with the set, 2000 points about
+// 90 ms (accuracy benchmark). Beyond kMaxFittedPoints the weights are left
+// as they are, and fitSampleWeights returns false: a thousand planes no
+// longer pin down that many weights, and the cell integrals are already
+// within about 0.1% RMS there (0.09% at 1000 points).
 #pragma once
 
 #include "core/sequence.h"
