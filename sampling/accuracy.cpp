@@ -5,12 +5,6 @@
 #include <cmath>
 #include <cstdio>
 
-namespace {
-
-constexpr double kExactPi = 3.14159265358979323846;
-
-}  // namespace
-
 HorizonMask accuracyMask(int mask) {
   HorizonMask horizon;
   if (mask >= 0 && mask < kNumMasks) horizon.elevation = kMaskHorizonDegrees[mask] * kExactPi / 180;

@@ -24,7 +24,7 @@ Sequence<SamplePoint> quadratureSet(const Sky& sky, int rings) {
 }
 
 SamplePoint pointAt(double bearingDegrees, double elevationDegrees, float weight) {
-  const double b = bearingDegrees * 3.14159265358979 / 180, e = elevationDegrees * 3.14159265358979 / 180;
+  const double b = bearingDegrees * kExactPi / 180, e = elevationDegrees * kExactPi / 180;
   SamplePoint p{};
   anglesOf({std::cos(e) * std::sin(b), std::cos(e) * std::cos(b), std::sin(e)}, p.azimuth, p.elevation);
   p.weight = weight;

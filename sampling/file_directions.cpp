@@ -5,10 +5,10 @@
 #include <cmath>
 
 #include "core/angles.h"
+#include "sampling/sky_quadrature.h"
 
 namespace {
 
-constexpr double kExactPi = 3.14159265358979323846;
 // The elevation of the unit vector of the program's angles exceeds the
 // program's elevation by this much (its zenith angle is 1.570795 - elevation).
 constexpr double kElevationOffset = kExactPi / 2 - 1.570795;

@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr double kExactPi = 3.14159265358979323846;
 
 // Points all round the sky, the zenith, the horizon and bearing 0 included.
 Sequence<SamplePoint> pointsAllRound() {

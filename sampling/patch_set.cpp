@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr double kExactPi = 3.14159265358979323846;
 constexpr int kRows = 7;
 constexpr int kPatchesPerRow[kRows] = {30, 30, 24, 24, 18, 12, 6};
 

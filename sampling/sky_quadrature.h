@@ -31,6 +31,10 @@
 
 #include "sky/sky.h"
 
+// pi itself, for the geometry of the grid and the measure (the program's own
+// angles use 3.14159; directionOf and anglesOf translate).
+constexpr double kExactPi = 3.14159265358979323846;
+
 // A direction or a plane normal in double precision; +z is the zenith, +x
 // east, +y north.
 struct Direction {

@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr double kExactPi = 3.14159265358979323846;
 
 double radians(double degrees) { return degrees * kExactPi / 180; }
 

@@ -11,12 +11,6 @@
 
 #include "sky/sky_model.h"
 
-namespace {
-
-constexpr double kExactPi = 3.14159265358979323846;
-
-}  // namespace
-
 // ---- 1. The spiral ---------------------------------------------------------------------------
 
 std::vector<Direction> spiralDirections(int numPoints, double rotation) {
