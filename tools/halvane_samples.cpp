@@ -174,7 +174,7 @@ void reportSet(const Options& options, const Sky& sky, Sequence<SamplePoint> poi
   if (!weightsFitted)
     std::fprintf(stderr, "halvane-samples: weights of %d points are not fitted (fitting stops at %d); "
                  "each is the light of its cell\n", count, kMaxFittedPoints);
-  std::string line = std::to_string(count) + " points";
+  std::string line = std::to_string(count) + (count == 1 ? " point" : " points");
   if (count != options.points) line += " (" + std::to_string(options.points) + " asked for)";
   if (options.report) {
     roundToFile(points, options.decimals);
