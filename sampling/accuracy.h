@@ -26,7 +26,8 @@
 // Masked variants: the same planes seeing only the sky above a horizon of
 // 10, 20 or 30 degrees over the southern half of the azimuths (HorizonMask);
 // a point of the set behind the mask adds nothing, while S stays that of the
-// whole sky. The planes kept are those receiving 5% of the brightest plane's
+// whole sky. A point exactly on the horizon line (as whole degrees put many)
+// is not above it and counts as hidden; one exactly east or west is seen. The planes kept are those receiving 5% of the brightest plane's
 // irradiance under that mask.
 //
 // Everything is deterministic: the same sky and set give the same figures.

@@ -7,10 +7,10 @@
 // cut into a multiple of four equal azimuth cells, 4 round(pi cos(e) / 2h)
 // with e the ring's middle elevation (at least 4), so that every cell is close
 // to h by h and no cell straddles a quarter of the circle (east, north, west,
-// south). A cell stands for its centre
-// direction, with weight its exact solid angle (sin e1 - sin e0) 2 pi / cells
-// and value the sky luminance at its centre: the product midpoint rule. The
-// grid has about 8 rings^2 / pi cells.
+// south). A cell stands for its centre direction, with weight its exact solid
+// angle (sin e1 - sin e0) 2 pi / cells and value the sky luminance at its
+// centre (skyLuminanceQuietly at the program's float angles of the centre):
+// the product midpoint rule. The grid has about 8 rings^2 / pi cells.
 //
 // Irradiance. On a plane with unit normal n the quadrature gives
 //   E(n) = sum over visible cells of L a max(0, n . d).
