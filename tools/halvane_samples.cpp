@@ -3,11 +3,14 @@
 // writes for the same sky, sun, number of points and share rule.
 //
 //   halvane-samples [--sky NAME] [--sun ELEVATION,BEARING] [--points N]
-//                   [--shares equal|luminance] [--set stratified|jittered]
-//                   [-o FILE] [--plot FILE.png]
+//                   [--shares equal|luminance] [--set stratified|jittered|spiral]
+//                   [--weights cells|fitted] [--decimals D] [--report] [-o FILE]
+//                   [--plot FILE.png]
 //
 // Without -o (or with -o -) the file goes to standard output. The sky model's
-// diagnostics go to standard error so that they cannot mix with it. The file
+// diagnostics go to standard error so that they cannot mix with it, and so do
+// the notes: the point count when it differs from the one asked for, the
+// accuracy with --report, and fitted weights that were not fitted. The file
 // is written like every file of Halvane (core/output_file.h); a failure is
 // one line, "halvane-samples: cannot write FILE: reason", and status 1. With
 // --plot the sample file and the plot are committed together.
@@ -19,7 +22,11 @@
 #include "app/commands.h"
 #include "core/angles.h"
 #include "core/output_file.h"
+#include "sampling/accuracy.h"
+#include "sampling/file_directions.h"
+#include "sampling/fitted_weights.h"
 #include "sampling/sample_file.h"
+#include "sampling/spiral_set.h"
 #include "sky/sky_model.h"
 #include "tools/options.h"
 #include "tools/sky_options.h"
@@ -29,7 +36,8 @@ namespace {
 
 const char* const kUsage =
     "usage: halvane-samples [--sky NAME] [--sun ELEVATION,BEARING] [--points N]\n"
-    "                       [--shares equal|luminance] [--set stratified|jittered] [-o FILE]\n"
+    "                       [--shares equal|luminance] [--set stratified|jittered|spiral]\n"
+    "                       [--weights cells|fitted] [--decimals D] [--report] [-o FILE]\n"
     "                       [--plot FILE.png]\n"
     "Computes a set of weighted sample directions of the sky and writes the sample\n"
     "point file: a header, then one line per point, bearing,elevation,weight, the\n"
@@ -41,8 +49,17 @@ const char* const kUsage =
     "  --points N                 how many points to ask for, 1 to 10000 (default 250)\n"
     "  --shares equal|luminance   each luminance class gets an equal share of the points,\n"
     "                             or a share by its luminance (default equal)\n"
-    "  --set stratified|jittered  points picked by luminance class, or a jittered grid\n"
-    "                             (default stratified)\n"
+    "  --set stratified|jittered|spiral\n"
+    "                             points picked by luminance class, a jittered grid, or\n"
+    "                             exactly N points spread evenly, each standing for the\n"
+    "                             sky nearest to it: the accurate set (default stratified)\n"
+    "  --weights cells|fitted     spiral set: each weight the light of its cell, or\n"
+    "                             adjusted to reproduce the irradiance of planes of every\n"
+    "                             orientation, up to 2000 points (default cells)\n"
+    "  --decimals D               bearings and elevations with D decimals, 0 to 6\n"
+    "                             (default 0, whole degrees)\n"
+    "  --report                   after writing, one line on standard error: the point\n"
+    "                             count and the set's error of plane irradiance\n"
     "  -o FILE                    the file to write (default, or -, standard output)\n"
     "  --plot FILE.png            also draw the set on the sky dome: north up, zenith at\n"
     "                             the centre, each point coloured by its weight\n"
@@ -53,7 +70,8 @@ const char* const kUsage =
 const ToolDescription kTool = {
     "halvane-samples", kUsage,
     "--sky NAME, --sun ELEVATION,BEARING, --points N, --shares equal|luminance, "
-    "--set stratified|jittered, -o FILE, --plot FILE.png, --help, --version"};
+    "--set stratified|jittered|spiral, --weights cells|fitted, --decimals D, --report, -o FILE, "
+    "--plot FILE.png, --help, --version"};
 
 struct Options {
   SkyDistribution distribution = SkyDistribution::CLEAR;
@@ -62,7 +80,11 @@ struct Options {
   float sunAzimuth = kDefaultSunAzimuth;
   int points = 250;
   bool equalShares = true;
-  bool stratified = true;
+  bool sharesGiven = false;
+  std::string set = "stratified";
+  std::string weights;  // "" (not given), "cells" or "fitted"
+  int decimals = 0;
+  bool report = false;
   std::string output = "-";
   std::string plot;
   std::string skyName = "clear";  // as given, for the plot's title
@@ -91,8 +113,18 @@ Options parseArguments(OptionReader& args) {
       options.points = int(args.wholeNumber(1, 10000));
     } else if (args.is("--shares")) {
       options.equalShares = chooseWord(args, "equal", "luminance");
+      options.sharesGiven = true;
     } else if (args.is("--set")) {
-      options.stratified = chooseWord(args, "stratified", "jittered");
+      const char* what = "stratified, jittered or spiral";
+      options.set = args.value(what);
+      if (options.set != "stratified" && options.set != "jittered" && options.set != "spiral")
+        args.refuse(what, options.set);
+    } else if (args.is("--weights")) {
+      options.weights = chooseWord(args, "cells", "fitted") ? "cells" : "fitted";
+    } else if (args.is("--decimals")) {
+      options.decimals = int(args.wholeNumber(0, 6));
+    } else if (args.isFlag("--report")) {
+      options.report = true;
     } else if (args.is("-o")) {
       const char* what = "the name of the file to write, or - for standard output";
       options.output = args.value(what);
@@ -105,6 +137,10 @@ Options parseArguments(OptionReader& args) {
       args.unknown();
     }
   }
+  if (!options.weights.empty() && options.set != "spiral")
+    failArgument("--weights " + options.weights + " needs --set spiral");
+  if (options.sharesGiven && options.set == "spiral")
+    failArgument("--shares applies to the stratified set, not to --set spiral");
   return options;
 }
 
@@ -124,6 +160,26 @@ bool plotSamplePoints(OutputFile& output, const std::string& skyName, const Sky&
   return writeSkyPlotPng(output, points, title);
 }
 
+// The notes after the file is written: the weights not fitted (beyond
+// kMaxFittedPoints), and the point count when it is not the one asked for or
+// with --report, the latter with the accuracy of the set as the file holds it.
+void reportSet(const Options& options, const Sky& sky, Sequence<SamplePoint> points,
+               bool weightsFitted) {
+  const int count = points.numElements;
+  if (!weightsFitted)
+    std::fprintf(stderr, "halvane-samples: weights of %d points are not fitted (fitting stops at %d); "
+                 "each is the light of its cell\n", count, kMaxFittedPoints);
+  std::string line = std::to_string(count) + (count == 1 ? " point" : " points");
+  if (count != options.points) line += " (" + std::to_string(options.points) + " asked for)";
+  if (options.report) {
+    roundToFile(points, options.decimals);
+    line += "; " + describeAccuracy(AccuracyReference(sky).measureAll(points));
+  } else if (count == options.points) {
+    return;
+  }
+  std::fprintf(stderr, "halvane-samples: %s\n", line.c_str());
+}
+
 int run(OptionReader& args) {
   const Options options = parseArguments(args);
   OutputFileSet outputs;
@@ -141,20 +197,30 @@ int run(OptionReader& args) {
   state.equalShares = options.equalShares;
 
   // The window's commands without a terrain: "p" for a stratified set, the
-  // steps of "-" (a jittered grid, then its weights) for a jittered one.
+  // steps of "-" (a jittered grid, then its weights) for a jittered one; the
+  // spiral set and its weights from the library.
   CommandTarget target{state, {}};
-  if (options.stratified) {
-    computeSamplePointsCommand(target);
+  Sequence<SamplePoint> points;
+  bool weightsFitted = true;
+  if (options.set == "spiral") {
+    points = computeSpiralSamples(state.sky, options.points);
+    roundToFile(points, options.decimals);
+    if (options.weights == "fitted") weightsFitted = fitSampleWeights(state.sky, points);
   } else {
-    jitteredSamplePointsCommand(target);
+    if (options.set == "stratified") {
+      computeSamplePointsCommand(target);
+    } else {
+      jitteredSamplePointsCommand(target);
+    }
+    points = state.samplePoints;
   }
 
-  if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(state.sky, state.samplePoints)))
+  if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(state.sky, points, options.decimals)))
     failInputOutput(sampleFile.error());
-  if (plot && !plotSamplePoints(*plot, options.skyName, state.sky, state.samplePoints))
-    failInputOutput(plot->error());
+  if (plot && !plotSamplePoints(*plot, options.skyName, state.sky, points)) failInputOutput(plot->error());
   if (!outputs.commitAll(error)) failInputOutput(error);
   if (&sampleFile == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());
+  reportSet(options, state.sky, points, weightsFitted);
   return kExitDone;
 }
 

@@ -12,7 +12,10 @@
 #include <vector>
 
 #include "core/test_files.h"
+#include "sampling/file_directions.h"
+#include "sampling/fitted_weights.h"
 #include "sampling/sample_file.h"
+#include "sampling/spiral_set.h"
 #include "sampling/sample_points.h"
 #include "sky/sky_model.h"
 
@@ -105,10 +108,11 @@ TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
   EXPECT_EQ(run.out, libraryText(SkyDistribution::OVERCAST, 11, thirty, static_cast<float>(90 * 3.14159 / 180), 40,
                                  true, true));
 
-  // To a file: the same text, nothing on standard output.
+  // To a file: the same text, nothing on standard output; the grid has fewer
+  // points than asked for, and the tool says so.
   run = runTool({"--sky", "point", "--set", "jittered", "--points", "30", "-o", path("set.txt")});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "halvane-samples: 11 points (30 asked for)\n");
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(readFile(path("set.txt")),
             libraryText(SkyDistribution::POINT, 11, 0.7853975f, 4.712385f, 30, true, false));
@@ -126,6 +130,51 @@ TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
   EXPECT_EQ(readFile(path("set.txt")), readFile(path("plotted.txt")));
 }
 
+// The spiral set as the tool writes it: the library's set, rounded to the
+// file's decimals, then fitted.
+TEST_F(HalvaneSamplesTest, SpiralSetIsTheLibrarysRoundedThenFitted) {
+  const Sky sky(SkyDistribution::SHARP, 11, static_cast<float>(15 * 3.14159 / 180),
+                static_cast<float>(270 * 3.14159 / 180));
+  for (int decimals : {0, 2}) {
+    Sequence<SamplePoint> points = computeSpiralSamples(sky, 145);
+    roundToFile(points, decimals);
+    const std::string cells = formatSamplePoints(sky, points, decimals);
+    ASSERT_TRUE(fitSampleWeights(sky, points));
+    const std::string fitted = formatSamplePoints(sky, points, decimals);
+    const std::string d = std::to_string(decimals);
+    ToolRun run = runTool({"--sky", "sharp", "--sun", "15,180", "--set", "spiral", "--points", "145",
+                           "--decimals", d});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, cells);
+    run = runTool({"--sky", "sharp", "--sun", "15,180", "--set=spiral", "--weights=fitted",
+                   "--points=145", "--decimals=" + d});
+    EXPECT_EQ(run.out, fitted);
+    EXPECT_NE(fitted, cells);
+  }
+  // Beyond the fitted sizes the cell weights are written, with a note.
+  const ToolRun big = runTool({"--set", "spiral", "--weights", "fitted", "--points", "2001"});
+  EXPECT_EQ(big.status, 0);
+  EXPECT_EQ(big.out, runTool({"--set", "spiral", "--points", "2001"}).out);
+  EXPECT_EQ(big.err,
+            "halvane-samples: weights of 2001 points are not fitted (fitting stops at 2000); each is "
+            "the light of its cell\n");
+}
+
+// --report adds one line on standard error, after the file, which it leaves
+// as it is; the point count is noted whenever it is not the one asked for.
+TEST_F(HalvaneSamplesTest, ReportGivesTheCountAndTheAccuracyOnOneLine) {
+  ToolRun run = runTool({"--set", "spiral", "--points", "60", "--decimals", "1", "--report"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, runTool({"--set", "spiral", "--points", "60", "--decimals", "1"}).out);
+  EXPECT_EQ(run.err.compare(0, 45, "halvane-samples: 60 points; irradiance off by"), 0) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  EXPECT_NE(run.err.find("southern horizon at 10, 20, 30 degrees"), std::string::npos) << run.err;
+
+  run = runTool({"--sky", "uniform", "--points", "250"});
+  EXPECT_EQ(run.err, "halvane-samples: 249 points (250 asked for)\n");
+}
+
 TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
   const struct {
     std::vector<std::string> arguments;
@@ -137,7 +186,14 @@ TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
       {{"--sun", "45"}, "'45'", "bearing 0 to 360"},
       {{"--points", "0"}, "'0'", "1 to 10000"},
       {{"--shares", "fair"}, "'fair'", "equal or luminance"},
-      {{"--set", "random"}, "'random'", "stratified or jittered"},
+      {{"--set", "random"}, "'random'", "stratified, jittered or spiral"},
+      {{"--weights", "best"}, "'best'", "cells or fitted"},
+      {{"--weights", "fitted"}, "--weights fitted", "--set spiral"},
+      {{"--set", "spiral", "--shares", "equal"}, "--shares", "--set spiral"},
+      {{"--decimals", "7"}, "'7'", "0 to 6"},
+      {{"--decimals", "-1"}, "'-1'", "0 to 6"},
+      {{"--decimals=1.5"}, "'1.5'", "0 to 6"},
+      {{"--report=yes"}, "'--report=yes'", "--report"},
       {{"-o", ""}, "-o", "standard output"},
       {{"--frobnicate"}, "'--frobnicate'", "--set stratified|jittered"},
       {{"extra"}, "'extra'", "--points N"},
