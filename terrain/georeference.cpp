@@ -4,6 +4,7 @@
 //   1. Writing a GeoTIFF completely or not at all
 //   2. The georeference file
 //   3. GeoTIFF maps
+//   4. Multi-band GeoTIFF maps
 #include "terrain/georeference.h"
 
 #include "core/file_replacement.h"
@@ -140,6 +141,70 @@ bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX,
     GDALFlushCache(dataset);
     ok = CPLGetLastErrorType() != CE_Failure && ok;
     GDALClose(dataset);
+  }
+  std::string gdalMessage = CPLGetLastErrorMsg();
+  CPLPopErrorHandler();
+  if (!ok) {
+    error = "cannot write " + fileName + (gdalMessage.empty() ? "" : ": " + gdalMessage);
+    std::remove(temporary.c_str());
+    return false;
+  }
+  return replaceWith(temporary, fileName, error);
+}
+
+// ---- 4. Multi-band GeoTIFF maps --------------------------------------------------------------
+
+bool writeGeoTiffBands(const std::string& fileName, const GeoTiffBands& content, std::string& error) {
+  GDALAllRegister();
+  GDALDriverH driver = GDALGetDriverByName("GTiff");
+  if (!driver) {
+    error = "cannot write " + fileName + ": GDAL has no GeoTIFF driver";
+    return false;
+  }
+  const int gridSizeX = content.gridSizeX, gridSizeY = content.gridSizeY;
+  const int width = gridSizeX, height = gridSizeY, count = int(content.bands.size());
+  std::vector<float> grid(size_t(width) * height), raster(grid.size());
+
+  const std::string temporary = temporaryNameFor(fileName);
+  CPLPushErrorHandler(CPLQuietErrorHandler);
+  CPLErrorReset();
+  // Band after band, as they are written; BigTIFF when the data may pass 4 GiB.
+  const char* options[] = {"COMPRESS=DEFLATE", "PREDICTOR=3", "INTERLEAVE=BAND", "BIGTIFF=IF_SAFER", nullptr};
+  GDALDatasetH dataset = GDALCreate(driver, temporary.c_str(), width, height, count, GDT_Float32,
+                                    const_cast<char**>(options));
+  bool ok = dataset != nullptr;
+  if (ok && content.georeference) {
+    std::array<double, 6> gt = content.georeference->geoTransform;
+    ok = GDALSetGeoTransform(dataset, gt.data()) == CE_None;
+    if (ok && !content.georeference->coordinateSystem.empty())
+      ok = GDALSetProjection(dataset, content.georeference->coordinateSystem.c_str()) == CE_None;
+  }
+  for (const auto& [key, value] : content.metadata)
+    if (ok) ok = GDALSetMetadataItem(dataset, key.c_str(), value.c_str(), nullptr) == CE_None;
+  for (int k = 0; ok && k < count; ++k) {
+    const GeoTiffBand& description = content.bands[k];
+    GDALRasterBandH band = GDALGetRasterBand(dataset, k + 1);
+    GDALSetDescription(band, description.description.c_str());
+    if (!description.unit.empty()) GDALSetRasterUnitType(band, description.unit.c_str());
+    for (const auto& [key, value] : description.metadata)
+      GDALSetMetadataItem(band, key.c_str(), value.c_str(), nullptr);
+    ok = GDALSetRasterNoDataValue(band, kGeoTiffNoData) == CE_None;
+    content.values(k, grid.data());
+    // North up: raster column i is grid row i, raster row r is grid column gridSizeY - 1 - r.
+    for (int i = 0; i < gridSizeX; ++i)
+      for (int j = 0; j < gridSizeY; ++j) {
+        const size_t cell = size_t(i) * gridSizeY + j;
+        raster[size_t(height - 1 - j) * width + i] =
+            content.hasData && !content.hasData[cell] ? kGeoTiffNoData : grid[cell];
+      }
+    if (ok)
+      ok = GDALRasterIO(band, GF_Write, 0, 0, width, height, raster.data(), width, height, GDT_Float32, 0, 0) ==
+           CE_None;
+  }
+  if (dataset) {
+    GDALFlushCache(dataset);
+    GDALClose(dataset);  // the last compressed strips are written here
+    ok = CPLGetLastErrorType() != CE_Failure && ok;
   }
   std::string gdalMessage = CPLGetLastErrorMsg();
   CPLPopErrorHandler();

@@ -4,6 +4,7 @@
 // Index
 //   1. The georeference file (NAME.hrz.json)
 //   2. GeoTIFF maps
+//   3. Multi-band GeoTIFF maps with no-data cells
 //
 // The terrain file itself stays as other programs read it; its georeference
 // goes to a small JSON file of the same name plus ".json":
@@ -14,7 +15,10 @@
 // index i and whose row k is its second index rows - 1 - k.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "terrain/dem_import.h"
 
@@ -42,3 +46,32 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
 // target and renamed when complete, so a failure never leaves a half-written file.
 bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
                   const Georeference* georeference, std::string& error);
+
+// ---- 3. Multi-band GeoTIFF maps ------------------------------------------------------
+
+// The no-data value of every band of writeGeoTiffBands.
+constexpr float kGeoTiffNoData = -9999.0f;
+
+using MetadataItems = std::vector<std::pair<std::string, std::string>>;
+
+struct GeoTiffBand {
+  std::string description;  // GDAL's band description
+  std::string unit;         // GDAL's unit type; empty: none
+  MetadataItems metadata;
+};
+
+struct GeoTiffBands {
+  int gridSizeX = 0, gridSizeY = 0;  // first index east, second north, as writeGeoTiff
+  std::vector<GeoTiffBand> bands;
+  // Fills `grid` (gridSizeX rows of gridSizeY) with the values of band k;
+  // called once per band, in order.
+  std::function<void(int k, float* grid)> values;
+  MetadataItems metadata;                      // of the whole file
+  const Georeference* georeference = nullptr;  // none: no geotransform
+  const unsigned char* hasData = nullptr;      // per cell, 0: no data; null: every cell has data
+};
+
+// Writes the bands as a 32-bit float GeoTIFF, north up like writeGeoTiff,
+// one band at a time, with kGeoTiffNoData as every band's no-data value and
+// in the cells without data. Completely or not at all, like writeGeoTiff.
+bool writeGeoTiffBands(const std::string& fileName, const GeoTiffBands& content, std::string& error);
