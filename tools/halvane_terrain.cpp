@@ -2,7 +2,7 @@
 //
 //   halvane-terrain (--synthetic SIZE [--seed N] | --flat SIZE | --dem FILE
 //                    [--window XOFF,YOFF,XSIZE,YSIZE | --bounds MINX,MINY,MAXX,MAXY]
-//                    [--max-size N]) [--directions N] [--quiet] -o FILE
+//                    [--max-size N]) [--directions N] [--horizons-out FILE.tif] [--quiet] -o FILE
 //
 // A terrain from a DEM gets its georeference beside it, in FILE.json; other
 // terrains remove a stale one.
@@ -12,6 +12,7 @@
 // along the direction's centre azimuth, up to the grid's edge.
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <chrono>
@@ -27,6 +28,7 @@
 #include "terrain/dem_import.h"
 #include "terrain/fast_horizons.h"
 #include "terrain/georeference.h"
+#include "terrain/horizon_raster.h"
 #include "terrain/horizons.h"
 #include "terrain/synthetic_terrain.h"
 #include "terrain/terrain_file.h"
@@ -36,7 +38,7 @@ namespace {
 
 const char* const kUsage =
     "usage: halvane-terrain (--synthetic SIZE [--seed N] | --flat SIZE | --dem FILE [DEM options])\n"
-    "                       [--directions N] [--quiet] -o FILE\n"
+    "                       [--directions N] [--horizons-out FILE.tif] [--quiet] -o FILE\n"
     "  --synthetic SIZE  a landscape of SIZE x SIZE cells with ridges, a valley and a peak\n"
     "  --seed N          another landscape of the same kind (default 1)\n"
     "  --flat SIZE       a level grid of SIZE x SIZE cells\n"
@@ -46,6 +48,8 @@ const char* const kUsage =
     "    --bounds MINX,MINY,MAXX,MAXY    only this area, in the raster's own coordinates\n"
     "    --max-size N                    average cells so that neither side exceeds N\n"
     "  --directions N    horizon directions per cell (default 36)\n"
+    "  --horizons-out FILE.tif  also the horizons as a GeoTIFF: per direction one band of elevation\n"
+    "                    angles in degrees, described by its compass bearing\n"
     "  --quiet           no progress bar and no account of what was done\n"
     "  -o FILE           the terrain file to write (\".hrz\"); a DEM's georeference goes to FILE.json\n";
 
@@ -114,8 +118,17 @@ struct Options {
   int size = 0;
   uint64_t seed = 1;
   int directions = 36;
-  std::string output;
+  std::string output, horizonsOut;
 };
+
+bool isGeoTiffName(const std::string& name) {
+  std::string lower;
+  for (char c : name) lower += char(std::tolower((unsigned char)c));
+  for (const char* tail : {".tif", ".tiff"})
+    if (lower.size() > std::strlen(tail) && lower.compare(lower.size() - std::strlen(tail), std::string::npos, tail) == 0)
+      return true;
+  return false;
+}
 
 Options parseArguments(int argc, char** argv) {
   Options options;
@@ -160,6 +173,10 @@ Options parseArguments(int argc, char** argv) {
     } else if (arg == "--directions") {
       options.directions = int(parseCount(value, 1, kMaxDirections, "--directions"));
       ++i;
+    } else if (arg == "--horizons-out") {
+      if (!value || !isGeoTiffName(value)) badArguments("--horizons-out takes the name of a GeoTIFF, FILE.tif");
+      options.horizonsOut = value;
+      ++i;
     } else if (arg == "-o") {
       if (!value || !*value) badArguments("-o takes the name of the terrain file to write");
       options.output = value;
@@ -167,7 +184,8 @@ Options parseArguments(int argc, char** argv) {
     } else {
       badArguments("unknown argument '" + arg +
                    "'; accepted: --synthetic SIZE, --seed N, --flat SIZE, --dem FILE, --window XOFF,YOFF,XSIZE,YSIZE, "
-                   "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --directions N, --quiet, -o FILE, --help");
+                   "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --directions N, --horizons-out FILE.tif, --quiet, -o FILE, "
+                   "--help");
     }
   }
   if (!options.synthetic && !options.flat && options.dem.empty())
@@ -238,6 +256,12 @@ int main(int argc, char** argv) {
     std::remove(georeferenceFileName(options.output).c_str());
   } else if (!writeGeoreference(options.output, dem.georeference, error)) {
     std::remove(options.output.c_str());
+    std::fprintf(stderr, "halvane-terrain: %s\n", error.c_str());
+    return 1;
+  }
+  if (!options.horizonsOut.empty() &&
+      !writeHorizonGeoTiff(options.horizonsOut, horizons.data(), n, sizeX, sizeY,
+                           options.dem.empty() ? nullptr : &dem.georeference, nullptr, error)) {
     std::fprintf(stderr, "halvane-terrain: %s\n", error.c_str());
     return 1;
   }

@@ -55,6 +55,45 @@ TEST(HalvaneTerrainDemTest, WritesHeightsHorizonsAndGeoreference) {
   EXPECT_FALSE(exists(georeferenceFileName(out)));
 }
 
+// --horizons-out: the horizons the terrain file holds, as degrees, north up,
+// with the DEM's georeference; a name that is not a GeoTIFF's is refused.
+TEST(HalvaneTerrainDemTest, HorizonsOutIsTheTerrainsHorizonsAsAGeoTiff) {
+  ScratchFolder folder;
+  std::string dem = utmCone(folder), out = folder.file("cone.hrz"), tif = folder.file("cone-horizons.tif");
+  folder.file("cone.hrz.json");
+  ToolRun r = run(kTerrainTool + " --dem " + dem + " --directions 8 --quiet --horizons-out " + tif + " -o " + out,
+                  folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  TerrainFile file;
+  TerrainRecord terrain;
+  TerrainError error;
+  ASSERT_TRUE(file.open(out, terrain, error)) << error.message;
+  std::vector<uint16_t> blocks(41 * 41 * 8);
+  ASSERT_TRUE(file.readHorizonBlocks(8, blocks.data(), error));
+  GDALDatasetH dataset = GDALOpen(tif.c_str(), GA_ReadOnly);
+  ASSERT_NE(dataset, nullptr);
+  EXPECT_EQ(GDALGetRasterCount(dataset), 8);
+  std::array<double, 6> gt{};
+  GDALGetGeoTransform(dataset, gt.data());
+  EXPECT_EQ(gt, (std::array<double, 6>{500000, 10, 0, 5000000, 0, -10}));
+  std::vector<float> band(41 * 41);
+  for (int j : {0, 5}) {
+    ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(dataset, j + 1), GF_Read, 0, 0, 41, 41, band.data(), 41, 41,
+                           GDT_Float32, 0, 0), CE_None);
+    for (int col = 0; col < 41; col += 4)
+      for (int row = 0; row < 41; row += 3) {
+        double stored = blocks[size_t(j) * 41 * 41 + size_t(col) * 41 + (40 - row)] / 32768.0 - 1;
+        EXPECT_NEAR(std::sin(band[size_t(row) * 41 + col] / 57.29577951308232), stored, 1e-5) << col << " " << row;
+      }
+  }
+  GDALClose(dataset);
+  std::string png = folder.file("horizons.png");
+  r = run(kTerrainTool + " --flat 8 --horizons-out " + png + " -o " + out, folder);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(mentions(r.err, "--horizons-out takes the name of a GeoTIFF")) << r.err;
+  EXPECT_FALSE(exists(png));
+}
+
 TEST(HalvaneTerrainDemTest, ProgressBarUnlessQuiet) {
   ScratchFolder folder;
   std::string out = folder.file("level.hrz");
