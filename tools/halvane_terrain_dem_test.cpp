@@ -13,6 +13,7 @@
 #include "terrain/dem_import.h"
 #include "terrain/georeference.h"
 #include "terrain/horizons.h"
+#include "terrain/sky_view.h"
 #include "terrain/terrain_file.h"
 #include "terrain/terrain_test_files.h"
 
@@ -201,6 +202,46 @@ TEST(HalvaneSkylightGeoTiffTest, MapOfADemTerrainIsGeoreferencedAndNorthUp) {
     for (int y = 0; y < 9; ++y) EXPECT_FLOAT_EQ(tiff.values[(8 - y) * 12 + x], grid[x * 9 + y]);
   // The hill's foot, in the shade of its slope, is darker than the open south-west.
   EXPECT_LT(tiff.values[1 * 12 + 8], tiff.values[8 * 12 + 0]);
+}
+
+// --svf: the sky-view factor of every cell as the library computes it from
+// the file's horizons, north up with the DEM's georeference; open flat ground
+// is 1; only .tif, .png and .csv names are taken.
+TEST(HalvaneSkylightGeoTiffTest, SkyViewFactorMapIsTheLibrarysNorthUp) {
+  ScratchFolder folder;
+  std::string dem = utmCone(folder), terrain = folder.file("cone.hrz"), map = folder.file("cone-svf.tif");
+  folder.file("cone.hrz.json");
+  ASSERT_EQ(run(kTerrainTool + " --dem " + dem + " --directions 16 --quiet -o " + terrain, folder).status, 0);
+  ToolRun r = run(kSkylightTool + " " + terrain + " --svf " + map, folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  TerrainFile file;
+  TerrainRecord record;
+  TerrainError error;
+  ASSERT_TRUE(file.open(terrain, record, error)) << error.message;
+  std::vector<uint16_t> blocks(41 * 41 * 16);
+  ASSERT_TRUE(file.readHorizonBlocks(16, blocks.data(), error));
+  std::vector<float> expected = computeSkyViewFactor(blocks.data(), 16, 41, 41, record.terrainNormals.data());
+  GeoTiff tiff = readGeoTiff(map);
+  ASSERT_EQ(tiff.values.size(), 41u * 41u);
+  EXPECT_EQ(tiff.gt, (std::vector<double>{500000, 10, 0, 5000000, 0, -10}));
+  for (int x = 0; x < 41; ++x)
+    for (int y = 0; y < 41; ++y) ASSERT_EQ(tiff.values[(40 - y) * 41 + x], expected[x * 41 + y]) << x << " " << y;
+  EXPECT_LT(expected[20 * 41 + 28], 0.95f);  // on the cone's flank
+
+  std::string flat = folder.file("flat.hrz"), csv = folder.file("flat.csv"), jpg = folder.file("flat.jpg");
+  ASSERT_EQ(run(kTerrainTool + " --flat 6 --directions 8 -o " + flat, folder).status, 0);
+  ASSERT_EQ(run(kSkylightTool + " " + flat + " --svf " + csv, folder).status, 0);
+  std::vector<float> values;
+  if (std::FILE* in = std::fopen(csv.c_str(), "r")) {
+    for (float v; std::fscanf(in, "%f,", &v) == 1;) values.push_back(v);
+    std::fclose(in);
+  }
+  EXPECT_EQ(values, std::vector<float>(36, 1.0f));
+  r = run(kSkylightTool + " " + flat + " --svf " + jpg, folder);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(mentions(r.err, "--svf takes the name of a .tif, .png or .csv file")) << r.err;
+  EXPECT_FALSE(exists(jpg));
 }
 
 TEST(HalvaneSkylightGeoTiffTest, MapOfASyntheticTerrainHasNoGeoreference) {
