@@ -48,19 +48,23 @@
 //   - Zaksek et al. (2011, Remote Sens. 3, 398-415; the Relief Visualization
 //     Toolbox) define SVF = 1 - mean of sin h over the directions: the solid
 //     angle of the visible sky as a share of the hemisphere, seen from a point
-//     with no surface of its own and not weighted by the cosine. SAGA's
-//     "Visible Sky" output is that share in percent. Here it is
+//     with no surface of its own and not weighted by the cosine. Here it is
 //     computeVisibleSky below. On flat ground both are 1; on the floor of a V
 //     valley of slope b the solid-angle share is 1 - 2 b / pi, less than
 //     cos b (b = 45 degrees: 0.5 against 0.71), and on an open slope of S
-//     it is 1 - S / pi, more than (1 + cos S) / 2: it counts the sky behind
-//     the surface and none below the slope's downhill side.
-//   - SAGA's "Sky View Factor" evaluates the same formula, but from horizons
-//     it finds itself (within its search radius, with its own sampling) in
-//     its own number of sectors (default 8), with the slope and aspect of its
-//     own gradient, and does not clip the horizon by the cell's tangent
-//     plane or at the horizontal: its values can exceed 1 on convex ground
-//     (see scripts/compare-peers.sh for the measured differences).
+//     it is 1 - S / pi, less than (1 + cos S) / 2 at every slope short of
+//     the vertical.
+//   - SAGA's "Sky View Factor" (ta_lighting 3) is this formula, and agrees
+//     with it on open slopes and V valleys given the same horizons. Measured
+//     against scenes with known horizons (scripts/compare-peers.sh), it
+//     differs in what it feeds the formula: its rays read the DEM cell nearest
+//     to each step instead of interpolating, which raises horizons close to
+//     the cell in oblique directions (the floor of a 30-degree V valley:
+//     0.817 with 36 sectors against cos b = 0.866); its sectors start at
+//     azimuth 0 (here at half a sector); and it does not clip the horizon by
+//     the tangent plane, which lowers V slightly on convex ground.
+//   - SAGA's "Visible Sky" is not the solid-angle share but 100 (1 - mean of
+//     h / 90 degrees), with horizons clipped at the horizontal.
 #pragma once
 
 #include <cstdint>
