@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <vector>
 
+#include <ogr_srs_api.h>
+
 #include "terrain/horizons.h"
 
 namespace {
@@ -23,12 +25,40 @@ std::string degreesText(double degrees) {
   return trimmed == "-0" || trimmed == "360" ? "0" : trimmed;
 }
 
-double azimuthDegrees(int j, int numDirections) { return directionAzimuth(j, numDirections) * kDegreesPerRadian; }
-
 }  // namespace
 
+double meridianConvergence(const Georeference& georeference) {
+  if (georeference.coordinateSystem.empty()) return 0;
+  OGRSpatialReferenceH grid = OSRNewSpatialReference(nullptr);
+  double convergence = 0;
+  if (OSRSetFromUserInput(grid, georeference.coordinateSystem.c_str()) == OGRERR_NONE && OSRIsProjected(grid)) {
+    OGRSpatialReferenceH geographic = OSRCloneGeogCS(grid);
+    OSRSetAxisMappingStrategy(grid, OAMS_TRADITIONAL_GIS_ORDER);
+    OSRSetAxisMappingStrategy(geographic, OAMS_TRADITIONAL_GIS_ORDER);
+    OGRCoordinateTransformationH toDegrees = OCTNewCoordinateTransformation(grid, geographic);
+    OGRCoordinateTransformationH toGrid = OCTNewCoordinateTransformation(geographic, grid);
+    const std::array<double, 6>& gt = georeference.geoTransform;
+    double x = gt[0] + gt[1] * georeference.columns / 2 + gt[2] * georeference.rows / 2;
+    double y = gt[3] + gt[4] * georeference.columns / 2 + gt[5] * georeference.rows / 2;
+    double lon = x, lat = y;
+    if (toDegrees && toGrid && OCTTransform(toDegrees, 1, &lon, &lat, nullptr)) {
+      // A thousandth of a degree of latitude towards true north (south of it
+      // next to the pole), seen in the grid.
+      const double step = lat > 89.9 ? -0.001 : 0.001;
+      double stepX = lon, stepY = lat + step;
+      if (OCTTransform(toGrid, 1, &stepX, &stepY, nullptr))
+        convergence = -std::atan2((stepX - x) * step, (stepY - y) * step) * kDegreesPerRadian;
+    }
+    if (toDegrees) OCTDestroyCoordinateTransformation(toDegrees);
+    if (toGrid) OCTDestroyCoordinateTransformation(toGrid);
+    OSRDestroySpatialReference(geographic);
+  }
+  OSRDestroySpatialReference(grid);
+  return std::isfinite(convergence) ? convergence : 0;
+}
+
 double directionBearing(int j, int numDirections) {
-  double bearing = 90 - azimuthDegrees(j, numDirections);
+  double bearing = 90 - directionAzimuth(j, numDirections) * kDegreesPerRadian;
   return bearing < 0 ? bearing + 360 : bearing;
 }
 
@@ -43,15 +73,22 @@ bool writeHorizonGeoTiff(const std::string& fileName, const uint16_t* horizons, 
   content.gridSizeY = gridSizeY;
   content.georeference = georeference;
   content.hasData = hasData;
+  const double convergence = georeference ? meridianConvergence(*georeference) : 0;
   content.metadata = {
       {"HORIZON_DIRECTIONS", std::to_string(numDirections)},
       {"HORIZON_DEFINITION",
        "elevation angle in degrees of the horizon seen from the cell's surface towards the band's bearing "
-       "(degrees clockwise from north), up to the edge of the grid; 0 where no terrain lies that way"}};
+       "(degrees clockwise from true north), up to the edge of the grid; 0 where no terrain lies that way"},
+      {"MERIDIAN_CONVERGENCE", degreesText(convergence)}};
   for (int j = 0; j < numDirections; ++j) {
-    const std::string bearing = degreesText(directionBearing(j, numDirections));
-    content.bands.push_back({"bearing " + bearing, "degree",
-                             {{"BEARING", bearing}, {"AZIMUTH_CCW_FROM_EAST", degreesText(azimuthDegrees(j, numDirections))}}});
+    const double grid = directionBearing(j, numDirections);
+    const double bearing = std::fmod(grid + convergence + 360, 360.0);
+    const double azimuth = std::fmod(450 - bearing, 360.0);
+    const std::string text = degreesText(bearing);
+    content.bands.push_back({"bearing " + text, "degree",
+                             {{"BEARING", text},
+                              {"AZIMUTH_CCW_FROM_EAST", degreesText(azimuth)},
+                              {"GRID_BEARING", degreesText(grid)}}});
   }
   std::vector<float> degrees(65536);
   for (int v = 0; v < 65536; ++v) degrees[v] = horizonDegrees(uint16_t(v));

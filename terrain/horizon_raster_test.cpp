@@ -1,6 +1,7 @@
 #include "terrain/horizon_raster.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -41,10 +42,10 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   std::vector<unsigned char> hasData(heights.size(), 1);
   for (size_t cell : {size_t(0), size_t(5) * sizeY + 9, heights.size() - 1}) hasData[cell] = 0;
   Georeference georeference;
-  georeference.geoTransform = {500000, 25, 0, 5001000, 0, -25};
-  georeference.cellSize = 25;
-  georeference.columns = sizeX;
-  georeference.rows = sizeY;
+  // West of the zone's central meridian (15 degrees east) near 14 degrees
+  // east, 45 north: true north lies east of grid north by about
+  // (15 - 14) sin 45 = 0.707 degrees, so grid bearings turn that much anticlockwise.
+  georeference.geoTransform = {421000, 25, 0, 4984000, 0, -25};
   OGRSpatialReferenceH utm = OSRNewSpatialReference(nullptr);
   OSRImportFromEPSG(utm, 32633);
   char* wkt = nullptr;
@@ -71,14 +72,21 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   EXPECT_NE(std::string(GDALGetProjectionRef(dataset)).find("UTM zone 33N"), std::string::npos);
   EXPECT_STREQ(GDALGetMetadataItem(dataset, "HORIZON_DIRECTIONS", nullptr), "12");
 
+  const double convergence = std::atof(GDALGetMetadataItem(dataset, "MERIDIAN_CONVERGENCE", nullptr));
+  EXPECT_NEAR(convergence, -0.707, 0.01);
   std::vector<float> band(heights.size());
   double worst = 0;
   for (int j = 0; j < n; ++j) {
     SCOPED_TRACE(::testing::Message() << "direction " << j);
     GDALRasterBandH b = GDALGetRasterBand(dataset, j + 1);
-    const std::string bearing = std::to_string(int(std::lround(directionBearing(j, n))));
-    EXPECT_EQ(std::string(GDALGetDescription(b)), "bearing " + bearing);
-    EXPECT_STREQ(GDALGetMetadataItem(b, "BEARING", nullptr), bearing.c_str());
+    const double grid = directionBearing(j, n), bearing = std::fmod(grid + convergence + 360, 360);
+    const std::string description = GDALGetDescription(b);
+    ASSERT_EQ(description.rfind("bearing ", 0), 0u) << description;
+    EXPECT_NEAR(std::atof(description.c_str() + 8), bearing, 1e-3);
+    EXPECT_NEAR(std::atof(GDALGetMetadataItem(b, "BEARING", nullptr)), bearing, 1e-3);
+    EXPECT_NEAR(std::atof(GDALGetMetadataItem(b, "GRID_BEARING", nullptr)), grid, 1e-3);
+    EXPECT_NEAR(std::fmod(std::atof(GDALGetMetadataItem(b, "AZIMUTH_CCW_FROM_EAST", nullptr)) + bearing, 360), 90,
+                1e-3);
     EXPECT_STREQ(GDALGetRasterUnitType(b), "degree");
     int hasNoData = 0;
     EXPECT_EQ(GDALGetRasterNoDataValue(b, &hasNoData), kGeoTiffNoData);
