@@ -11,6 +11,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -108,48 +109,13 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
 
 bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
                   const Georeference* georeference, std::string& error) {
-  GDALAllRegister();
-  GDALDriverH driver = GDALGetDriverByName("GTiff");
-  if (!driver) {
-    error = "cannot write " + fileName + ": GDAL has no GeoTIFF driver";
-    return false;
-  }
-  // North up: raster column i is grid row i, raster row k is grid column
-  // gridSizeY - 1 - k.
-  const int width = gridSizeX, height = gridSizeY;
-  std::vector<float> raster(size_t(width) * height);
-  for (int i = 0; i < gridSizeX; ++i)
-    for (int j = 0; j < gridSizeY; ++j) raster[size_t(height - 1 - j) * width + i] = grid[size_t(i) * gridSizeY + j];
-
-  const std::string temporary = temporaryNameFor(fileName);
-  CPLPushErrorHandler(CPLQuietErrorHandler);
-  CPLErrorReset();
-  const char* options[] = {"COMPRESS=DEFLATE", "PREDICTOR=3", nullptr};
-  GDALDatasetH dataset = GDALCreate(driver, temporary.c_str(), width, height, 1, GDT_Float32,
-                                    const_cast<char**>(options));
-  bool ok = dataset != nullptr;
-  if (ok && georeference) {
-    std::array<double, 6> gt = georeference->geoTransform;
-    ok = GDALSetGeoTransform(dataset, gt.data()) == CE_None;
-    if (ok && !georeference->coordinateSystem.empty())
-      ok = GDALSetProjection(dataset, georeference->coordinateSystem.c_str()) == CE_None;
-  }
-  if (ok)
-    ok = GDALRasterIO(GDALGetRasterBand(dataset, 1), GF_Write, 0, 0, width, height, raster.data(), width,
-                      height, GDT_Float32, 0, 0) == CE_None;
-  if (dataset) {
-    GDALFlushCache(dataset);
-    ok = CPLGetLastErrorType() != CE_Failure && ok;
-    GDALClose(dataset);
-  }
-  std::string gdalMessage = CPLGetLastErrorMsg();
-  CPLPopErrorHandler();
-  if (!ok) {
-    error = "cannot write " + fileName + (gdalMessage.empty() ? "" : ": " + gdalMessage);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return replaceWith(temporary, fileName, error);
+  GeoTiffBands content;
+  content.gridSizeX = gridSizeX;
+  content.gridSizeY = gridSizeY;
+  content.bands.resize(1);
+  content.values = [&](int, float* values) { std::copy(grid, grid + size_t(gridSizeX) * gridSizeY, values); };
+  content.georeference = georeference;
+  return writeGeoTiffBands(fileName, content, error);
 }
 
 // ---- 4. Multi-band GeoTIFF maps --------------------------------------------------------------

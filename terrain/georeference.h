@@ -44,6 +44,7 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
 // east, second north) as a one-band 32-bit float GeoTIFF, north up, with the
 // georeference when one is given. Written to a temporary file beside the
 // target and renamed when complete, so a failure never leaves a half-written file.
+// It is writeGeoTiffBands with one band and every cell holding data.
 bool writeGeoTiff(const std::string& fileName, const float* grid, int gridSizeX, int gridSizeY,
                   const Georeference* georeference, std::string& error);
 
