@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -139,12 +140,18 @@ bool writeSkyView(const std::string& map, const std::string& terrainFile, std::s
   TerrainRecord terrain;
   TerrainError problem;
   if (!file.open(terrainFile, terrain, problem)) exitWithTerrainError(problem);
-  std::vector<uint16_t> horizons(terrain.numCells() * size_t(terrain.numDirections));
-  if (!file.readHorizonBlocks(terrain.numDirections, horizons.data(), problem)) exitWithTerrainError(problem);
-  file.close();
   const int sizeX = terrain.gridSizeX, sizeY = terrain.gridSizeY;
-  const std::vector<float> factors = computeSkyViewFactor(horizons.data(), terrain.numDirections, sizeX, sizeY,
-                                                          terrain.terrainNormals.data());
+  std::vector<float> factors;
+  try {
+    std::vector<uint16_t> horizons(terrain.numCells() * size_t(terrain.numDirections));
+    if (!file.readHorizonBlocks(terrain.numDirections, horizons.data(), problem)) exitWithTerrainError(problem);
+    factors = computeSkyViewFactor(horizons.data(), terrain.numDirections, sizeX, sizeY,
+                                   terrain.terrainNormals.data());
+  } catch (const std::bad_alloc&) {
+    error = "not enough memory for the horizons of " + terrainFile;
+    return false;
+  }
+  file.close();
   switch (mapKind(map)) {
     case MapKind::kPng:
       return writeGreyscalePng(map, factors.data(), sizeX, sizeY, error);
