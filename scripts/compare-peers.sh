@@ -76,7 +76,7 @@ ratio() {  # ratio PEER HALVANE...: wall-time ratio of the peer to the sum of Ha
     $1 == peer { p = $2; pc = $3 } ($1 in want) { h += $2; hc += $3 }
     END { printf "%.1f (CPU %.1f)", p / h, pc / hc }' times.txt
 }
-convergence() { gdalinfo "$1" 2>/dev/null | awk -F= '/MERIDIAN_CONVERGENCE=/ { print $2; exit }'; }
+convergence() { gdalinfo "$1" 2>/dev/null | awk -F= '/MERIDIAN_CONVERGENCE=/ && !found { print $2; found = 1 }'; }
 margin() { local m=$(($1 / 16)); echo $((m < 16 ? 16 : m)); }
 
 # grass_horizons NAME DEM.tif N [TURN]: r.horizon in N directions, degrees, no

@@ -38,8 +38,8 @@ Needs Debian's python3-numpy and python3-gdal (run with /usr/bin/python3).
   compare_peers.py centre RASTER...
       The value of each raster's centre cell (the floor of the valley scene).
   compare_peers.py scale DEM.tif FACTOR OUT.tif
-      The DEM with its cells and heights both FACTOR times as large: the same
-      angles, but earth curvature FACTOR times as strong.
+      The DEM with its cells and heights both FACTOR times as large, about its
+      centre: the same angles, but earth curvature FACTOR times as strong.
 
 Differences are Halvane minus peer over the cells at least MARGIN cells from
 every edge, with both values valid: the median (signed), and the median,
@@ -192,6 +192,11 @@ def compare_reference(dem_file, cells, margin, halvane, peers):
 def scale_dem(dem_file, factor, out):
     ds = gdal.Open(dem_file)
     gt = list(ds.GetGeoTransform())
+    # Shrunk about the raster's centre, so that the centre's meridian convergence stays.
+    cx = gt[0] + gt[1] * ds.RasterXSize / 2
+    cy = gt[3] + gt[5] * ds.RasterYSize / 2
+    gt[0] = cx - (cx - gt[0]) * factor
+    gt[3] = cy - (cy - gt[3]) * factor
     gt[1] *= factor
     gt[5] *= factor
     write_tif(out, band_array(dem_file) * factor, gt, ds.GetProjection())
