@@ -3,10 +3,13 @@
 // Index
 //   1. The georeference file
 //   2. GeoTIFF maps
+//   3. Multi-band GeoTIFF maps
 #include "terrain/georeference.h"
 
 #include "terrain/terrain_file.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -92,12 +95,25 @@ bool copyFromMemory(const std::string& name, OutputFile& output) {
 
 bool writeGeoTiff(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY,
                   const Georeference* georeference) {
+  GeoTiffBands content;
+  content.gridSizeX = gridSizeX;
+  content.gridSizeY = gridSizeY;
+  content.bands.resize(1);
+  content.values = [&](int, float* values) { std::copy(grid, grid + size_t(gridSizeX) * gridSizeY, values); };
+  content.georeference = georeference;
+  return writeGeoTiffBands(output, content);
+}
+
+// ---- 3. Multi-band GeoTIFF maps --------------------------------------------------------------
+
+bool writeGeoTiffBands(OutputFile& output, const GeoTiffBands& content) {
   if (!output.open()) return false;
   GDALAllRegister();
   GDALDriverH driver = GDALGetDriverByName("GTiff");
   if (!driver) return output.fail("GDAL has no GeoTIFF driver");
-  const int width = gridSizeX, height = gridSizeY;
-  std::vector<float> raster = northUpRaster(grid, gridSizeX, gridSizeY);
+  const int gridSizeX = content.gridSizeX, gridSizeY = content.gridSizeY;
+  const int width = gridSizeX, height = gridSizeY, count = int(content.bands.size());
+  std::vector<float> grid(size_t(width) * height);
 
   // GDAL writes a file by name and seeks in it: the temporary file, or for
   // a device or a FIFO an image in memory that is then copied.
@@ -106,23 +122,40 @@ bool writeGeoTiff(OutputFile& output, const float* grid, int gridSizeX, int grid
                        : output.temporaryName();
   CPLPushErrorHandler(CPLQuietErrorHandler);
   CPLErrorReset();
-  const char* options[] = {"COMPRESS=DEFLATE", "PREDICTOR=3", nullptr};
-  GDALDatasetH dataset = GDALCreate(driver, name.c_str(), width, height, 1, GDT_Float32,
+  // Band after band, as they are written; BigTIFF when the data may pass 4 GiB.
+  const char* options[] = {"COMPRESS=DEFLATE", "PREDICTOR=3", "INTERLEAVE=BAND", "BIGTIFF=IF_SAFER", nullptr};
+  GDALDatasetH dataset = GDALCreate(driver, name.c_str(), width, height, count, GDT_Float32,
                                     const_cast<char**>(options));
   bool ok = dataset != nullptr;
-  if (ok && georeference) {
-    std::array<double, 6> gt = georeference->geoTransform;
+  if (ok && content.georeference) {
+    std::array<double, 6> gt = content.georeference->geoTransform;
     ok = GDALSetGeoTransform(dataset, gt.data()) == CE_None;
-    if (ok && !georeference->coordinateSystem.empty())
-      ok = GDALSetProjection(dataset, georeference->coordinateSystem.c_str()) == CE_None;
+    if (ok && !content.georeference->coordinateSystem.empty())
+      ok = GDALSetProjection(dataset, content.georeference->coordinateSystem.c_str()) == CE_None;
   }
-  if (ok)
-    ok = GDALRasterIO(GDALGetRasterBand(dataset, 1), GF_Write, 0, 0, width, height, raster.data(), width,
-                      height, GDT_Float32, 0, 0) == CE_None;
+  for (const auto& [key, value] : content.metadata)
+    if (ok) ok = GDALSetMetadataItem(dataset, key.c_str(), value.c_str(), nullptr) == CE_None;
+  for (int k = 0; ok && k < count; ++k) {
+    const GeoTiffBand& description = content.bands[k];
+    GDALRasterBandH band = GDALGetRasterBand(dataset, k + 1);
+    GDALSetDescription(band, description.description.c_str());
+    if (!description.unit.empty()) GDALSetRasterUnitType(band, description.unit.c_str());
+    for (const auto& [key, value] : description.metadata)
+      GDALSetMetadataItem(band, key.c_str(), value.c_str(), nullptr);
+    ok = GDALSetRasterNoDataValue(band, kGeoTiffNoData) == CE_None;
+    content.values(k, grid.data());
+    if (content.hasData)
+      for (size_t cell = 0; cell < grid.size(); ++cell)
+        if (!content.hasData[cell]) grid[cell] = kGeoTiffNoData;
+    const std::vector<float> raster = northUpRaster(grid.data(), gridSizeX, gridSizeY);
+    if (ok)
+      ok = GDALRasterIO(band, GF_Write, 0, 0, width, height, const_cast<float*>(raster.data()), width, height,
+                        GDT_Float32, 0, 0) == CE_None;
+  }
   if (dataset) {
     GDALFlushCache(dataset);
     ok = CPLGetLastErrorType() != CE_Failure && ok;
-    GDALClose(dataset);
+    GDALClose(dataset);  // the last compressed strips are written here
     ok = CPLGetLastErrorType() != CE_Failure && ok;
   }
   std::string gdalMessage = CPLGetLastErrorMsg();

@@ -4,6 +4,7 @@
 // Index
 //   1. The georeference file (NAME.hrz.json)
 //   2. GeoTIFF maps
+//   3. Multi-band GeoTIFF maps with no-data cells
 //
 // The terrain file itself stays as other programs read it; its georeference
 // goes to a small JSON file of the same name plus ".json":
@@ -14,7 +15,10 @@
 // index i and whose row k is its second index rows - 1 - k.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/output_file.h"
 #include "terrain/dem_import.h"
@@ -43,6 +47,37 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
 // georeference when one is given, into `output` (opened here, committed by
 // the caller). GDAL writes the output's temporary file by name; a
 // destination written in place (a device, a FIFO) gets a copy of the image
-// GDAL made in memory. On failure output.error() says why.
+// GDAL made in memory. On failure output.error() says why. It is
+// writeGeoTiffBands with one band and every cell holding data.
 bool writeGeoTiff(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY,
                   const Georeference* georeference);
+
+// ---- 3. Multi-band GeoTIFF maps ------------------------------------------------------
+
+// The no-data value of every band of writeGeoTiffBands.
+constexpr float kGeoTiffNoData = -9999.0f;
+
+using MetadataItems = std::vector<std::pair<std::string, std::string>>;
+
+struct GeoTiffBand {
+  std::string description;  // GDAL's band description
+  std::string unit;         // GDAL's unit type; empty: none
+  MetadataItems metadata;
+};
+
+struct GeoTiffBands {
+  int gridSizeX = 0, gridSizeY = 0;  // first index east, second north, as writeGeoTiff
+  std::vector<GeoTiffBand> bands;
+  // Fills `grid` (gridSizeX rows of gridSizeY) with the values of band k;
+  // called once per band, in order.
+  std::function<void(int k, float* grid)> values;
+  MetadataItems metadata;                      // of the whole file
+  const Georeference* georeference = nullptr;  // none: no geotransform
+  const unsigned char* hasData = nullptr;      // per cell, 0: no data; null: every cell has data
+};
+
+// Writes the bands into `output` as a 32-bit float GeoTIFF, north up like
+// writeGeoTiff, one band at a time, with kGeoTiffNoData as every band's
+// no-data value and in the cells without data. Opened here, committed by the
+// caller; on failure output.error() says why.
+bool writeGeoTiffBands(OutputFile& output, const GeoTiffBands& content);

@@ -3,11 +3,11 @@
 //
 //   halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING]
 //                    [--scale open|max] [-o MAP.png [--colour] | -o MAP.tif]
-//                    [--csv FILE|- [--csv-header]]
+//                    [--csv FILE|- [--csv-header]] [--svf FILE]
 //
 // Every map is north up: rows from north to south, columns from west to east,
-// in the PNG, the text and the GeoTIFF alike. Without -o and --csv the text
-// goes to standard output. All destinations are checked before the terrain
+// in the PNG, the text and the GeoTIFF alike. Without -o, --csv and --svf the
+// text goes to standard output. All destinations are checked before the terrain
 // is read, and none replaces an earlier file unless all were written.
 //
 // Index
@@ -15,6 +15,7 @@
 //   2. Output names
 //   3. Writing the map and the text
 //   4. The tool
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <string>
@@ -26,6 +27,7 @@
 #include "sky/sky_model.h"
 #include "terrain/georeference.h"
 #include "terrain/sky_light.h"
+#include "terrain/sky_view.h"
 #include "terrain/terrain_file.h"
 #include "tools/grid_output.h"
 #include "tools/map_picture.h"
@@ -39,6 +41,7 @@ namespace {
 const char* const kUsage =
     "usage: halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING] [--scale open|max]\n"
     "                        [-o MAP.png [--colour] | -o MAP.tif] [--csv FILE|- [--csv-header]]\n"
+    "                        [--svf FILE.tif|FILE.png|FILE.csv]\n"
     "Maps how brightly the sky lights every cell of a terrain: the light the cell\n"
     "receives from the sky its horizons leave open, plus the light that the hidden\n"
     "sky's terrain reflects onto it (albedo 0.4).\n"
@@ -64,19 +67,24 @@ const char* const kUsage =
     "                          (coordinates of the cells' centres in the georeference's\n"
     "                          units, or column,row,sky_light counted from the north-west\n"
     "                          without one), then one cell per line\n"
+    "  --svf FILE              the sky-view factor of every cell: the share of the light\n"
+    "                          of a uniform sky that reaches its tilted surface, relative\n"
+    "                          to open level ground (1), from the stored horizons (Dozier\n"
+    "                          and Frew's Vd); a map like -o (.tif, .png) or text like\n"
+    "                          --csv (.csv, .txt, .xyz, also with --csv-header)\n"
     "  -h, --help              this text\n"
     "  --version               the version of Halvane\n"
-    "Without -o and --csv the text goes to standard output.\n"
+    "Without -o, --csv and --svf the text goes to standard output.\n"
     "Exit status: 0 done, 1 the terrain could not be read or a file not written,\n"
     "2 a bad argument.\n";
 
 const ToolDescription kTool = {
     "halvane-skylight", kUsage,
     "TERRAIN.hrz, --sky NAME, --sun ELEVATION,BEARING, --scale open|max, -o MAP.png|MAP.tif, --colour, "
-    "--csv FILE, --csv-header, --help, --version"};
+    "--csv FILE, --csv-header, --svf FILE, --help, --version"};
 
 struct Options {
-  std::string terrain, map, csv;
+  std::string terrain, map, csv, svf;
   std::string skyName = "clear";  // as given, for the title of the --colour picture
   bool colour = false;
   bool csvHeader = false;
@@ -121,14 +129,22 @@ void checkMapName(OptionReader& args, const std::string& name) {
   args.refuse("a map name ending .png, .tif or .tiff", name);
 }
 
+bool isTextName(const std::string& name) {
+  const std::string extension = extensionOf(name);
+  return extension == ".csv" || extension == ".txt" || extension == ".xyz";
+}
+
 // --csv names a text file (.csv, .txt, .xyz), standard output (-), or a
 // device or a FIFO.
 void checkTextName(OptionReader& args, const std::string& name) {
-  const std::string extension = extensionOf(name);
-  if (name == "-" || extension == ".csv" || extension == ".txt" || extension == ".xyz" ||
-      isWrittenInPlace(name))
-    return;
+  if (name == "-" || isTextName(name) || isWrittenInPlace(name)) return;
   args.refuse("a text file name ending .csv, .txt or .xyz, or - for standard output", name);
+}
+
+// --svf names a map or a text file.
+void checkSkyViewName(OptionReader& args, const std::string& name) {
+  if (extensionOf(name) == ".png" || isGeoTiffName(name) || isTextName(name) || isWrittenInPlace(name)) return;
+  args.refuse("a name ending .tif, .png, .csv, .txt or .xyz", name);
 }
 
 Options parseArguments(OptionReader& args) {
@@ -154,6 +170,9 @@ Options parseArguments(OptionReader& args) {
     } else if (args.is("--csv")) {
       options.csv = args.value("the name of the text file to write, or - for standard output");
       checkTextName(args, options.csv);
+    } else if (args.is("--svf")) {
+      options.svf = args.value("the name of the sky-view factor map to write");
+      checkSkyViewName(args, options.svf);
     } else if (args.isOperand() && options.terrain.empty()) {
       options.terrain = args.argument();
     } else if (args.isOperand()) {
@@ -218,11 +237,37 @@ bool writeMap(OutputFile& map, const Options& options, const std::vector<float>&
 
 // The text: the north-up grid, or one point per line under a header.
 bool writeText(OutputFile& text, const Options& options, const std::vector<float>& grid,
-               const Terrain& terrain, const Georeference* georeference) {
+               const Terrain& terrain, const Georeference* georeference, const char* valueName) {
   const std::vector<float> raster = northUpRaster(grid.data(), terrain.gridSizeX, terrain.gridSizeY);
   if (!options.csvHeader) return writeGridCsv(text, raster.data(), terrain.gridSizeX, terrain.gridSizeY);
-  return writeXyzCsv(text, raster.data(), terrain.gridSizeX, terrain.gridSizeY, "sky_light",
+  return writeXyzCsv(text, raster.data(), terrain.gridSizeX, terrain.gridSizeY, valueName,
                      georeference ? &georeference->geoTransform : nullptr);
+}
+
+// The sky-view factor of every cell: a GeoTIFF that says what it holds, a
+// PNG or text.
+bool writeSkyView(OutputFile& output, const Options& options, const Terrain& terrain,
+                  const Georeference* georeference) {
+  const std::vector<float> factors =
+      computeSkyViewFactor(terrain.horizons.data(), terrain.numDirections, terrain.gridSizeX,
+                           terrain.gridSizeY, terrain.terrainNormals.data());
+  const std::string& name = output.name();
+  if (isGeoTiffName(name)) {
+    GeoTiffBands content;
+    content.gridSizeX = terrain.gridSizeX;
+    content.gridSizeY = terrain.gridSizeY;
+    content.bands = {{"sky-view factor", "", {}}};
+    content.values = [&](int, float* grid) { std::copy(factors.begin(), factors.end(), grid); };
+    content.metadata = {{"SKY_VIEW_FACTOR",
+                         "share of the light of a uniform sky reaching the cell's tilted surface, relative to "
+                         "open level ground; Dozier and Frew (1990) Vd from " +
+                             std::to_string(terrain.numDirections) + " horizon directions"}};
+    content.georeference = georeference;
+    return writeGeoTiffBands(output, content);
+  }
+  if (isTextName(name)) return writeText(output, options, factors, terrain, georeference, "svf");
+  const std::vector<float> raster = northUpRaster(factors.data(), terrain.gridSizeX, terrain.gridSizeY);
+  return writeGreyscalePng(output, raster.data(), terrain.gridSizeX, terrain.gridSizeY);
 }
 
 // ---- 4. The tool ----------------------------------------------------------------------------
@@ -232,8 +277,9 @@ int run(OptionReader& args) {
   OutputFileSet outputs;
   OutputFile standardOutput = OutputFile::standardOutput();
   OutputFile* map = options.map.empty() ? nullptr : &outputs.add(options.map);
+  OutputFile* skyView = options.svf.empty() ? nullptr : &outputs.add(options.svf);
   OutputFile* text = nullptr;
-  if (options.csv.empty() ? !map : options.csv == "-")
+  if (options.csv.empty() ? !map && !skyView : options.csv == "-")
     text = &standardOutput;
   else if (!options.csv.empty())
     text = &outputs.add(options.csv);
@@ -243,14 +289,16 @@ int run(OptionReader& args) {
   setSkyDiagnostics(stderr, stderr);
   const Sky sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
   const Terrain terrain = readTerrainOrFail(options.terrain);
-  const std::vector<float> grid = computeSkyLight(terrain, sky, options.scale);
+  const std::vector<float> grid = map || text ? computeSkyLight(terrain, sky, options.scale) : std::vector<float>();
 
   Georeference georeference;
-  const bool needsGeoreference = (map && isGeoTiffName(map->name())) || (text && options.csvHeader);
+  const bool needsGeoreference = (map && isGeoTiffName(map->name())) || options.csvHeader ||
+                                 (skyView && isGeoTiffName(skyView->name()));
   const bool georeferenced = needsGeoreference && georeferenceOf(options, terrain, georeference);
   const Georeference* where = georeferenced ? &georeference : nullptr;
   if (map && !writeMap(*map, options, grid, terrain, where)) failInputOutput(map->error());
-  if (text && !writeText(*text, options, grid, terrain, where)) failInputOutput(text->error());
+  if (text && !writeText(*text, options, grid, terrain, where, "sky_light")) failInputOutput(text->error());
+  if (skyView && !writeSkyView(*skyView, options, terrain, where)) failInputOutput(skyView->error());
   if (!outputs.commitAll(error)) failInputOutput(error);
   if (text == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());
   return kExitDone;

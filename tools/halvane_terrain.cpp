@@ -2,7 +2,7 @@
 //
 //   halvane-terrain (--synthetic SIZE [--seed N] | --flat SIZE | --dem FILE
 //                    [--window XOFF,YOFF,XSIZE,YSIZE | --bounds MINX,MINY,MAXX,MAXY]
-//                    [--max-size N]) [--directions N] [--quiet] -o FILE
+//                    [--max-size N]) [--directions N] [--horizons-out FILE.tif] [--quiet] -o FILE
 //
 // A terrain from a DEM gets its georeference beside it, in FILE.json, the two
 // written together (core/output_file.h); other terrains remove a stale one.
@@ -11,6 +11,7 @@
 // the largest elevation angle of the terrain seen from the cell's surface
 // along the direction's centre azimuth, up to the grid's edge.
 #include <algorithm>
+#include <cctype>
 #include <array>
 #include <climits>
 #include <cstdio>
@@ -24,6 +25,7 @@
 #include "terrain/dem_import.h"
 #include "terrain/fast_horizons.h"
 #include "terrain/georeference.h"
+#include "terrain/horizon_raster.h"
 #include "terrain/synthetic_terrain.h"
 #include "terrain/terrain_file.h"
 #include "tools/options.h"
@@ -43,6 +45,8 @@ const char* const kUsage =
     "    --bounds MINX,MINY,MAXX,MAXY    only this area, in the raster's own coordinates\n"
     "    --max-size N                    average cells so that neither side exceeds N\n"
     "  --directions N    horizon directions per cell, 1 to 1024 (default 36)\n"
+    "  --horizons-out FILE.tif  also the horizons as a GeoTIFF: per direction one band of elevation\n"
+    "                    angles in degrees, described by its compass bearing\n"
     "  --quiet           no progress bar and no account of what was done\n"
     "  -o FILE           the terrain file to write (\".hrz\"); a DEM's georeference goes to FILE.json\n"
     "  -h, --help        this text\n"
@@ -52,7 +56,8 @@ const char* const kUsage =
 const ToolDescription kTool = {
     "halvane-terrain", kUsage,
     "--synthetic SIZE, --seed N, --flat SIZE, --dem FILE, --window XOFF,YOFF,XSIZE,YSIZE, "
-    "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --directions N, --quiet, -o FILE, --help, --version"};
+    "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --directions N, --horizons-out FILE.tif, --quiet, -o FILE, "
+    "--help, --version"};
 
 constexpr long kMaxSize = 8192;
 // Horizons are held in memory while computed: at most 4 GiB of them.
@@ -68,8 +73,17 @@ struct Options {
   int size = 0;
   uint64_t seed = 1;
   int directions = 36;
-  std::string output;
+  std::string output, horizonsOut;
 };
+
+// A GeoTIFF's name: .tif or .tiff, in any case.
+bool isGeoTiffName(const std::string& name) {
+  const size_t dot = name.rfind('.');
+  if (dot == std::string::npos) return false;
+  std::string extension;
+  for (size_t k = dot; k < name.size(); ++k) extension += char(std::tolower(static_cast<unsigned char>(name[k])));
+  return extension == ".tif" || extension == ".tiff";
+}
 
 // XOFF,YOFF,XSIZE,YSIZE: offsets from 0 and sizes from 1, each within a
 // raster's int range, so that no sum of them can overflow.
@@ -122,6 +136,10 @@ Options parseArguments(OptionReader& args) {
       options.quiet = true;
     } else if (args.is("--directions")) {
       options.directions = int(args.wholeNumber(1, kMaxTerrainDirections));
+    } else if (args.is("--horizons-out")) {
+      const char* what = "the name of a GeoTIFF, FILE.tif";
+      options.horizonsOut = args.value(what);
+      if (!isGeoTiffName(options.horizonsOut)) args.refuse(what, options.horizonsOut);
     } else if (args.is("-o")) {
       const char* what = "the name of the terrain file to write";
       options.output = args.value(what);
@@ -182,6 +200,7 @@ int run(OptionReader& args) {
   OutputFileSet outputs;
   OutputFile& terrainFile = outputs.add(options.output);
   OutputFile* georeferenceFile = options.dem.empty() ? nullptr : &outputs.add(georeferenceFileName(options.output));
+  OutputFile* horizonsFile = options.horizonsOut.empty() ? nullptr : &outputs.add(options.horizonsOut);
   std::string error;
   if (!outputs.checkAll(error)) failInputOutput(error);
 
@@ -202,6 +221,9 @@ int run(OptionReader& args) {
   if (!writeTerrain(terrainFile, sizeX, sizeY, n, heights, horizons)) failInputOutput(terrainFile.error());
   if (georeferenceFile && !writeGeoreference(*georeferenceFile, dem.georeference))
     failInputOutput(georeferenceFile->error());
+  if (horizonsFile && !writeHorizonGeoTiff(*horizonsFile, horizons.data(), n, sizeX, sizeY,
+                                           options.dem.empty() ? nullptr : &dem.georeference, nullptr))
+    failInputOutput(horizonsFile->error());
   if (!outputs.commitAll(error)) failInputOutput(error);
   if (options.dem.empty()) removeStaleGeoreference(options.output);
   return kExitDone;

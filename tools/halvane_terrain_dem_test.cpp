@@ -14,6 +14,7 @@
 #include "terrain/dem_import.h"
 #include "terrain/georeference.h"
 #include "terrain/horizons.h"
+#include "terrain/sky_view.h"
 #include "terrain/terrain_file.h"
 #include "terrain/terrain_test_files.h"
 #include "tools/grid_output.h"
@@ -55,6 +56,45 @@ TEST(HalvaneTerrainDemTest, WritesHeightsHorizonsAndGeoreference) {
   // A synthetic terrain written over it takes the stale georeference away.
   ASSERT_EQ(run(kTerrainTool + " --synthetic 8 --directions 4 -o " + out, folder).status, 0);
   EXPECT_FALSE(exists(georeferenceFileName(out)));
+}
+
+// --horizons-out: the horizons the terrain file holds, as degrees, north up,
+// with the DEM's georeference; a name that is not a GeoTIFF's is refused.
+TEST(HalvaneTerrainDemTest, HorizonsOutIsTheTerrainsHorizonsAsAGeoTiff) {
+  ScratchFolder folder;
+  std::string dem = utmCone(folder), out = folder.file("cone.hrz"), tif = folder.file("cone-horizons.tif");
+  folder.file("cone.hrz.json");
+  ToolRun r = run(kTerrainTool + " --dem " + dem + " --directions 8 --quiet --horizons-out " + tif + " -o " + out,
+                  folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  TerrainFile file;
+  Terrain terrain;
+  TerrainError error;
+  ASSERT_TRUE(file.open(out, terrain, error)) << error.message;
+  std::vector<uint16_t> blocks(41 * 41 * 8);
+  ASSERT_TRUE(file.readHorizonBlocks(8, blocks.data(), error));
+  GDALDatasetH dataset = GDALOpen(tif.c_str(), GA_ReadOnly);
+  ASSERT_NE(dataset, nullptr);
+  EXPECT_EQ(GDALGetRasterCount(dataset), 8);
+  std::array<double, 6> gt{};
+  GDALGetGeoTransform(dataset, gt.data());
+  EXPECT_EQ(gt, (std::array<double, 6>{500000, 10, 0, 5000000, 0, -10}));
+  std::vector<float> band(41 * 41);
+  for (int j : {0, 5}) {
+    ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(dataset, j + 1), GF_Read, 0, 0, 41, 41, band.data(), 41, 41,
+                           GDT_Float32, 0, 0), CE_None);
+    for (int col = 0; col < 41; col += 4)
+      for (int row = 0; row < 41; row += 3) {
+        double stored = blocks[size_t(j) * 41 * 41 + size_t(col) * 41 + (40 - row)] / 32768.0 - 1;
+        EXPECT_NEAR(std::sin(band[size_t(row) * 41 + col] / 57.29577951308232), stored, 1e-5) << col << " " << row;
+      }
+  }
+  GDALClose(dataset);
+  std::string png = folder.file("horizons.png");
+  r = run(kTerrainTool + " --flat 8 --horizons-out " + png + " -o " + out, folder);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(mentions(r.err, "--horizons-out takes the name of a GeoTIFF")) << r.err;
+  EXPECT_FALSE(exists(png));
 }
 
 TEST(HalvaneTerrainDemTest, ProgressBarUnlessQuiet) {
@@ -206,6 +246,46 @@ TEST(HalvaneSkylightTest, EveryFormatIsNorthUpWithThePitOfTheNorthEastTopRight) 
   }
   const size_t darkest = std::min_element(map.values.begin(), map.values.end()) - map.values.begin();
   EXPECT_EQ(darkest, 1u * 12 + 10) << "the pit's bottom: row 1, column 10";
+}
+
+// --svf: the sky-view factor of every cell as the library computes it from
+// the file's horizons, north up with the DEM's georeference; open flat ground
+// is 1; only .tif, .png and .csv names are taken.
+TEST(HalvaneSkylightGeoTiffTest, SkyViewFactorMapIsTheLibrarysNorthUp) {
+  ScratchFolder folder;
+  std::string dem = utmCone(folder), terrain = folder.file("cone.hrz"), map = folder.file("cone-svf.tif");
+  folder.file("cone.hrz.json");
+  ASSERT_EQ(run(kTerrainTool + " --dem " + dem + " --directions 16 --quiet -o " + terrain, folder).status, 0);
+  ToolRun r = run(kSkylightTool + " " + terrain + " --svf " + map, folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  TerrainFile file;
+  Terrain record;
+  TerrainError error;
+  ASSERT_TRUE(file.open(terrain, record, error)) << error.message;
+  std::vector<uint16_t> blocks(41 * 41 * 16);
+  ASSERT_TRUE(file.readHorizonBlocks(16, blocks.data(), error));
+  std::vector<float> expected = computeSkyViewFactor(blocks.data(), 16, 41, 41, record.terrainNormals.data());
+  GeoTiff tiff = readGeoTiff(map);
+  ASSERT_EQ(tiff.values.size(), 41u * 41u);
+  EXPECT_EQ(tiff.gt, (std::vector<double>{500000, 10, 0, 5000000, 0, -10}));
+  for (int x = 0; x < 41; ++x)
+    for (int y = 0; y < 41; ++y) ASSERT_EQ(tiff.values[(40 - y) * 41 + x], expected[x * 41 + y]) << x << " " << y;
+  EXPECT_LT(expected[20 * 41 + 28], 0.95f);  // on the cone's flank
+
+  std::string flat = folder.file("flat.hrz"), csv = folder.file("flat.csv"), jpg = folder.file("flat.jpg");
+  ASSERT_EQ(run(kTerrainTool + " --flat 6 --directions 8 -o " + flat, folder).status, 0);
+  ASSERT_EQ(run(kSkylightTool + " " + flat + " --svf " + csv, folder).status, 0);
+  std::vector<float> values;
+  if (std::FILE* in = std::fopen(csv.c_str(), "r")) {
+    for (float v; std::fscanf(in, "%f,", &v) == 1;) values.push_back(v);
+    std::fclose(in);
+  }
+  EXPECT_EQ(values, std::vector<float>(36, 1.0f));
+  r = run(kSkylightTool + " " + flat + " --svf " + jpg, folder);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_TRUE(mentions(r.err, "--svf takes a name ending .tif, .png, .csv, .txt or .xyz")) << r.err;
+  EXPECT_FALSE(exists(jpg));
 }
 
 TEST(HalvaneSkylightGeoTiffTest, MapOfASyntheticTerrainHasNoGeoreference) {
