@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "core/angles.h"
 #include "tools/options.h"
 
 const char* const kSkyNamesAccepted =
@@ -43,10 +44,7 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth) {
   if (!parseDecimal(text.substr(comma + 1), bearing)) return false;
   if (elevationDegrees < 0 || elevationDegrees > 90) return false;
   if (bearing < 0 || bearing > 360) return false;
-  double azimuthDegrees = 90 - bearing;
-  if (azimuthDegrees < 0) azimuthDegrees += 360;
-  elevation = static_cast<float>(elevationDegrees * 3.14159 / 180);
-  azimuth = static_cast<float>(azimuthDegrees * 3.14159 / 180);
+  compassToModelAngles(elevationDegrees, bearing, elevation, azimuth);
   return true;
 }
 

@@ -17,10 +17,10 @@ extern const char* const kSunAccepted;
 bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& generalType);
 
 // "ELEVATION,BEARING" in degrees, decimal numbers (parseDecimal of
-// tools/options.h): elevation 0..90, bearing 0..360 clockwise from north (+y). Gives the model's angles in radians: elevation, and the
-// azimuth 90 - bearing brought into [0, 360) degrees, converted with 3.14159
-// in double precision and rounded to float, so "45,180" gives exactly the
-// program's default angles 0.7853975 and 4.712385. Returns false on bad text.
+// tools/options.h): elevation 0..90, bearing 0..360 clockwise from north
+// (+y). Gives the model's angles in radians as compassToModelAngles
+// (core/angles.h) does, so "45,180" gives exactly the program's default
+// angles 0.7853975 and 4.712385. Returns false on bad text.
 bool parseSun(const std::string& text, float& elevation, float& azimuth);
 
 class OptionReader;
