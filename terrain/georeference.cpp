@@ -5,6 +5,8 @@
 //   2. GeoTIFF maps
 #include "terrain/georeference.h"
 
+#include "terrain/terrain_file.h"
+
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -94,12 +96,8 @@ bool writeGeoTiff(OutputFile& output, const float* grid, int gridSizeX, int grid
   GDALAllRegister();
   GDALDriverH driver = GDALGetDriverByName("GTiff");
   if (!driver) return output.fail("GDAL has no GeoTIFF driver");
-  // North up: raster column i is grid row i, raster row k is grid column
-  // gridSizeY - 1 - k.
   const int width = gridSizeX, height = gridSizeY;
-  std::vector<float> raster(size_t(width) * height);
-  for (int i = 0; i < gridSizeX; ++i)
-    for (int j = 0; j < gridSizeY; ++j) raster[size_t(height - 1 - j) * width + i] = grid[size_t(i) * gridSizeY + j];
+  std::vector<float> raster = northUpRaster(grid, gridSizeX, gridSizeY);
 
   // GDAL writes a file by name and seeks in it: the temporary file, or for
   // a device or a FIFO an image in memory that is then copied.

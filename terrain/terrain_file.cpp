@@ -308,6 +308,14 @@ std::vector<Vec3> computeNormals(const float* heights, int gridSizeX, int gridSi
   return normals;
 }
 
+std::vector<float> northUpRaster(const float* grid, int gridSizeX, int gridSizeY) {
+  const size_t width = size_t(gridSizeX), height = size_t(gridSizeY);
+  std::vector<float> raster(width * height);
+  for (size_t i = 0; i < width; ++i)
+    for (size_t j = 0; j < height; ++j) raster[(height - 1 - j) * width + i] = grid[i * height + j];
+  return raster;
+}
+
 // ---- 5. Writing ----------------------------------------------------------------------------
 
 bool writeTerrain(OutputFile& output, int gridSizeX, int gridSizeY, int numDirections,

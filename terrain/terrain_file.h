@@ -153,6 +153,13 @@ Vec3 cellNormal(const float* heights, int gridSizeX, int gridSizeY, int r, int c
 // Normals of every cell, row by row.
 std::vector<Vec3> computeNormals(const float* heights, int gridSizeX, int gridSizeY);
 
+// A grid of the terrain's cells (gridSizeX rows of gridSizeY values, the
+// first index running east and the second north) as a north-up raster, the
+// way maps are shown and GIS rasters stored: gridSizeY rows from north to
+// south of gridSizeX values from west to east. Raster row k, column i is
+// grid value (i, gridSizeY - 1 - k).
+std::vector<float> northUpRaster(const float* grid, int gridSizeX, int gridSizeY);
+
 // ---- 5. Writing -----------------------------------------------------------------------
 
 // Writes a terrain file with type letter 'n': heights (gridSizeX rows of

@@ -16,6 +16,7 @@
 #include "terrain/horizons.h"
 #include "terrain/terrain_file.h"
 #include "terrain/terrain_test_files.h"
+#include "tools/grid_output.h"
 
 namespace {
 
@@ -136,34 +137,75 @@ GeoTiff readGeoTiff(const std::string& name) {
   return tiff;
 }
 
-TEST(HalvaneSkylightGeoTiffTest, MapOfADemTerrainIsGeoreferencedAndNorthUp) {
+// The text of a file, split into its lines' comma-separated numbers.
+std::vector<std::vector<double>> readNumberLines(const std::string& name, bool skipHeader) {
+  std::vector<std::vector<double>> lines;
+  std::FILE* in = std::fopen(name.c_str(), "r");
+  EXPECT_NE(in, nullptr) << name;
+  if (!in) return lines;
+  char line[65536];
+  for (bool first = true; std::fgets(line, sizeof line, in); first = false) {
+    if (first && skipHeader) continue;
+    std::vector<double> numbers;
+    for (char* p = line; *p && *p != '\n';) {
+      char* end;
+      numbers.push_back(std::strtod(p, &end));
+      p = *end == ',' ? end + 1 : end;
+    }
+    lines.push_back(numbers);
+  }
+  std::fclose(in);
+  return lines;
+}
+
+// A pit in the north-east of a DEM 12 cells wide and 9 high lies top right
+// in every format of the map: the GeoTIFF, the PNG, the grid text and the
+// points, which all agree cell for cell.
+TEST(HalvaneSkylightTest, EveryFormatIsNorthUpWithThePitOfTheNorthEastTopRight) {
   ScratchFolder folder;
-  // A hill in the north-east: east is the last column, north the first row.
+  // East is the last column, north the first row.
   const std::array<double, 6> demGt = {300000, 25, 0, 6000000, 0, -25};
   std::string dem = writeRaster(folder, "ne.tif", 12, 9, demGt, 32632, [](int col, int row) {
-    return 100 * std::exp(-(std::pow(col - 10, 2) + std::pow(row - 1, 2)) / 4);
+    return 200 - 150 * std::exp(-(std::pow(col - 10, 2) + std::pow(row - 1, 2)) / 2);
   });
-  std::string terrain = folder.file("ne.hrz"), map = folder.file("ne-light.tif"), csv = folder.file("ne.csv");
+  std::string terrain = folder.file("ne.hrz"), tif = folder.file("ne-light.tif"), png = folder.file("ne.png"),
+              grid = folder.file("ne.csv"), points = folder.file("ne.xyz");
   folder.file("ne.hrz.json");
-  ASSERT_EQ(run(kTerrainTool + " --dem " + dem + " --directions 8 --quiet -o " + terrain, folder).status, 0);
-  ToolRun r = run(kSkylightTool + " " + terrain + " --sky overcast -o " + map + " --csv " + csv, folder);
+  ASSERT_EQ(run(kTerrainTool + " --dem " + dem + " --directions 16 --quiet -o " + terrain, folder).status, 0);
+  ToolRun r = run(kSkylightTool + " " + terrain + " --sky overcast --scale max -o " + tif + " --csv " + grid,
+                  folder);
   ASSERT_EQ(r.status, 0) << r.err;
-  GeoTiff tiff = readGeoTiff(map);
-  ASSERT_EQ(tiff.width, 12);
-  ASSERT_EQ(tiff.height, 9);
-  EXPECT_EQ(tiff.gt, std::vector<double>(demGt.begin(), demGt.end()));
-  EXPECT_TRUE(mentions(tiff.wkt, "UTM zone 32N"));
-  // Cell (x, y) of the terrain is column x, row 8 - y of the map.
-  std::vector<float> grid;
-  if (std::FILE* in = std::fopen(csv.c_str(), "r")) {
-    for (float v; std::fscanf(in, "%f,", &v) == 1;) grid.push_back(v);
-    std::fclose(in);
+  r = run(kSkylightTool + " " + terrain + " --sky overcast --scale max -o " + png + " --csv " + points +
+              " --csv-header",
+          folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+
+  GeoTiff map = readGeoTiff(tif), picture = readGeoTiff(png);
+  ASSERT_EQ(map.width, 12);
+  ASSERT_EQ(map.height, 9);
+  EXPECT_EQ(map.gt, std::vector<double>(demGt.begin(), demGt.end()));
+  EXPECT_TRUE(mentions(map.wkt, "UTM zone 32N"));
+  ASSERT_EQ(picture.width, 12);
+  ASSERT_EQ(picture.height, 9);
+  const std::vector<std::vector<double>> rows = readNumberLines(grid, false);
+  const std::vector<std::vector<double>> cells = readNumberLines(points, true);
+  ASSERT_EQ(rows.size(), 9u);
+  ASSERT_EQ(cells.size(), 12u * 9u);
+  for (int row = 0; row < 9; ++row) {
+    ASSERT_EQ(rows[row].size(), 12u);
+    for (int col = 0; col < 12; ++col) {
+      const float value = map.values[row * 12 + col];
+      EXPECT_FLOAT_EQ(rows[row][col], value);
+      EXPECT_EQ(picture.values[row * 12 + col], pixelValue(value));
+      const std::vector<double>& point = cells[row * 12 + col];
+      ASSERT_EQ(point.size(), 3u);
+      EXPECT_DOUBLE_EQ(point[0], 300000 + 25 * (col + 0.5));
+      EXPECT_DOUBLE_EQ(point[1], 6000000 - 25 * (row + 0.5));
+      EXPECT_FLOAT_EQ(point[2], value);
+    }
   }
-  ASSERT_EQ(grid.size(), 12u * 9u);
-  for (int x = 0; x < 12; ++x)
-    for (int y = 0; y < 9; ++y) EXPECT_FLOAT_EQ(tiff.values[(8 - y) * 12 + x], grid[x * 9 + y]);
-  // The hill's foot, in the shade of its slope, is darker than the open south-west.
-  EXPECT_LT(tiff.values[1 * 12 + 8], tiff.values[8 * 12 + 0]);
+  const size_t darkest = std::min_element(map.values.begin(), map.values.end()) - map.values.begin();
+  EXPECT_EQ(darkest, 1u * 12 + 10) << "the pit's bottom: row 1, column 10";
 }
 
 TEST(HalvaneSkylightGeoTiffTest, MapOfASyntheticTerrainHasNoGeoreference) {

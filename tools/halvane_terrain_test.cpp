@@ -10,6 +10,8 @@
 #include "terrain/horizons.h"
 #include "terrain/synthetic_terrain.h"
 #include "terrain/terrain_file.h"
+#include "terrain/sky_light.h"
+#include "sky/sky.h"
 #include "terrain/terrain_test_files.h"
 #include "tools/grid_output.h"
 
@@ -121,28 +123,43 @@ std::vector<unsigned> readPng(const std::string& name, int& width, int& height) 
   return pixels;
 }
 
-TEST(HalvaneSkylightTest, WritesThePngAndTheTextOfTheGrid) {
-  ScratchFolder folder;
-  std::string terrain = folder.file("t.hrz"), png = folder.file("m.png"), csv = folder.file("m.csv");
-  ASSERT_EQ(run(kTerrainTool + " --synthetic 12 --directions 8 -o " + terrain, folder).status, 0);
-  ToolRun r = run(kSkylightTool + " " + terrain + " --sky overcast --sun 30,90 -o " + png + " --csv " + csv, folder);
-  ASSERT_EQ(r.status, 0) << r.err;
-  // The text: 12 lines of 12 values.
+// The comma-separated numbers of a text file, in order.
+std::vector<float> readNumbers(const std::string& name, int& lines) {
   std::string text;
-  if (std::FILE* in = std::fopen(csv.c_str(), "r")) {
+  if (std::FILE* in = std::fopen(name.c_str(), "r")) {
     for (int ch; (ch = std::fgetc(in)) != EOF;) text += char(ch);
     std::fclose(in);
   }
-  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 12);
-  EXPECT_EQ(std::count(text.begin(), text.end(), ','), 12 * 11);
+  lines = int(std::count(text.begin(), text.end(), '\n'));
   std::vector<float> values;
   for (const char* p = text.c_str(); *p;) {
     char* end;
     values.push_back(std::strtof(p, &end));
     p = *end ? end + 1 : end;
   }
-  ASSERT_EQ(values.size(), 144u);
-  // The image: row i is grid row i, the value times 65535, rounded.
+  return values;
+}
+
+TEST(HalvaneSkylightTest, WritesThePngAndTheTextOfTheGrid) {
+  ScratchFolder folder;
+  std::string terrain = folder.file("t.hrz"), png = folder.file("m.png"), csv = folder.file("m.csv");
+  ASSERT_EQ(run(kTerrainTool + " --synthetic 12 --directions 8 -o " + terrain, folder).status, 0);
+  ToolRun r = run(kSkylightTool + " " + terrain + " --sky overcast --sun 30,90 --scale max -o " + png +
+                      " --csv " + csv,
+                  folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The text: the window's sky grid (scaled to its brightest cell), north up,
+  // to the last bit.
+  int lines = 0;
+  const std::vector<float> values = readNumbers(csv, lines);
+  EXPECT_EQ(lines, 12);
+  Terrain read;
+  TerrainError error;
+  ASSERT_TRUE(readTerrain(terrain, read, error)) << error.message;
+  const Sky overcast(SkyDistribution::OVERCAST, 11, 0.5235988f, 0.0f);
+  const std::vector<float> grid = computeSkyLight(read, overcast, SkyLightScale::kLargest);
+  EXPECT_EQ(values, northUpRaster(grid.data(), 12, 12));
+  // The image: the same raster, the value times 65535, rounded.
   int width = 0, height = 0;
   std::vector<unsigned> pixels = readPng(png, width, height);
   EXPECT_EQ(width, 12);
@@ -150,9 +167,14 @@ TEST(HalvaneSkylightTest, WritesThePngAndTheTextOfTheGrid) {
   ASSERT_EQ(pixels.size(), 144u);
   for (size_t k = 0; k < 144; ++k) EXPECT_EQ(pixels[k], pixelValue(values[k])) << k;
   EXPECT_EQ(*std::max_element(pixels.begin(), pixels.end()), 65535u);
-  EXPECT_EQ(pixelValue(0.5f), 32768u);
   EXPECT_EQ(pixelValue(-0.1f), 0u);
   EXPECT_EQ(pixelValue(1.5f), 65535u);
+  // By default the light is relative to open level ground: exactly 1 on a
+  // flat terrain under any sky.
+  std::string flat = folder.file("flat.hrz"), flatText = folder.file("flat.csv");
+  ASSERT_EQ(run(kTerrainTool + " --flat 7 --directions 12 -o " + flat, folder).status, 0);
+  ASSERT_EQ(run(kSkylightTool + " " + flat + " --sky general-7 --sun 20,100 --csv " + flatText, folder).status, 0);
+  EXPECT_EQ(readNumbers(flatText, lines), std::vector<float>(49, 1.0f));
   // --colour: the picture, an 8-bit RGB PNG (IHDR bit depth 8, colour type 2).
   std::string colour = folder.file("colour.png");
   r = run(kSkylightTool + " " + terrain + " --sky overcast --colour -o " + colour, folder);
@@ -193,7 +215,9 @@ TEST(HalvaneSkylightTest, BadTerrainFilesAndArgumentsAreRefused) {
       {"--sky cloudy", "general-15"},       {"--sky general-16", "general-1 to general-15"},
       {"--sun 95,10", "elevation 0 to 90"}, {"--sun 10", "ELEVATION,BEARING"},
       {"--frobnicate", "--frobnicate"},     {"--csv", "--csv"},
-      {"--colour", "-o MAP.png"},           {"--colour -o m.tif", "-o MAP.png"}};
+      {"--colour", "-o MAP.png"},           {"--colour -o m.tif", "-o MAP.png"},
+      {"-o m.jpg", ".png, .tif or .tiff"},  {"--csv m.dat", ".csv, .txt or .xyz"},
+      {"--scale most", "open or max"}};
   for (const auto& [args, mentions] : cases) {
     SCOPED_TRACE(args);
     ToolRun r = run(kSkylightTool + " " + terrain + " " + args, folder);

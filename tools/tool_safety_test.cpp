@@ -228,12 +228,13 @@ TEST_F(ToolSafetyTest, FifosAsInputsAndHugeRastersEndAtOnce) {
 }
 
 TEST_F(ToolSafetyTest, AMapWiderThanAMillionCellsIsWritten) {
-  // One row of 1000001 cells in one direction: the PNG is 1000001 pixels wide.
+  // 1000001 cells from west to east, one from south to north, in one
+  // direction: the PNG is 1000001 pixels wide.
   const int width = 1000001;
   std::string name = path("wide.hrz");
   {
     std::vector<unsigned char> bytes =
-        terrainBytes(1, width, 1, std::vector<float>(width, 0.0f), std::vector<uint16_t>(width, 32768));
+        terrainBytes(width, 1, 1, std::vector<float>(width, 0.0f), std::vector<uint16_t>(width, 32768));
     std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   }
   ToolRun run = shell(kSkylightTool + " " + name + " -o " + path("wide.png"));
