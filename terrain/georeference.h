@@ -4,6 +4,7 @@
 // Index
 //   1. The georeference file (NAME.hrz.json)
 //   2. GeoTIFF maps
+//   3. Where on the earth
 //
 // The terrain file itself stays as other programs read it; its georeference
 // goes to a small JSON file of the same name plus ".json":
@@ -17,6 +18,7 @@
 #include <string>
 
 #include "core/output_file.h"
+#include "sky/site_sun.h"
 #include "terrain/dem_import.h"
 
 // ---- 1. The georeference file -------------------------------------------------
@@ -46,3 +48,11 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
 // GDAL made in memory. On failure output.error() says why.
 bool writeGeoTiff(OutputFile& output, const float* grid, int gridSizeX, int gridSizeY,
                   const Georeference* georeference);
+
+// ---- 3. Where on the earth -------------------------------------------------------
+
+// The site of a terrain: the WGS84 latitude and longitude of the centre of
+// its raster, transformed from its coordinate system with OGR. False, with
+// `error` saying why, when the georeference has no coordinate system (a DEM
+// without one) or it cannot be transformed.
+bool georeferenceSite(const Georeference& georeference, GeoSite& site, std::string& error);
