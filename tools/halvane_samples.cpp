@@ -23,7 +23,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -249,7 +248,7 @@ int runOnce(const Options& options) {
   if (!outputs.checkAll(error)) failInputOutput(error);
   if (&sampleFile == &standardOutput && !standardOutput.check()) failInputOutput(standardOutput.error());
 
-  setSkyDiagnostics(stderr, stderr);
+  routeSkyDiagnostics(false);
   const Sequence<SamplePoint> set = computeSet(options, sky);
 
   if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(sky, set))) failInputOutput(sampleFile.error());
@@ -325,10 +324,6 @@ WrittenItem writeItem(const Options& options, const BatchItem& item) {
   return written;
 }
 
-struct StreamCloser {
-  void operator()(std::FILE* stream) const { std::fclose(stream); }
-};
-
 int runBatch(const Options& options) {
   const std::vector<UtcTime> times = resolveTimes(options.when);
   std::vector<BatchItem> items;
@@ -342,10 +337,7 @@ int runBatch(const Options& options) {
   }
   checkBatchNames(items);
 
-  // The POINT sky's table is the same for every time; a batch leaves it out
-  // rather than interleave it from several threads.
-  std::unique_ptr<std::FILE, StreamCloser> discard(std::fopen("/dev/null", "w"));
-  setSkyDiagnostics(discard ? discard.get() : stderr, stderr);
+  routeSkyDiagnostics(true);
 
   const bool showProgress = !options.quiet && isatty(fileno(stderr)) != 0;
   ProgressBar bar(stderr, "halvane-samples: ", "files", true);

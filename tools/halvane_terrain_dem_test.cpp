@@ -208,6 +208,31 @@ TEST(HalvaneSkylightTest, EveryFormatIsNorthUpWithThePitOfTheNorthEastTopRight) 
   EXPECT_EQ(darkest, 1u * 12 + 10) << "the pit's bottom: row 1, column 10";
 }
 
+TEST(HalvaneSkylightTest, ATerrainFromADemTakesItsSiteFromItsCentre) {
+  ScratchFolder folder;
+  std::string dem = utmCone(folder), terrain = folder.file("cone.hrz"), own = folder.file("own.csv"),
+              given = folder.file("given.csv");
+  folder.file("cone.hrz.json");
+  ASSERT_EQ(run(kTerrainTool + " --dem " + dem + " --directions 8 --quiet -o " + terrain, folder).status, 0);
+  Georeference georeference;
+  std::string problem;
+  ASSERT_EQ(readGeoreference(terrain, 41, 41, georeference, problem), GeoreferenceStatus::kRead) << problem;
+  GeoSite centre;
+  ASSERT_TRUE(georeferenceSite(georeference, centre, problem)) << problem;
+  EXPECT_NEAR(centre.longitude, 15.0, 0.01);  // UTM zone 33's central meridian, 45 km north of 45 N
+  EXPECT_NEAR(centre.latitude, 45.15, 0.01);
+  char site[64];
+  std::snprintf(site, sizeof site, "%.17g,%.17g", centre.latitude, centre.longitude);
+  const std::string time = " --time 2026-03-20T08:00Z";
+  ToolRun r = run(kSkylightTool + " " + terrain + time + " --csv " + own, folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + time + " --site " + site + " --csv " + given, folder).status, 0);
+  EXPECT_EQ(readFile(own), readFile(given));
+  // --site overrides it: the sun of another place gives another map.
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + time + " --site 59.9,10.7 --csv " + given, folder).status, 0);
+  EXPECT_NE(readFile(own), readFile(given));
+}
+
 TEST(HalvaneSkylightGeoTiffTest, MapOfASyntheticTerrainHasNoGeoreference) {
   ScratchFolder folder;
   std::string terrain = folder.file("s.hrz"), map = folder.file("s.TIFF");

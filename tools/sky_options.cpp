@@ -1,8 +1,10 @@
 #include "tools/sky_options.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/angles.h"
+#include "sky/sky_model.h"
 #include "tools/options.h"
 
 const char* const kSkyNamesAccepted =
@@ -61,4 +63,10 @@ bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& genera
     return true;
   }
   return false;
+}
+
+void routeSkyDiagnostics(bool batch) {
+  // Opened once for the life of the tool.
+  static std::FILE* const discard = std::fopen("/dev/null", "w");
+  setSkyDiagnostics(batch && discard ? discard : stderr, stderr);
 }

@@ -30,3 +30,9 @@ class OptionReader;
 // true; otherwise returns false and changes nothing.
 bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& generalType, float& elevation,
                   float& azimuth);
+
+// Sends the sky model's diagnostics to standard error, where they cannot mix
+// with a file written to standard output. In a batch the POINT sky's table
+// of its indicatrix, the same for every time, is left out rather than
+// interleaved from several threads. Call it once, before any sky is evaluated.
+void routeSkyDiagnostics(bool batch);
