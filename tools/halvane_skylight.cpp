@@ -414,8 +414,9 @@ std::vector<float> lightOverTimes(const Options& options, const Terrain& terrain
   const bool withSun = std::any_of(sunlit.begin(), sunlit.end(), [](const SunlitTime& t) { return t.beamRatio > 0; });
   description.units = std::string(withSun ? "light of sky and sun" : "sky light") + " over the times" +
                       relativeTo(options.scale);
+  const auto [first, last] = std::minmax_element(times.begin(), times.end());
   description.title = options.skyName + " sky, " + std::to_string(times.size()) + " times from " +
-                      formatIsoTime(times.front()) + " at " + formatSite(site);
+                      formatIsoTime(*first) + " to " + formatIsoTime(*last) + " at " + formatSite(site);
   description.column = "light";
   return light;
 }
