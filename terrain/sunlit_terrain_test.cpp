@@ -8,21 +8,10 @@
 #include <cmath>
 
 #include "sky/clear_sky.h"
-#include "terrain/horizons.h"
+#include "terrain/terrain_test_files.h"
 #include "terrain/sky_light.h"
 
 namespace {
-
-Terrain terrainOf(const std::vector<float>& heights, int sizeX, int sizeY, int directions = 36) {
-  Terrain terrain;
-  terrain.gridSizeX = sizeX;
-  terrain.gridSizeY = sizeY;
-  terrain.numDirections = directions;
-  terrain.terrainHeights = heights;
-  terrain.terrainNormals = computeNormals(heights.data(), sizeX, sizeY);
-  terrain.horizons = computeHorizons(heights.data(), sizeX, sizeY, directions);
-  return terrain;
-}
 
 constexpr float kSouth = 4.712385f;  // azimuth of bearing 180
 

@@ -68,6 +68,22 @@ class HalvaneSamplesTest : public testing::Test {
 
   std::string path(const std::string& name) const { return folder_ + "/" + name; }
 
+  // A bad argument: status 2, one line naming each of `mentions`, nothing on
+  // standard output and no file written (-o names a batch's pattern, so that
+  // batches get as far as their times).
+  void expectRefused(std::vector<std::string> arguments, const std::vector<std::string>& mentions) {
+    arguments.insert(arguments.begin(), {"-o", path("never-{time}.txt")});
+    const ToolRun run = runTool(arguments);
+    SCOPED_TRACE(mentions.front());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    ASSERT_FALSE(run.err.empty());
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_EQ(run.err.compare(0, 17, "halvane-samples: "), 0) << run.err;
+    for (const std::string& part : mentions) EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
+    EXPECT_EQ(writtenFiles(), std::vector<std::string>{});
+  }
+
   // The files of the test folder but the tool's standard output and error.
   std::vector<std::string> writtenFiles() const {
     std::vector<std::string> names;
@@ -162,20 +178,7 @@ TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
       {{"--frobnicate"}, "'--frobnicate'", "--set stratified|jittered"},
       {{"extra"}, "'extra'", "--points N"},
   };
-  for (const auto& c : cases) {
-    std::vector<std::string> arguments = {"-o", path("never.txt")};
-    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    const ToolRun run = runTool(arguments);
-    SCOPED_TRACE(c.named);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    ASSERT_FALSE(run.err.empty());
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_EQ(run.err.compare(0, 17, "halvane-samples: "), 0) << run.err;
-    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(c.accepted), std::string::npos) << run.err;
-    EXPECT_FALSE(exists(path("never.txt")));
-  }
+  for (const auto& c : cases) expectRefused(c.arguments, {c.named, c.accepted});
 }
 
 TEST_F(HalvaneSamplesTest, HelpGoesToStandardOutputAndFailedWritesEndWithStatusOne) {
@@ -264,7 +267,6 @@ TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWriteAndKeepsTheOnesBefore)
 
 TEST_F(HalvaneSamplesTest, BadTimesAndSitesAreRefusedWithOneLineAndNoFile) {
   writeFile(path("times.txt"), "2026-06-21T10:00Z\n# fine so far\n2026-06-21 11:00\n");
-  const std::string out = path("s-{time}.txt");
   const struct {
     std::vector<std::string> arguments;
     const char* named;
@@ -285,18 +287,7 @@ TEST_F(HalvaneSamplesTest, BadTimesAndSitesAreRefusedWithOneLineAndNoFile) {
       {{"--site", kOslo, "--from", "2026-06-21T00:00Z", "--to", "2026-06-22T00:00Z", "--step", "0"}, "above 0"},
       {{"--site", kOslo, "--time", "2026-06-21T10:00Z", "--times", path("times.txt")}, "one way"},
   };
-  for (const auto& c : cases) {
-    std::vector<std::string> arguments = {"-o", out};
-    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    const ToolRun run = runTool(arguments);
-    SCOPED_TRACE(c.named);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    ASSERT_FALSE(run.err.empty());
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
-    EXPECT_EQ(writtenFiles(), std::vector<std::string>{});
-  }
+  for (const auto& c : cases) expectRefused(c.arguments, {c.named});
   // Batches need names for their files, and names of their own.
   const std::vector<std::string> day = {"--site", kOslo, "--from", "2026-06-21T08:00Z", "--to",
                                         "2026-06-21T12:00Z", "--step", "60"};
