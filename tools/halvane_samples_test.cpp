@@ -242,8 +242,8 @@ TEST_F(HalvaneSamplesTest, BatchFilesAreTheSingleRunsFilesForTheTimesWithTheSunU
     EXPECT_EQ(readFile(path(compact + ".png")), readFile(path("single.png"))) << time;
   }
 
-  // The same times from a list, with comments and a blank line, on
-  // standard input; files already there are replaced.
+  // The same times from a list, with comments, a blank line and other
+  // offsets, numbered by their place in the list.
   writeFile(path("times.txt"), "# solstice\n2026-12-21T10:00+01:00\n\n2026-12-21T13:00+01:00\n2026-12-21T23:00Z\n");
   run = runTool({"--sky", "clear", "--points", "40", "--site", kOslo, "--times", path("times.txt"), "-o",
                  path("list-{n}.txt")});
