@@ -7,11 +7,14 @@
 #include "sampling/sample_file.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <iomanip>
 #include <locale>
 #include <sstream>
 
 #include "core/angles.h"
 #include "core/output_file.h"
+#include "sampling/file_directions.h"
 
 // ---- 1. The text ------------------------------------------------------------------
 
@@ -35,7 +38,7 @@ std::string skyWord(const Sky& sky) {
 
 }  // namespace
 
-std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& points) {
+std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& points, int decimals) {
   std::ostringstream text;
   text.imbue(std::locale::classic());
   text << "distribution:  " << skyWord(sky) << '\n'
@@ -47,8 +50,15 @@ std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& poin
        << '\n';
   for (int i = 0; i < points.numElements; ++i) {
     const SamplePoint& point = points.element(i);
-    text << displayedBearing(point.azimuth) << ',' << displayedElevation(point.elevation) << ','
-         << point.weight << '\n';
+    if (decimals <= 0) {
+      text << displayedBearing(point.azimuth) << ',' << displayedElevation(point.elevation) << ','
+           << point.weight << '\n';
+      continue;
+    }
+    double bearing, elevation;
+    fileAngles(point, decimals, bearing, elevation);
+    text << std::fixed << std::setprecision(decimals) << bearing << ',' << elevation << ','
+         << std::defaultfloat << std::setprecision(6) << point.weight << '\n';
   }
   return text.str();
 }

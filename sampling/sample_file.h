@@ -21,8 +21,11 @@
 #include "sky/sky.h"
 
 // The text of the file for a sky (its name and sun go to the header) and the
-// sample points of a set made under it.
-std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& points);
+// sample points of a set made under it. With decimals D > 0 (at most 6) the
+// points' bearings and elevations are written with D decimals, as fileAngles
+// gives them; the header is the same.
+std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& points,
+                               int decimals = 0);
 
 // Writes the text to out and flushes it; false if the stream failed.
 bool writeSamplePointsTo(std::ostream& out, const std::string& text);

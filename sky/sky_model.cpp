@@ -113,7 +113,8 @@ Vec3 directionVector(double cosAzimuth, double sinAzimuth, double sinZ, double c
 // Luminance of a direction above the horizon for the distributions that
 // depend on the sun: v is angleToVector of the direction, cosZenith the
 // cosine of its zenith angle (1.570795 - elevation as a float).
-float sunLitLuminance(const Sky& sky, float elevation, const Vec3& v, double cosZenith) {
+float sunLitLuminance(const Sky& sky, float elevation, const Vec3& v, double cosZenith,
+                      bool diagnostics = true) {
   float cosGamma = sky.sunDirection().dot(v);
   // Rounding can push the dot product of two unit vectors just past +-1,
   // whose arc cosine is not a number.
@@ -131,7 +132,7 @@ float sunLitLuminance(const Sky& sky, float elevation, const Vec3& v, double cos
     }
     case SkyDistribution::POINT: {
       float l = indicatrix(sky.generalType, gamma, cosGamma);
-      if (elevation < 0.01) writePointTable(sky.generalType);
+      if (diagnostics && elevation < 0.01) writePointTable(sky.generalType);
       return l;
     }
     case SkyDistribution::TURBID:
@@ -141,9 +142,7 @@ float sunLitLuminance(const Sky& sky, float elevation, const Vec3& v, double cos
   }
 }
 
-}  // namespace
-
-float skyLuminance(const Sky& sky, float azimuth, float elevation) {
+float luminance(const Sky& sky, float azimuth, float elevation, bool diagnostics) {
   if (elevation < 0) return 0;
 
   switch (sky.distribution) {
@@ -160,9 +159,10 @@ float skyLuminance(const Sky& sky, float azimuth, float elevation) {
     case SkyDistribution::GENERAL: {
       float zenithAngle = 1.570795 - elevation;
       return sunLitLuminance(sky, elevation, angleToVector(azimuth, elevation),
-                             std::cos(static_cast<double>(zenithAngle)));
+                             std::cos(static_cast<double>(zenithAngle)), diagnostics);
     }
     default: {
+      if (!diagnostics) return 1;
       std::FILE* out = unknownDistributionStream ? unknownDistributionStream : stderr;
       std::fprintf(out, "Unknown type of sky distribution: %d.  Assuming UNIFORM\n",
                    static_cast<int>(sky.distribution));
@@ -170,6 +170,16 @@ float skyLuminance(const Sky& sky, float azimuth, float elevation) {
       return 1;
     }
   }
+}
+
+}  // namespace
+
+float skyLuminance(const Sky& sky, float azimuth, float elevation) {
+  return luminance(sky, azimuth, elevation, true);
+}
+
+float skyLuminanceQuietly(const Sky& sky, float azimuth, float elevation) {
+  return luminance(sky, azimuth, elevation, false);
 }
 
 // The result is that of calling skyLuminance at every cell centre; the

@@ -20,6 +20,11 @@ extern const char* const generalSkyNames[15];
 // uniform (see setSkyDiagnostics for where these go).
 float skyLuminance(const Sky& sky, float azimuth, float elevation);
 
+// The same luminance without the diagnostics, for integrations that evaluate
+// thousands of directions near the horizon (the POINT table would be written
+// for each of them).
+float skyLuminanceQuietly(const Sky& sky, float azimuth, float elevation);
+
 // The normaliser of displayed luminance: half the luminance integrated over
 // 128 azimuth columns by 64 elevation rows, each cell weighted by its solid
 // angle (with the cosine of its lower edge).

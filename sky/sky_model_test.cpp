@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -133,6 +135,27 @@ TEST_F(SkyModelTest, UnknownDistributionIsReportedOnEveryEvaluationAndIsUniform)
   EXPECT_EQ(luminance(1.0f, 0.5f), 1.0f);
   EXPECT_EQ(::testing::internal::GetCapturedStderr(),
             "Unknown type of sky distribution: -3.  Assuming UNIFORM\n");
+}
+
+// The quiet evaluation gives the very same values and writes nothing, for
+// every distribution, the unknown one included, near the horizon and away.
+TEST_F(SkyModelTest, QuietLuminanceIsTheSameWithoutDiagnostics) {
+  std::FILE* messages = std::tmpfile();
+  setSkyDiagnostics(messages, messages);
+  std::vector<SkyDistribution> distributions(std::begin(kAllDistributions), std::end(kAllDistributions));
+  distributions.push_back(static_cast<SkyDistribution>(9));
+  for (SkyDistribution distribution : distributions) {
+    sky.distribution = distribution;
+    for (float elevation : {-0.1f, 0.0f, 0.005f, 0.3f, 1.2f}) {
+      const float loud = luminance(2.0f, elevation);
+      std::rewind(messages);
+      ASSERT_EQ(::ftruncate(::fileno(messages), 0), 0);
+      EXPECT_EQ(skyLuminanceQuietly(sky, 2.0f, elevation), loud) << static_cast<int>(distribution);
+      std::fflush(messages);
+      EXPECT_EQ(std::ftell(messages), 0L);
+    }
+  }
+  std::fclose(messages);
 }
 
 // Rounding can make the dot product of a direction with itself exceed 1; the

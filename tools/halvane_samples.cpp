@@ -3,8 +3,9 @@
 // writes for the same sky, sun, number of points and share rule.
 //
 //   halvane-samples [--sky NAME] [--sun ELEVATION,BEARING | --site LAT,LON --time TIME]
-//                   [--points N] [--shares equal|luminance] [--set stratified|jittered]
-//                   [-o FILE] [--plot FILE.png]
+//                   [--points N] [--shares equal|luminance] [--set stratified|jittered|spiral]
+//                   [--weights cells|fitted] [--decimals D] [--report] [-o FILE]
+//                   [--plot FILE.png]
 //   halvane-samples [--sky NAME] --site LAT,LON (--times FILE | --from TIME --to TIME --step MINUTES)
 //                   [...] -o PATTERN [--plot PATTERN.png] [--quiet]
 //
@@ -15,7 +16,9 @@
 //   4. A batch: one file per time, on all cores
 //
 // Without -o (or with -o -) the file goes to standard output. The sky model's
-// diagnostics go to standard error so that they cannot mix with it. The file
+// diagnostics go to standard error so that they cannot mix with it, and so do
+// the notes: the point count when it differs from the one asked for, the
+// accuracy with --report, and fitted weights that were not fitted. The file
 // is written like every file of Halvane (core/output_file.h); a failure is
 // one line, "halvane-samples: cannot write FILE: reason", and status 1. With
 // --plot the sample file and the plot are committed together.
@@ -31,7 +34,11 @@
 #include "core/angles.h"
 #include "core/output_file.h"
 #include "core/parallel_in_order.h"
+#include "sampling/accuracy.h"
+#include "sampling/file_directions.h"
+#include "sampling/fitted_weights.h"
 #include "sampling/sample_file.h"
+#include "sampling/spiral_set.h"
 #include "sky/site_sun.h"
 #include "sky/sky_model.h"
 #include "tools/options.h"
@@ -46,8 +53,9 @@ namespace {
 
 const char* const kUsage =
     "usage: halvane-samples [--sky NAME] [--sun ELEVATION,BEARING | --site LAT,LON --time TIME]\n"
-    "                       [--points N] [--shares equal|luminance] [--set stratified|jittered]\n"
-    "                       [-o FILE] [--plot FILE.png]\n"
+    "                       [--points N] [--shares equal|luminance] [--set stratified|jittered|spiral]\n"
+    "                       [--weights cells|fitted] [--decimals D] [--report] [-o FILE]\n"
+    "                       [--plot FILE.png]\n"
     "       halvane-samples [--sky NAME] --site LAT,LON (--times FILE |\n"
     "                       --from TIME --to TIME --step MINUTES) [--points N] [...]\n"
     "                       -o PATTERN [--plot PATTERN.png] [--quiet]\n"
@@ -70,8 +78,18 @@ const char* const kUsage =
     "  --points N                 how many points to ask for, 1 to 10000 (default 250)\n"
     "  --shares equal|luminance   each luminance class gets an equal share of the points,\n"
     "                             or a share by its luminance (default equal)\n"
-    "  --set stratified|jittered  points picked by luminance class, or a jittered grid\n"
-    "                             (default stratified)\n"
+    "  --set stratified|jittered|spiral\n"
+    "                             points picked by luminance class, a jittered grid, or\n"
+    "                             exactly N points spread evenly, each standing for the\n"
+    "                             sky nearest to it: the accurate set (default stratified)\n"
+    "  --weights cells|fitted     spiral set: each weight the light of its cell, or\n"
+    "                             adjusted to reproduce the irradiance of planes of every\n"
+    "                             orientation, up to 2000 points (default cells)\n"
+    "  --decimals D               bearings and elevations with D decimals, 0 to 6\n"
+    "                             (default 0, whole degrees)\n"
+    "  --report                   after writing, one line on standard error: the point\n"
+    "                             count and the set's error of plane irradiance (not in\n"
+    "                             a batch)\n"
     "  -o FILE                    the file to write (default, or -, standard output)\n"
     "  -o PATTERN                 in a batch, one file per time whose sun is up: {time} in\n"
     "                             the pattern becomes the UTC time (20260621T1000Z), {n} the\n"
@@ -98,8 +116,8 @@ const char* const kUsage =
 const ToolDescription kTool = {
     "halvane-samples", kUsage,
     "--sky NAME, --sun ELEVATION,BEARING, --site LAT,LON, --time TIME, --times FILE, --from TIME, --to TIME, "
-    "--step MINUTES, --points N, --shares equal|luminance, --set stratified|jittered, -o FILE, "
-    "--plot FILE.png, --quiet, --help, --version"};
+    "--step MINUTES, --points N, --shares equal|luminance, --set stratified|jittered|spiral, "
+    "--weights cells|fitted, --decimals D, --report, -o FILE, --plot FILE.png, --quiet, --help, --version"};
 
 struct Options {
   SkyDistribution distribution = SkyDistribution::CLEAR;
@@ -110,7 +128,11 @@ struct Options {
   WhenOptions when;
   int points = 250;
   bool equalShares = true;
-  bool stratified = true;
+  bool sharesGiven = false;
+  std::string set = "stratified";
+  std::string weights;  // "" (not given), "cells" or "fitted"
+  int decimals = 0;
+  bool report = false;
   bool quiet = false;
   std::string output = "-";
   std::string plot;
@@ -127,11 +149,16 @@ bool chooseWord(OptionReader& args, const char* yes, const char* no) {
 
 // The combinations of options that cannot work, refused before any work.
 void checkCombinations(const Options& options) {
+  if (!options.weights.empty() && options.set != "spiral")
+    failArgument("--weights " + options.weights + " needs --set spiral");
+  if (options.sharesGiven && options.set == "spiral")
+    failArgument("--shares applies to the stratified set, not to --set spiral");
   const WhenOptions& when = options.when;
   if (options.sunGiven && (when.hasSite || when.givesTime()))
     failArgument("give the sun one way: --sun ELEVATION,BEARING, or --site LAT,LON with a time");
   checkWhenOptions(when, true);
   if (!when.isBatch()) return;
+  if (options.report) failArgument("--report describes one set: give it with --time or --sun, not in a batch");
   const char* example = "e.g. -o samples-{time}.txt";
   if (options.output == "-" || !hasFilePlaceholder(options.output))
     failArgument("a batch writes one file per time: give -o a pattern with {time} or {n}, " + std::string(example) +
@@ -158,8 +185,18 @@ Options parseArguments(OptionReader& args) {
       options.points = int(args.wholeNumber(1, 10000));
     } else if (args.is("--shares")) {
       options.equalShares = chooseWord(args, "equal", "luminance");
+      options.sharesGiven = true;
     } else if (args.is("--set")) {
-      options.stratified = chooseWord(args, "stratified", "jittered");
+      const char* what = "stratified, jittered or spiral";
+      options.set = args.value(what);
+      if (options.set != "stratified" && options.set != "jittered" && options.set != "spiral")
+        args.refuse(what, options.set);
+    } else if (args.is("--weights")) {
+      options.weights = chooseWord(args, "cells", "fitted") ? "cells" : "fitted";
+    } else if (args.is("--decimals")) {
+      options.decimals = int(args.wholeNumber(0, 6));
+    } else if (args.isFlag("--report")) {
+      options.report = true;
     } else if (args.isFlag("--quiet")) {
       options.quiet = true;
     } else if (args.is("-o")) {
@@ -180,22 +217,55 @@ Options parseArguments(OptionReader& args) {
 
 // ---- 2. One sample set ------------------------------------------------------------------
 
-// The set of a sky through the window's commands without a terrain: "p" for
+// A sample set, and whether its weights were fitted as asked.
+struct ComputedSet {
+  Sequence<SamplePoint> points;
+  bool weightsFitted = true;
+};
+
+// The set of a sky: through the window's commands without a terrain, "p" for
 // a stratified set, the steps of "-" (a jittered grid, then its weights) for
-// a jittered one. Each call has a state of its own, so sets can be computed
-// side by side.
-Sequence<SamplePoint> computeSet(const Options& options, const Sky& sky) {
+// a jittered one; the spiral set and its weights from the library. Each call
+// has a state of its own, so sets can be computed side by side.
+ComputedSet computeSet(const Options& options, const Sky& sky) {
+  ComputedSet set;
+  if (options.set == "spiral") {
+    set.points = computeSpiralSamples(sky, options.points);
+    roundToFile(set.points, options.decimals);
+    if (options.weights == "fitted") set.weightsFitted = fitSampleWeights(sky, set.points);
+    return set;
+  }
   AppState state;
   state.sky = sky;
   state.numSamplePoints = options.points;
   state.equalShares = options.equalShares;
   CommandTarget target{state, {}};
-  if (options.stratified) {
+  if (options.set == "stratified") {
     computeSamplePointsCommand(target);
   } else {
     jitteredSamplePointsCommand(target);
   }
-  return std::move(state.samplePoints);
+  set.points = std::move(state.samplePoints);
+  return set;
+}
+
+// The notes after the file is written: the weights not fitted (beyond
+// kMaxFittedPoints), and the point count when it is not the one asked for or
+// with --report, the latter with the accuracy of the set as the file holds it.
+void reportSet(const Options& options, const Sky& sky, Sequence<SamplePoint> points, bool weightsFitted) {
+  const int count = points.numElements;
+  if (!weightsFitted)
+    std::fprintf(stderr, "halvane-samples: weights of %d points are not fitted (fitting stops at %d); "
+                 "each is the light of its cell\n", count, kMaxFittedPoints);
+  std::string line = std::to_string(count) + (count == 1 ? " point" : " points");
+  if (count != options.points) line += " (" + std::to_string(options.points) + " asked for)";
+  if (options.report) {
+    roundToFile(points, options.decimals);
+    line += "; " + describeAccuracy(AccuracyReference(sky).measureAll(points));
+  } else if (count == options.points) {
+    return;
+  }
+  std::fprintf(stderr, "halvane-samples: %s\n", line.c_str());
 }
 
 // Draws the sample set on the sky dome, titled with the sky (as named on the
@@ -250,12 +320,14 @@ int runOnce(const Options& options) {
   if (&sampleFile == &standardOutput && !standardOutput.check()) failInputOutput(standardOutput.error());
 
   routeSkyDiagnostics(false);
-  const Sequence<SamplePoint> set = computeSet(options, sky);
+  const ComputedSet set = computeSet(options, sky);
 
-  if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(sky, set))) failInputOutput(sampleFile.error());
-  if (plot && !plotSamplePoints(*plot, options.skyName, sky, set)) failInputOutput(plot->error());
+  if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(sky, set.points, options.decimals)))
+    failInputOutput(sampleFile.error());
+  if (plot && !plotSamplePoints(*plot, options.skyName, sky, set.points)) failInputOutput(plot->error());
   if (!outputs.commitAll(error)) failInputOutput(error);
   if (&sampleFile == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());
+  reportSet(options, sky, set.points, set.weightsFitted);
   return kExitDone;
 }
 
@@ -273,6 +345,8 @@ struct BatchItem {
 struct WrittenItem {
   std::vector<OutputFile> files;
   std::string error;  // the first failure, if any
+  int points = 0;     // the set's point count
+  bool weightsFitted = true;
 };
 
 // The folder part of a file name ("." for none).
@@ -310,10 +384,14 @@ void checkBatchNames(const std::vector<BatchItem>& items) {
 // Computes and writes one item's files up to their temporary files.
 WrittenItem writeItem(const Options& options, const BatchItem& item) {
   WrittenItem written;
-  const Sequence<SamplePoint> set = computeSet(options, item.sky);
+  const ComputedSet computed = computeSet(options, item.sky);
+  const Sequence<SamplePoint>& set = computed.points;
+  written.points = set.numElements;
+  written.weightsFitted = computed.weightsFitted;
   written.files.emplace_back(item.sampleName);
   OutputFile& sampleFile = written.files.back();
-  if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(item.sky, set)) || !sampleFile.finish()) {
+  if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(item.sky, set, options.decimals)) ||
+      !sampleFile.finish()) {
     written.error = sampleFile.error();
     return written;
   }
@@ -342,7 +420,8 @@ int runBatch(const Options& options) {
 
   const bool showProgress = !options.quiet && isatty(fileno(stderr)) != 0;
   ProgressBar bar(stderr, "halvane-samples: ", "files", true);
-  size_t committed = 0;
+  size_t committed = 0, unfitted = 0;
+  int fewestPoints = options.points, mostPoints = options.points;
   std::string failure;
   computeInOrder<WrittenItem>(
       items.size(), defaultThreadCount(), [&](size_t i) { return writeItem(options, items[i]); },
@@ -358,6 +437,9 @@ int runBatch(const Options& options) {
           }
         }
         ++committed;
+        if (!written.weightsFitted) ++unfitted;
+        fewestPoints = std::min(fewestPoints, written.points);
+        mostPoints = std::max(mostPoints, written.points);
         if (showProgress) bar.update(int(committed), int(items.size()));
         return true;
       });
@@ -366,6 +448,13 @@ int runBatch(const Options& options) {
     failInputOutput(failure + " (the batch stopped there; the " + std::to_string(committed) +
                     " files of the times before it were written)");
 
+  // The notes of a single run, once for the batch.
+  if (unfitted > 0)
+    std::fprintf(stderr, "halvane-samples: weights of %zu sets of %d points are not fitted (fitting stops at %d); "
+                 "each is the light of its cell\n", unfitted, options.points, kMaxFittedPoints);
+  if (fewestPoints != options.points || mostPoints != options.points)
+    std::fprintf(stderr, "halvane-samples: sets of %d to %d points (%d asked for)\n", fewestPoints, mostPoints,
+                 options.points);
   const size_t skipped = times.size() - items.size();
   if (!options.quiet)
     std::fprintf(stderr,

@@ -17,7 +17,10 @@
 #include <cstdio>
 
 #include "core/test_files.h"
+#include "sampling/file_directions.h"
+#include "sampling/fitted_weights.h"
 #include "sampling/sample_file.h"
+#include "sampling/spiral_set.h"
 #include "sampling/sample_points.h"
 #include "sky/site_sun.h"
 #include "sky/sky_model.h"
@@ -141,10 +144,11 @@ TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
   EXPECT_EQ(run.out, libraryText(SkyDistribution::OVERCAST, 11, thirty, static_cast<float>(90 * 3.14159 / 180), 40,
                                  true, true));
 
-  // To a file: the same text, nothing on standard output.
+  // To a file: the same text, nothing on standard output; the grid has fewer
+  // points than asked for, and the tool says so.
   run = runTool({"--sky", "point", "--set", "jittered", "--points", "30", "-o", path("set.txt")});
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.err, "halvane-samples: 11 points (30 asked for)\n");
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(readFile(path("set.txt")),
             libraryText(SkyDistribution::POINT, 11, 0.7853975f, 4.712385f, 30, true, false));
@@ -162,6 +166,51 @@ TEST_F(HalvaneSamplesTest, OutputEqualsTheLibrarysForTheSameState) {
   EXPECT_EQ(readFile(path("set.txt")), readFile(path("plotted.txt")));
 }
 
+// The spiral set as the tool writes it: the library's set, rounded to the
+// file's decimals, then fitted.
+TEST_F(HalvaneSamplesTest, SpiralSetIsTheLibrarysRoundedThenFitted) {
+  const Sky sky(SkyDistribution::SHARP, 11, static_cast<float>(15 * 3.14159 / 180),
+                static_cast<float>(270 * 3.14159 / 180));
+  for (int decimals : {0, 2}) {
+    Sequence<SamplePoint> points = computeSpiralSamples(sky, 145);
+    roundToFile(points, decimals);
+    const std::string cells = formatSamplePoints(sky, points, decimals);
+    ASSERT_TRUE(fitSampleWeights(sky, points));
+    const std::string fitted = formatSamplePoints(sky, points, decimals);
+    const std::string d = std::to_string(decimals);
+    ToolRun run = runTool({"--sky", "sharp", "--sun", "15,180", "--set", "spiral", "--points", "145",
+                           "--decimals", d});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, cells);
+    run = runTool({"--sky", "sharp", "--sun", "15,180", "--set=spiral", "--weights=fitted",
+                   "--points=145", "--decimals=" + d});
+    EXPECT_EQ(run.out, fitted);
+    EXPECT_NE(fitted, cells);
+  }
+  // Beyond the fitted sizes the cell weights are written, with a note.
+  const ToolRun big = runTool({"--set", "spiral", "--weights", "fitted", "--points", "2001"});
+  EXPECT_EQ(big.status, 0);
+  EXPECT_EQ(big.out, runTool({"--set", "spiral", "--points", "2001"}).out);
+  EXPECT_EQ(big.err,
+            "halvane-samples: weights of 2001 points are not fitted (fitting stops at 2000); each is "
+            "the light of its cell\n");
+}
+
+// --report adds one line on standard error, after the file, which it leaves
+// as it is; the point count is noted whenever it is not the one asked for.
+TEST_F(HalvaneSamplesTest, ReportGivesTheCountAndTheAccuracyOnOneLine) {
+  ToolRun run = runTool({"--set", "spiral", "--points", "60", "--decimals", "1", "--report"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, runTool({"--set", "spiral", "--points", "60", "--decimals", "1"}).out);
+  EXPECT_EQ(run.err.compare(0, 45, "halvane-samples: 60 points; irradiance off by"), 0) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  EXPECT_NE(run.err.find("southern horizon at 10, 20, 30 degrees"), std::string::npos) << run.err;
+
+  run = runTool({"--sky", "uniform", "--points", "250"});
+  EXPECT_EQ(run.err, "halvane-samples: 249 points (250 asked for)\n");
+}
+
 TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
   const struct {
     std::vector<std::string> arguments;
@@ -173,7 +222,14 @@ TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
       {{"--sun", "45"}, "'45'", "bearing 0 to 360"},
       {{"--points", "0"}, "'0'", "1 to 10000"},
       {{"--shares", "fair"}, "'fair'", "equal or luminance"},
-      {{"--set", "random"}, "'random'", "stratified or jittered"},
+      {{"--set", "random"}, "'random'", "stratified, jittered or spiral"},
+      {{"--weights", "best"}, "'best'", "cells or fitted"},
+      {{"--weights", "fitted"}, "--weights fitted", "--set spiral"},
+      {{"--set", "spiral", "--shares", "equal"}, "--shares", "--set spiral"},
+      {{"--decimals", "7"}, "'7'", "0 to 6"},
+      {{"--decimals", "-1"}, "'-1'", "0 to 6"},
+      {{"--decimals=1.5"}, "'1.5'", "0 to 6"},
+      {{"--report=yes"}, "'--report=yes'", "--report"},
       {{"-o", ""}, "-o", "standard output"},
       {{"--frobnicate"}, "'--frobnicate'", "--set stratified|jittered"},
       {{"extra"}, "'extra'", "--points N"},
@@ -214,7 +270,7 @@ TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheFileOfTheSameDegreesTypedAsTheSun)
       runTool({"--sky", "general-5", "--points", "60", "--site", kOslo, "--time", "2026-03-20T09:30+01:00"});
   const ToolRun fromSun = runTool({"--sky", "general-5", "--points", "60", "--sun", typed});
   EXPECT_EQ(fromSite.status, 0);
-  EXPECT_EQ(fromSite.err, "");
+  EXPECT_EQ(fromSite.err, fromSun.err);  // the same notes, if any
   EXPECT_EQ(fromSite.out, fromSun.out);
   EXPECT_EQ(fromSite.out, libraryText(SkyDistribution::GENERAL, 4, sun.elevation, sun.azimuth, 60, true, true));
 }
@@ -251,6 +307,17 @@ TEST_F(HalvaneSamplesTest, BatchFilesAreTheSingleRunsFilesForTheTimesWithTheSunU
   EXPECT_EQ(readFile(path("list-1.txt")), readFile(path("4-20261221T0900Z.txt")));
   EXPECT_EQ(readFile(path("list-2.txt")), readFile(path("5-20261221T1200Z.txt")));
   EXPECT_FALSE(exists(path("list-3.txt")));
+
+  // The spiral set with fitted weights and decimals, the same way.
+  const std::vector<std::string> spiral = {"--set", "spiral", "--weights", "fitted", "--decimals", "2", "--points",
+                                           "30", "--site", kOslo};
+  batch = spiral;
+  batch.insert(batch.end(), {"--times", path("times.txt"), "-o", path("spiral-{n}.txt")});
+  ASSERT_EQ(runTool(batch).status, 0);
+  std::vector<std::string> single = spiral;
+  single.insert(single.end(), {"--time", "2026-12-21T13:00+01:00", "-o", path("spiral.txt")});
+  ASSERT_EQ(runTool(single).status, 0);
+  EXPECT_EQ(readFile(path("spiral-2.txt")), readFile(path("spiral.txt")));
 }
 
 TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWriteAndKeepsTheOnesBefore) {

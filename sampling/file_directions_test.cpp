@@ -1,0 +1,93 @@
+#include "sampling/file_directions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "core/angles.h"
+#include "sampling/sample_file.h"
+#include "sampling/sky_quadrature.h"
+
+namespace {
+
+
+// Points all round the sky, the zenith, the horizon and bearing 0 included.
+Sequence<SamplePoint> pointsAllRound() {
+  Sequence<SamplePoint> points;
+  for (int i = 0; i < 400; ++i) {
+    SamplePoint p{};
+    p.azimuth = static_cast<float>(std::fmod(i * 2.39996322972865332, 2 * kExactPi));
+    p.elevation = static_cast<float>(std::asin(1 - (i + 0.5) / 400) - (kExactPi / 2 - 1.570795));
+    p.weight = 1.0f / 400;
+    points.append(p);
+  }
+  for (float azimuth : {0.0f, 1.570795f, 4.712385f, 6.2831f}) {
+    SamplePoint p{};
+    p.azimuth = azimuth;
+    p.elevation = azimuth < 1 ? 1.570795f : 0.0f;
+    points.append(p);
+  }
+  return points;
+}
+
+TEST(FileDirectionsTest, AnglesAreTheWholeDegreesOrTheVectorsDegreesRounded) {
+  const Sequence<SamplePoint> points = pointsAllRound();
+  for (int i = 0; i < points.numElements; ++i) {
+    const SamplePoint& p = points.element(i);
+    double bearing, elevation;
+    fileAngles(p, 0, bearing, elevation);
+    ASSERT_EQ(bearing, displayedBearing(p.azimuth));
+    ASSERT_EQ(elevation, displayedElevation(p.elevation));
+
+    const Direction d = directionOf(p.azimuth, p.elevation);
+    const double exactElevation = std::asin(d.z) * 180 / kExactPi;
+    for (int decimals = 1; decimals <= kMaxDecimals; ++decimals) {
+      fileAngles(p, decimals, bearing, elevation);
+      const double half = 0.5 * std::pow(10.0, -decimals) + 1e-9;
+      // At the zenith the program's 1.570795 lies a little beyond it, which
+      // the file holds as 90.
+      ASSERT_NEAR(elevation, exactElevation, half + (d.z > 0.9999 ? 1e-5 : 0)) << i << " " << decimals;
+      ASSERT_GE(bearing, 0);
+      ASSERT_LT(bearing, 360);
+      if (d.z < 0.9999) {
+        // The bearing turns clockwise from north (+y) towards east (+x).
+        const double b = bearing * kExactPi / 180;
+        ASSERT_NEAR(std::sin(b) * std::cos(exactElevation * kExactPi / 180), d.x, 2 * half * kExactPi / 180) << i;
+        ASSERT_NEAR(std::cos(b) * std::cos(exactElevation * kExactPi / 180), d.y, 2 * half * kExactPi / 180) << i;
+      }
+    }
+  }
+}
+
+TEST(FileDirectionsTest, RoundedPointsKeepTheirFileAnglesAndTheHeaderStays) {
+  const Sequence<SamplePoint> points = pointsAllRound();
+  for (int decimals = 0; decimals <= 3; ++decimals) {
+    Sequence<SamplePoint> rounded = points;
+    roundToFile(rounded, decimals);
+    for (int i = 0; i < points.numElements; ++i) {
+      double b0, e0, b1, e1;
+      fileAngles(points.element(i), decimals, b0, e0);
+      fileAngles(rounded.element(i), decimals, b1, e1);
+      ASSERT_EQ(e1, e0) << i << " " << decimals;
+      // Bearings at the zenith and at north may wrap between 0 and 360.
+      ASSERT_EQ(std::fmod(b1, 360), std::fmod(b0, 360)) << i << " " << decimals;
+    }
+  }
+
+  const Sky sky;
+  const std::string whole = formatSamplePoints(sky, points), three = formatSamplePoints(sky, points, 3);
+  const size_t headerEnd = whole.find("\n\n", whole.find("Format")) + 2;
+  EXPECT_EQ(three.compare(0, headerEnd, whole, 0, headerEnd), 0);
+  EXPECT_EQ(whole, formatSamplePoints(sky, points, 0));
+  // Every line: two numbers with three decimals, then the weight.
+  for (size_t start = headerEnd, end; (end = three.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = three.substr(start, end - start);
+    const size_t first = line.find(','), second = line.find(',', first + 1);
+    ASSERT_NE(second, std::string::npos) << line;
+    EXPECT_EQ(line[first - 4], '.') << line;
+    EXPECT_EQ(line[second - 4], '.') << line;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+#include "sampling/sky_quadrature.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace {
+
+
+double radians(double degrees) { return degrees * kExactPi / 180; }
+
+// The unit normal tilted `tilt` from the zenith towards the azimuth.
+Direction tilted(double tilt, double azimuth) {
+  return {std::sin(tilt) * std::cos(azimuth), std::sin(tilt) * std::sin(azimuth), std::cos(tilt)};
+}
+
+TEST(SkyQuadratureTest, RingArcsEqualTheCellByCellSumForEveryNormalAndMask) {
+  Sky sky(SkyDistribution::SHARP, 0, 0.3f, 2.0f);
+  const SkyQuadrature quadrature(sky, 36);
+  // Masks on ring edges and between them, facing each quarter and askew.
+  const HorizonMask masks[] = {{0, -kExactPi / 2}, {radians(10), -kExactPi / 2},
+                               {radians(30), 0},   {radians(12.3), kExactPi},
+                               {radians(20), 0.7}, {radians(89), kExactPi / 2}};
+  std::vector<Direction> normals = fibonacciSphere(400, 0.25);
+  normals.push_back({0, 0, 1});
+  normals.push_back({0, 0, -1});
+  normals.push_back({1, 0, 0});
+  for (const HorizonMask& mask : masks) {
+    double all[1];
+    for (const Direction& n : normals) {
+      const double plain = quadrature.irradianceCellByCell(n, mask);
+      ASSERT_NEAR(quadrature.irradiance(n, mask), plain, 1e-12 * quadrature.totalLight())
+          << n.x << " " << n.y << " " << n.z << " mask " << mask.elevation << " " << mask.facing;
+      quadrature.irradiances(n, &mask, 1, all);
+      ASSERT_EQ(all[0], quadrature.irradiance(n, mask));
+    }
+  }
+}
+
+// Under the uniform sky of luminance 1 a plane tilted by t receives
+// pi (1 + cos t) / 2, the whole sky 2 pi; hiding the southern sky below h
+// takes pi sin^2(h) / 2 from a level plane. The midpoint rule's error falls
+// with the square of the ring height: about 1e-5 of the irradiance here.
+TEST(SkyQuadratureTest, UniformSkyGivesTheClosedFormIrradiances) {
+  const Sky uniform(SkyDistribution::UNIFORM, 0, 0.5f, 0);
+  const SkyQuadrature quadrature(uniform, 180);
+  EXPECT_NEAR(quadrature.totalLight(), 2 * kExactPi, 1e-9);
+  for (double tilt : {0.0, 30.0, 90.0, 120.0, 180.0})
+    for (double azimuth : {0.0, 1.0, 4.0})
+      EXPECT_NEAR(quadrature.irradiance(tilted(radians(tilt), azimuth)),
+                  kExactPi * (1 + std::cos(radians(tilt))) / 2, 4e-5)
+          << tilt << " " << azimuth;
+  for (double h : {10.0, 20.0, 30.0}) {
+    const HorizonMask mask{radians(h)};
+    EXPECT_NEAR(quadrature.irradiance({0, 0, 1}, mask),
+                kExactPi - kExactPi * std::pow(std::sin(radians(h)), 2) / 2, 4e-5)
+        << h;
+    // A plane facing north sees none of the southern sky low down.
+    EXPECT_NEAR(quadrature.irradiance({0, 1, 0}, mask), quadrature.irradiance({0, 1, 0}), 1e-12);
+  }
+}
+
+TEST(SkyQuadratureTest, GridHasNearlyEqualCellsAndEnoughOfThem) {
+  const SkyQuadrature quadrature(Sky(), 40);
+  double smallest = 1e9, largest = 0;
+  for (const SkyQuadrature::Cell& cell : quadrature.cells()) {
+    smallest = std::min(smallest, cell.solidAngle);
+    largest = std::max(largest, cell.solidAngle);
+    ASSERT_GT(cell.direction.z, 0);
+    ASSERT_NEAR(cell.direction.dot(cell.direction), 1, 1e-12);
+  }
+  // Away from the zenith cap, cells are within a few percent of each other.
+  EXPECT_LT(largest / smallest, 1.6);
+  for (int points : {1, 145, 2000, 10000}) {
+    const int rings = ringsForCellsPerPoint(points, 30);
+    const double cells = SkyQuadrature(Sky(SkyDistribution::UNIFORM, 0, 0.5f, 0), rings).cells().size();
+    EXPECT_GE(cells, 30.0 * points) << points;
+    EXPECT_LT(cells, 40.0 * points + 200) << points;
+  }
+}
+
+TEST(SkyQuadratureTest, DirectionsAnglesAndTheFibonacciSphere) {
+  for (float azimuth : {0.0f, 1.0f, 3.14159f, 6.2f})
+    for (float elevation : {0.0f, 0.3f, 1.2f}) {
+      float a, e;
+      anglesOf(directionOf(azimuth, elevation), a, e);
+      EXPECT_NEAR(a, azimuth, 2e-6);
+      EXPECT_NEAR(e, elevation, 2e-6);
+    }
+  // Evenly spread: unit vectors whose mean is the centre and whose nearest
+  // neighbours are all about equally far.
+  const std::vector<Direction> sphere = fibonacciSphere(2000, 0);
+  ASSERT_EQ(sphere.size(), 2000u);
+  Direction mean;
+  for (const Direction& d : sphere) {
+    ASSERT_NEAR(d.dot(d), 1, 1e-12);
+    mean.x += d.x / 2000, mean.y += d.y / 2000, mean.z += d.z / 2000;
+  }
+  EXPECT_LT(std::sqrt(mean.dot(mean)), 1e-3);
+  double nearestLow = 1, nearestHigh = 0;
+  for (size_t i = 0; i < sphere.size(); i += 37) {
+    double best = -1;
+    for (size_t j = 0; j < sphere.size(); ++j)
+      if (j != i) best = std::max(best, sphere[i].dot(sphere[j]));
+    nearestLow = std::min(nearestLow, std::acos(best));
+    nearestHigh = std::max(nearestHigh, std::acos(best));
+  }
+  EXPECT_GT(nearestLow / nearestHigh, 0.6);
+}
+
+TEST(SkyQuadratureTest, MaskHidesBehindAndBelowAndCountsTheLinesConsistently) {
+  const HorizonMask south{radians(20)};
+  auto at = [](double bearing, double elevation) {
+    const double b = radians(bearing), e = radians(elevation);
+    return Direction{std::cos(e) * std::sin(b), std::cos(e) * std::cos(b), std::sin(e)};
+  };
+  EXPECT_TRUE(south.hides(at(180, 19.9)));
+  EXPECT_TRUE(south.hides(at(100, 5)));
+  EXPECT_FALSE(south.hides(at(180, 20.1)));
+  EXPECT_FALSE(south.hides(at(0, 5)));
+  // On the horizon line: hidden; on the east or west edge: seen.
+  EXPECT_TRUE(south.hides(at(180, 20)));
+  EXPECT_FALSE(south.hides(at(90, 5)));
+  EXPECT_FALSE(south.hides(at(270, 5)));
+  EXPECT_FALSE(HorizonMask{}.hides(at(180, 0.001)));
+  // The program's own angles of bearing 270 (azimuth 3.14159) count as west.
+  EXPECT_FALSE(south.hides(directionOf(3.14159f, 0.1f)));
+}
+
+}  // namespace
