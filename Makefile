@@ -27,6 +27,7 @@ test: build
 
 bench: build
 	@for b in $(BUILD)/bench/*_bench; do [ -x "$$b" ] && "$$b"; done
+	@BUILD=$(BUILD) scripts/bench-batches.sh
 
 clean:
 	rm -rf $(BUILD) $(SANITIZED)

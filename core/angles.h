@@ -33,6 +33,21 @@ inline float displayedBearing(float azimuth) {
   return std::floor(b + 0.5f);
 }
 
+// A direction given as users give it, elevation and compass bearing in
+// degrees (bearing clockwise from north, +y), as the model's angles: the
+// elevation, and the azimuth 90 - bearing brought into [0, 360) degrees, each
+// converted with 3.14159 in double precision and rounded to float. So "45"
+// and "180" give exactly the default sun 0.7853975 and 4.712385, and every
+// way of giving the sun (typed angles, a site and a time) gives the same
+// floats for the same degrees.
+inline void compassToModelAngles(double elevationDegrees, double bearingDegrees, float& elevation,
+                                 float& azimuth) {
+  double azimuthDegrees = 90 - bearingDegrees;
+  if (azimuthDegrees < 0) azimuthDegrees += 360;
+  elevation = static_cast<float>(elevationDegrees * 3.14159 / 180);
+  azimuth = static_cast<float>(azimuthDegrees * 3.14159 / 180);
+}
+
 // The unit vector of a direction: azimuth from +x towards +y, elevation from
 // the horizon, +z up. The zenith angle 1.570795 - elevation and the sines
 // and cosines are taken in double precision, each component rounded to float.

@@ -8,6 +8,7 @@
 //   2. Reading ISO 8601
 //   3. Writing ISO 8601
 //   4. Time ranges
+//   5. Lists of times
 
 namespace {
 
@@ -235,5 +236,54 @@ bool expandTimeRange(UtcTime from, UtcTime to, double stepMinutes, std::vector<U
                            std::to_string(kMaxRangeTimes));
   times.reserve(static_cast<size_t>(count));
   for (int64_t i = 0; i < count; ++i) times.push_back({from.milliseconds + i * step});
+  return true;
+}
+
+// ---- 5. Lists of times ------------------------------------------------------------
+
+namespace {
+
+// A line of a list as a message quotes it: printable characters only, cut
+// to 60.
+std::string quotedLine(const std::string& line) {
+  std::string shown;
+  for (char c : line) {
+    if (shown.size() == 60) return shown + "...";
+    shown += (c >= 0x20 && c < 0x7f) ? c : '?';
+  }
+  return shown;
+}
+
+}  // namespace
+
+bool parseTimeList(const std::string& text, std::vector<UtcTime>& times, std::string& error) {
+  std::vector<UtcTime> list;
+  size_t begin = 0;
+  for (int64_t lineNumber = 1; begin < text.size(); ++lineNumber) {
+    size_t end = text.find('\n', begin);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(begin, end - begin);
+    begin = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') continue;
+    UtcTime time;
+    std::string reason;
+    if (!parseIsoTime(line, time, reason)) {
+      error = "line " + std::to_string(lineNumber) + ": " + reason + ": '" + quotedLine(line) + "'";
+      return false;
+    }
+    if (int64_t(list.size()) == kMaxRangeTimes) {
+      error = "line " + std::to_string(lineNumber) + ": more than " + std::to_string(kMaxRangeTimes) +
+              " times in the list";
+      return false;
+    }
+    list.push_back(time);
+  }
+  if (list.empty()) {
+    error = "no time in the list";
+    return false;
+  }
+  times = std::move(list);
   return true;
 }

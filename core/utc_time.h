@@ -83,3 +83,15 @@ constexpr int64_t kMaxRangeTimes = 1000000;
 // instants: then returns false with `error` set and `times` empty.
 bool expandTimeRange(UtcTime from, UtcTime to, double stepMinutes, std::vector<UtcTime>& times,
                      std::string& error);
+
+// A list of times as a text file holds them: one time per line as
+// parseIsoTime reads it, lines ending in LF or CRLF. Blank lines (spaces and
+// tabs only) and lines whose first other character is '#' are comments and
+// skipped, so a list can be annotated and spaced out. The times are kept in
+// the order given, repeats included. At most kMaxRangeTimes times.
+//
+// On success fills `times` and returns true; otherwise sets `error` to
+// "line N: reason: 'TEXT'" (the text cut to 60 characters and stripped of
+// unprintable ones) for the first bad line and returns false. A text with
+// no time at all is refused ("no time in the list").
+bool parseTimeList(const std::string& text, std::vector<UtcTime>& times, std::string& error);

@@ -216,3 +216,42 @@ TEST(UtcTime, RangesIncludeTheEndOnAStepAndRefuseBadSteps) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(UtcTime, ListsSkipCommentsAndBlankLinesAndNameTheFirstBadLine) {
+  std::vector<UtcTime> times;
+  std::string error;
+  ASSERT_TRUE(parseTimeList("# a June day in Oslo\n\n2026-06-21T10:00+02:00\r\n   \t\n  # noon\n"
+                            "20260621T1200Z\n2026-06-21T10:00+02:00",
+                            times, error))
+      << error;
+  ASSERT_EQ(times.size(), 3u);  // the repeat is kept, in order
+  EXPECT_EQ(formatIsoTime(times[0]), "2026-06-21T08:00:00Z");
+  EXPECT_EQ(formatIsoTime(times[1]), "2026-06-21T12:00:00Z");
+  EXPECT_EQ(times[2], times[0]);
+
+  const struct {
+    const char* text;
+    const char* error;
+  } bad[] = {
+      {"2026-06-21T10:00Z\n\n2026-06-21T10:00\n", "line 3: no UTC offset"},
+      {"2026-06-21T10:00Z\n21/06/2026 10:00Z\n", "line 2: not a date and time"},
+      {"2026-02-30T10:00Z\n", "line 1: day 30 does not exist"},
+      {"2026-06-21T10:00Z 2026-06-21T11:00Z\n", "line 1: unexpected"},
+      {"\n# nothing\n", "no time in the list"},
+      {"", "no time in the list"},
+  };
+  for (const auto& c : bad) {
+    times = {UtcTime{1}};
+    EXPECT_FALSE(parseTimeList(c.text, times, error)) << c.text;
+    EXPECT_EQ(error.compare(0, std::string(c.error).size(), c.error), 0) << error;
+    EXPECT_EQ(times.size(), 1u);  // left alone
+  }
+  // The bad line is quoted, shortened and made printable.
+  EXPECT_FALSE(parseTimeList(std::string("x\x1b[2J") + std::string(100, 'y'), times, error));
+  EXPECT_EQ(error.find('\x1b'), std::string::npos);
+  EXPECT_LT(error.size(), 160u);
+}
+
+}  // namespace

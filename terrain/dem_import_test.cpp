@@ -12,6 +12,7 @@
 #include <ogr_srs_api.h>
 
 #include "terrain/fast_horizons.h"
+#include "terrain/georeference.h"
 #include "terrain/horizons.h"
 #include "terrain/terrain_file.h"
 #include "terrain/terrain_test_files.h"
@@ -93,6 +94,28 @@ TEST(DemImportTest, GeographicConeIsWarpedIntoUtmWithSquareMetricCells) {
     for (int x = apexX, y = apexY; dem.at(x, y) > 0.5f; x += dx, y += dy) ++steps;
     EXPECT_NEAR(steps * geo.cellSize, 100, 1.5 * geo.cellSize) << dx << "," << dy;
   }
+}
+
+TEST(DemImportTest, TheSiteOfATerrainIsItsCentreInLatitudeAndLongitude) {
+  ScratchFolder folder;
+  // A raster in degrees centred on 45 N 15 E, warped into UTM zone 33: its
+  // centre comes back within a cell (about 10 m, 0.0001 degrees).
+  const double cell = 0.0001;
+  Import geographic = importFile(writeRaster(folder, "centre.tif", 60, 40, {14.997, cell, 0, 45.002, 0, -cell}, 4326,
+                                             [](int, int) { return 10.0; }));
+  ASSERT_TRUE(geographic.ok) << geographic.error;
+  GeoSite site;
+  std::string error;
+  ASSERT_TRUE(georeferenceSite(geographic.terrain.georeference, site, error)) << error;
+  EXPECT_NEAR(site.latitude, 45.0, 2 * cell);
+  EXPECT_NEAR(site.longitude, 15.0, 2 * cell);
+  // A georeference without a coordinate system has no site.
+  Georeference none = geographic.terrain.georeference;
+  none.coordinateSystem.clear();
+  EXPECT_FALSE(georeferenceSite(none, site, error));
+  EXPECT_TRUE(mentions(error, "no coordinate system")) << error;
+  none.coordinateSystem = "not a coordinate system";
+  EXPECT_FALSE(georeferenceSite(none, site, error));
 }
 
 TEST(DemImportTest, NorthEastHillLiesAtHighXAndHighY) {

@@ -4,6 +4,7 @@
 //   1. The georeference file
 //   2. GeoTIFF maps
 //   3. Multi-band GeoTIFF maps
+//   4. Where on the earth
 #include "terrain/georeference.h"
 
 #include "terrain/terrain_file.h"
@@ -13,6 +14,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
+#include <type_traits>
 #include <vector>
 
 #include <cpl_error.h>
@@ -20,6 +23,7 @@
 #include <cpl_string.h>
 #include <cpl_vsi.h>
 #include <gdal.h>
+#include <ogr_srs_api.h>
 
 // ---- 1. The georeference file ---------------------------------------------------------
 
@@ -165,4 +169,55 @@ bool writeGeoTiffBands(OutputFile& output, const GeoTiffBands& content) {
     return output.fail(gdalMessage.empty() ? "GDAL cannot write the GeoTIFF" : gdalMessage);
   }
   return !output.inPlace() || copyFromMemory(name, output);
+}
+
+// ---- 4. Where on the earth ----------------------------------------------------------------
+
+namespace {
+
+struct SpatialReferenceReleaser {
+  void operator()(OGRSpatialReferenceH srs) const { OSRDestroySpatialReference(srs); }
+};
+struct TransformationReleaser {
+  void operator()(OGRCoordinateTransformationH transformation) const {
+    OCTDestroyCoordinateTransformation(transformation);
+  }
+};
+using SpatialReference = std::unique_ptr<std::remove_pointer_t<OGRSpatialReferenceH>, SpatialReferenceReleaser>;
+using Transformation =
+    std::unique_ptr<std::remove_pointer_t<OGRCoordinateTransformationH>, TransformationReleaser>;
+
+}  // namespace
+
+bool georeferenceSite(const Georeference& georeference, GeoSite& site, std::string& error) {
+  if (georeference.coordinateSystem.empty()) {
+    error = "its georeference has no coordinate system";
+    return false;
+  }
+  CPLPushErrorHandler(CPLQuietErrorHandler);
+  SpatialReference source(OSRNewSpatialReference(nullptr));
+  SpatialReference wgs84(OSRNewSpatialReference(nullptr));
+  bool ok = source && wgs84 && OSRSetFromUserInput(source.get(), georeference.coordinateSystem.c_str()) == OGRERR_NONE &&
+            OSRSetWellKnownGeogCS(wgs84.get(), "WGS84") == OGRERR_NONE;
+  Transformation transformation;
+  if (ok) {
+    OSRSetAxisMappingStrategy(source.get(), OAMS_TRADITIONAL_GIS_ORDER);
+    OSRSetAxisMappingStrategy(wgs84.get(), OAMS_TRADITIONAL_GIS_ORDER);
+    transformation.reset(OCTNewCoordinateTransformation(source.get(), wgs84.get()));
+    ok = transformation != nullptr;
+  }
+  // The centre of the raster through the affine geotransform.
+  const std::array<double, 6>& t = georeference.geoTransform;
+  const double column = georeference.columns / 2.0, row = georeference.rows / 2.0;
+  double x = t[0] + column * t[1] + row * t[2];
+  double y = t[3] + column * t[4] + row * t[5];
+  ok = ok && OCTTransform(transformation.get(), 1, &x, &y, nullptr) != 0;
+  CPLPopErrorHandler();
+  const GeoSite centre{y, x};
+  if (!ok || !isValidSite(centre)) {
+    error = "its coordinate system cannot be turned into latitude and longitude";
+    return false;
+  }
+  site = centre;
+  return true;
 }

@@ -5,6 +5,7 @@
 //   1. The georeference file (NAME.hrz.json)
 //   2. GeoTIFF maps
 //   3. Multi-band GeoTIFF maps with no-data cells
+//   4. Where on the earth
 //
 // The terrain file itself stays as other programs read it; its georeference
 // goes to a small JSON file of the same name plus ".json":
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "core/output_file.h"
+#include "sky/site_sun.h"
 #include "terrain/dem_import.h"
 
 // ---- 1. The georeference file -------------------------------------------------
@@ -81,3 +83,11 @@ struct GeoTiffBands {
 // no-data value and in the cells without data. Opened here, committed by the
 // caller; on failure output.error() says why.
 bool writeGeoTiffBands(OutputFile& output, const GeoTiffBands& content);
+
+// ---- 4. Where on the earth -------------------------------------------------------
+
+// The site of a terrain: the WGS84 latitude and longitude of the centre of
+// its raster, transformed from its coordinate system with OGR. False, with
+// `error` saying why, when the georeference has no coordinate system (a DEM
+// without one) or it cannot be transformed.
+bool georeferenceSite(const Georeference& georeference, GeoSite& site, std::string& error);

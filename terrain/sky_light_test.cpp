@@ -154,14 +154,7 @@ std::vector<float> light(const Sky& sky, const std::vector<float>& heights, int 
 
 // The sky light relative to open level ground, computed in memory.
 std::vector<float> openLight(const Sky& sky, const std::vector<float>& heights, int sizeX, int sizeY) {
-  Terrain terrain;
-  terrain.gridSizeX = sizeX;
-  terrain.gridSizeY = sizeY;
-  terrain.numDirections = 36;
-  terrain.terrainHeights = heights;
-  terrain.terrainNormals = computeNormals(heights.data(), sizeX, sizeY);
-  terrain.horizons = computeHorizons(heights.data(), sizeX, sizeY, 36);
-  return computeSkyLight(terrain, sky, SkyLightScale::kOpenGround);
+  return computeSkyLight(terrainOf(heights, sizeX, sizeY), sky, SkyLightScale::kOpenGround);
 }
 
 TEST(SkyLightPhysicsTest, FlatTerrainIsUniformlyLit) {

@@ -4,20 +4,9 @@
 
 #include <cmath>
 
-#include "terrain/horizons.h"
+#include "terrain/terrain_test_files.h"
 
 namespace {
-
-Terrain terrainOf(const std::vector<float>& heights, int sizeX, int sizeY, int directions = 36) {
-  Terrain terrain;
-  terrain.gridSizeX = sizeX;
-  terrain.gridSizeY = sizeY;
-  terrain.numDirections = directions;
-  terrain.terrainHeights = heights;
-  terrain.terrainNormals = computeNormals(heights.data(), sizeX, sizeY);
-  terrain.horizons = computeHorizons(heights.data(), sizeX, sizeY, directions);
-  return terrain;
-}
 
 TEST(SunBeamTest, FlatGroundGetsTheSineOfTheSunEverywhereAndNothingAtNight) {
   const Terrain flat = terrainOf(std::vector<float>(10 * 8, 2.0f), 10, 8);

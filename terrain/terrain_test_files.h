@@ -19,6 +19,21 @@
 #include <gtest/gtest.h>
 
 #include "core/test_files.h"
+#include "terrain/horizons.h"
+#include "terrain/terrain_file.h"
+
+// A terrain in memory, with the normals and horizons of its heights, as
+// readTerrain gives it.
+inline Terrain terrainOf(const std::vector<float>& heights, int sizeX, int sizeY, int directions = 36) {
+  Terrain terrain;
+  terrain.gridSizeX = sizeX;
+  terrain.gridSizeY = sizeY;
+  terrain.numDirections = directions;
+  terrain.terrainHeights = heights;
+  terrain.terrainNormals = computeNormals(heights.data(), sizeX, sizeY);
+  terrain.horizons = computeHorizons(heights.data(), sizeX, sizeY, directions);
+  return terrain;
+}
 
 // A folder under /tmp, removed with the files named through it at the end.
 class ScratchFolder {

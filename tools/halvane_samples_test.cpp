@@ -11,12 +11,18 @@
 #include <string>
 #include <vector>
 
+#include <dirent.h>
+
+#include <algorithm>
+#include <cstdio>
+
 #include "core/test_files.h"
 #include "sampling/file_directions.h"
 #include "sampling/fitted_weights.h"
 #include "sampling/sample_file.h"
 #include "sampling/spiral_set.h"
 #include "sampling/sample_points.h"
+#include "sky/site_sun.h"
 #include "sky/sky_model.h"
 
 namespace {
@@ -64,6 +70,36 @@ class HalvaneSamplesTest : public testing::Test {
   }
 
   std::string path(const std::string& name) const { return folder_ + "/" + name; }
+
+  // A bad argument: status 2, one line naming each of `mentions`, nothing on
+  // standard output and no file written (-o names a batch's pattern, so that
+  // batches get as far as their times).
+  void expectRefused(std::vector<std::string> arguments, const std::vector<std::string>& mentions) {
+    arguments.insert(arguments.begin(), {"-o", path("never-{time}.txt")});
+    const ToolRun run = runTool(arguments);
+    SCOPED_TRACE(mentions.front());
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    ASSERT_FALSE(run.err.empty());
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_EQ(run.err.compare(0, 17, "halvane-samples: "), 0) << run.err;
+    for (const std::string& part : mentions) EXPECT_NE(run.err.find(part), std::string::npos) << run.err;
+    EXPECT_EQ(writtenFiles(), std::vector<std::string>{});
+  }
+
+  // The files of the test folder but the tool's standard output and error.
+  std::vector<std::string> writtenFiles() const {
+    std::vector<std::string> names;
+    DIR* folder = ::opendir(folder_.c_str());
+    while (dirent* entry = folder ? ::readdir(folder) : nullptr) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != ".." && name != "stdout" && name != "stderr" && name != "times.txt")
+        names.push_back(name);
+    }
+    if (folder) ::closedir(folder);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
 
   std::string folder_;
 };
@@ -198,20 +234,7 @@ TEST_F(HalvaneSamplesTest, BadArgumentsAreRefusedWithOneLineAndNoFile) {
       {{"--frobnicate"}, "'--frobnicate'", "--set stratified|jittered"},
       {{"extra"}, "'extra'", "--points N"},
   };
-  for (const auto& c : cases) {
-    std::vector<std::string> arguments = {"-o", path("never.txt")};
-    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    const ToolRun run = runTool(arguments);
-    SCOPED_TRACE(c.named);
-    EXPECT_EQ(run.status, 2);
-    EXPECT_EQ(run.out, "");
-    ASSERT_FALSE(run.err.empty());
-    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-    EXPECT_EQ(run.err.compare(0, 17, "halvane-samples: "), 0) << run.err;
-    EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
-    EXPECT_NE(run.err.find(c.accepted), std::string::npos) << run.err;
-    EXPECT_FALSE(exists(path("never.txt")));
-  }
+  for (const auto& c : cases) expectRefused(c.arguments, {c.named, c.accepted});
 }
 
 TEST_F(HalvaneSamplesTest, HelpGoesToStandardOutputAndFailedWritesEndWithStatusOne) {
@@ -228,6 +251,127 @@ TEST_F(HalvaneSamplesTest, HelpGoesToStandardOutputAndFailedWritesEndWithStatusO
   run = runTool({"--points", "20", "-o", name});
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "halvane-samples: cannot write " + name + ": No such file or directory\n");
+}
+
+// ---- Skies at a site and time, one or many -------------------------------------------
+
+const char* const kOslo = "59.91,10.75";
+
+TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheFileOfTheSameDegreesTypedAsTheSun) {
+  // The sun the library computes for the site and time, typed with every
+  // digit, gives the same bytes as --site and --time themselves.
+  UtcTime time;
+  std::string error;
+  ASSERT_TRUE(parseIsoTime("2026-03-20T09:30+01:00", time, error));
+  const SiteSun sun = sunAtSite({59.91, 10.75}, time);
+  char typed[64];
+  std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, sun.bearingDegrees);
+  const ToolRun fromSite =
+      runTool({"--sky", "general-5", "--points", "60", "--site", kOslo, "--time", "2026-03-20T09:30+01:00"});
+  const ToolRun fromSun = runTool({"--sky", "general-5", "--points", "60", "--sun", typed});
+  EXPECT_EQ(fromSite.status, 0);
+  EXPECT_EQ(fromSite.err, fromSun.err);  // the same notes, if any
+  EXPECT_EQ(fromSite.out, fromSun.out);
+  EXPECT_EQ(fromSite.out, libraryText(SkyDistribution::GENERAL, 4, sun.elevation, sun.azimuth, 60, true, true));
+}
+
+TEST_F(HalvaneSamplesTest, BatchFilesAreTheSingleRunsFilesForTheTimesWithTheSunUp) {
+  // A winter day in Oslo every three hours: the sun is up at 09:00 and 12:00
+  // UTC only. Numbered among all nine times, the day's files are 4 and 5.
+  const std::vector<std::string> common = {"--sky", "clear", "--points", "40", "--site", kOslo};
+  std::vector<std::string> batch = common;
+  batch.insert(batch.end(), {"--from", "2026-12-21T00:00Z", "--to", "2026-12-22T00:00Z", "--step", "180", "-o",
+                             path("{n}-{time}.txt"), "--plot", path("{time}.png")});
+  ToolRun run = runTool(batch);
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(run.err, "halvane-samples: 2 sample files written, 7 of the 9 times skipped (the sun below the horizon)\n");
+  EXPECT_EQ(writtenFiles(), (std::vector<std::string>{"20261221T0900Z.png", "20261221T1200Z.png",
+                                                      "4-20261221T0900Z.txt", "5-20261221T1200Z.txt"}));
+  for (const char* time : {"2026-12-21T09:00Z", "2026-12-21T12:00Z"}) {
+    std::vector<std::string> single = common;
+    single.insert(single.end(), {"--time", time, "-o", path("single.txt"), "--plot", path("single.png")});
+    ASSERT_EQ(runTool(single).status, 0);
+    const std::string compact = std::string(time).substr(0, 4) + "1221T" + std::string(time).substr(11, 2) + "00Z";
+    const std::string n = time[12] == '9' ? "4-" : "5-";
+    EXPECT_EQ(readFile(path(n + compact + ".txt")), readFile(path("single.txt"))) << time;
+    EXPECT_EQ(readFile(path(compact + ".png")), readFile(path("single.png"))) << time;
+  }
+
+  // The same times from a list, with comments, a blank line and other
+  // offsets, numbered by their place in the list.
+  writeFile(path("times.txt"), "# solstice\n2026-12-21T10:00+01:00\n\n2026-12-21T13:00+01:00\n2026-12-21T23:00Z\n");
+  run = runTool({"--sky", "clear", "--points", "40", "--site", kOslo, "--times", path("times.txt"), "-o",
+                 path("list-{n}.txt")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(readFile(path("list-1.txt")), readFile(path("4-20261221T0900Z.txt")));
+  EXPECT_EQ(readFile(path("list-2.txt")), readFile(path("5-20261221T1200Z.txt")));
+  EXPECT_FALSE(exists(path("list-3.txt")));
+
+  // The spiral set with fitted weights and decimals, the same way.
+  const std::vector<std::string> spiral = {"--set", "spiral", "--weights", "fitted", "--decimals", "2", "--points",
+                                           "30", "--site", kOslo};
+  batch = spiral;
+  batch.insert(batch.end(), {"--times", path("times.txt"), "-o", path("spiral-{n}.txt")});
+  ASSERT_EQ(runTool(batch).status, 0);
+  std::vector<std::string> single = spiral;
+  single.insert(single.end(), {"--time", "2026-12-21T13:00+01:00", "-o", path("spiral.txt")});
+  ASSERT_EQ(runTool(single).status, 0);
+  EXPECT_EQ(readFile(path("spiral-2.txt")), readFile(path("spiral.txt")));
+}
+
+TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWriteAndKeepsTheOnesBefore) {
+  // The name of the second file is taken by a folder.
+  ASSERT_EQ(::mkdir(path("2-20260621T1200Z.txt").c_str(), 0755), 0);
+  const ToolRun run = runTool({"--points", "20", "--site", kOslo, "--from", "2026-06-21T09:00Z", "--to",
+                               "2026-06-21T18:00Z", "--step", "180", "-o", path("{n}-{time}.txt")});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  EXPECT_NE(run.err.find("cannot write " + path("2-20260621T1200Z.txt")), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("the 1 files of the times before it were written"), std::string::npos) << run.err;
+  EXPECT_EQ(writtenFiles(), (std::vector<std::string>{"1-20260621T0900Z.txt", "2-20260621T1200Z.txt"}));
+}
+
+TEST_F(HalvaneSamplesTest, BadTimesAndSitesAreRefusedWithOneLineAndNoFile) {
+  writeFile(path("times.txt"), "2026-06-21T10:00Z\n# fine so far\n2026-06-21 11:00\n");
+  const struct {
+    std::vector<std::string> arguments;
+    const char* named;
+  } cases[] = {
+      {{"--site", kOslo, "--time", "21/06/2026 10:00"}, "not a date and time"},
+      {{"--site", kOslo, "--time", "2026-06-21T10:00"}, "no UTC offset"},
+      {{"--site", kOslo, "--time", "2026-06-31T10:00Z"}, "day 31 does not exist"},
+      {{"--site", "90.5,10", "--time", "2026-06-21T10:00Z"}, "latitude -90 to 90"},
+      {{"--site", "45,-180.01", "--time", "2026-06-21T10:00Z"}, "longitude -180 to 180"},
+      {{"--site", "nan,10", "--time", "2026-06-21T10:00Z"}, "'nan,10'"},
+      {{"--site", kOslo, "--time", "2026-06-21T10:00Z", "--sun", "30,180"}, "give the sun one way"},
+      {{"--time", "2026-06-21T10:00Z"}, "give --site"},
+      {{"--site", kOslo}, "--site needs a time"},
+      {{"--site", kOslo, "--time", "2026-06-21T23:00Z"}, "the sun is below the horizon at 2026-06-21T23:00:00Z"},
+      {{"--site", kOslo, "--times", path("times.txt")}, "times.txt line 3: no UTC offset"},
+      {{"--site", kOslo, "--from", "2026-06-21T00:00Z", "--to", "2026-06-22T00:00Z"}, "all three"},
+      {{"--site", kOslo, "--from", "2026-06-22T00:00Z", "--to", "2026-06-21T00:00Z", "--step", "60"}, "before"},
+      {{"--site", kOslo, "--from", "2026-06-21T00:00Z", "--to", "2026-06-22T00:00Z", "--step", "0"}, "above 0"},
+      {{"--site", kOslo, "--time", "2026-06-21T10:00Z", "--times", path("times.txt")}, "one way"},
+  };
+  for (const auto& c : cases) expectRefused(c.arguments, {c.named});
+  // Batches need names for their files, and names of their own.
+  const std::vector<std::string> day = {"--site", kOslo, "--from", "2026-06-21T08:00Z", "--to",
+                                        "2026-06-21T12:00Z", "--step", "60"};
+  for (const std::vector<std::string>& names :
+       {std::vector<std::string>{"-o", path("one.txt")}, std::vector<std::string>{"-o", "-"},
+        std::vector<std::string>{"-o", path("{time}.txt"), "--plot", path("plot.png")}}) {
+    std::vector<std::string> arguments = day;
+    arguments.insert(arguments.end(), names.begin(), names.end());
+    const ToolRun run = runTool(arguments);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("pattern with {time} or {n}"), std::string::npos) << run.err;
+  }
+  writeFile(path("times.txt"), "2026-06-21T10:00Z\n2026-06-21T12:00+02:00\n");
+  const ToolRun run = runTool({"--site", kOslo, "--times", path("times.txt"), "-o", path("{time}.txt")});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_NE(run.err.find("two files of the batch would be named"), std::string::npos) << run.err;
+  EXPECT_EQ(writtenFiles(), std::vector<std::string>{});
 }
 
 }  // namespace

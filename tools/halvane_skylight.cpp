@@ -1,9 +1,12 @@
 // halvane-skylight: the sky light of a terrain file under a given sky, as a
-// map for GIS users and scripts.
+// map for GIS users and scripts; at a time, with the sun's own beam, and over
+// many times as one cumulative map.
 //
 //   halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING]
 //                    [--scale open|max] [-o MAP.png [--colour] | -o MAP.tif]
 //                    [--csv FILE|- [--csv-header]] [--svf FILE]
+//   halvane-skylight TERRAIN.hrz [--site LAT,LON] (--time TIME | --times FILE |
+//                    --from TIME --to TIME --step MINUTES) [--no-sun | --beam-ratio K] [...]
 //
 // Every map is north up: rows from north to south, columns from west to east,
 // in the PNG, the text and the GeoTIFF alike. Without -o, --csv and --svf the
@@ -14,25 +17,35 @@
 //   1. Usage and options
 //   2. Output names
 //   3. Writing the map and the text
-//   4. The tool
+//   4. The light at a time, and over many times
+//   5. The tool
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "core/angles.h"
 #include "core/output_file.h"
+#include "core/parallel_in_order.h"
+#include "sky/clear_sky.h"
+#include "sky/site_sun.h"
 #include "sky/sky_model.h"
 #include "terrain/georeference.h"
+#include "terrain/horizon_raster.h"
 #include "terrain/sky_light.h"
 #include "terrain/sky_view.h"
+#include "terrain/sunlit_terrain.h"
 #include "terrain/terrain_file.h"
 #include "tools/grid_output.h"
 #include "tools/map_picture.h"
 #include "tools/options.h"
+#include "tools/progress_bar.h"
 #include "tools/sky_options.h"
+#include "tools/time_options.h"
 
 namespace {
 
@@ -42,13 +55,42 @@ const char* const kUsage =
     "usage: halvane-skylight TERRAIN.hrz [--sky NAME] [--sun ELEVATION,BEARING] [--scale open|max]\n"
     "                        [-o MAP.png [--colour] | -o MAP.tif] [--csv FILE|- [--csv-header]]\n"
     "                        [--svf FILE.tif|FILE.png|FILE.csv]\n"
+    "       halvane-skylight TERRAIN.hrz [--site LAT,LON] (--time TIME | --times FILE |\n"
+    "                        --from TIME --to TIME --step MINUTES) [--no-sun | --beam-ratio K]\n"
+    "                        [--sky NAME] [--scale open|max] [-o ...] [--csv ...] [--quiet]\n"
     "Maps how brightly the sky lights every cell of a terrain: the light the cell\n"
     "receives from the sky its horizons leave open, plus the light that the hidden\n"
-    "sky's terrain reflects onto it (albedo 0.4).\n"
+    "sky's terrain reflects onto it (albedo 0.4). At a time, the sun's own beam too.\n"
     "  --sky NAME              uniform, overcast, clear, sharp, point, cosine, turbid,\n"
     "                          or general-1 to general-15 (default clear)\n"
     "  --sun ELEVATION,BEARING the sun in degrees: elevation 0 to 90, compass bearing\n"
-    "                          0 to 360 (default 45,180)\n"
+    "                          0 to 360 (default 45,180); the map is the sky light alone\n"
+    "                          unless --beam-ratio is given\n"
+    "  --time TIME             the sun of the site at an ISO 8601 time with its UTC offset\n"
+    "                          (2026-06-21T10:00+02:00); the map is the sky light plus the\n"
+    "                          sun's direct beam where the sun clears the cell's horizon\n"
+    "  --site LAT,LON          where, in WGS84 degrees (latitude -90 to 90, longitude -180\n"
+    "                          to 180, east positive); by default the centre of a terrain\n"
+    "                          made from a DEM (its TERRAIN.hrz.json); other terrains need it\n"
+    "  --times FILE            one cumulative map over the times of a file, one a line\n"
+    "                          (blank lines and lines starting with # skipped; - reads\n"
+    "                          standard input)\n"
+    "  --from TIME --to TIME --step MINUTES\n"
+    "                          one cumulative map over the times from TIME to TIME\n"
+    "                          (included when it falls on a step) every MINUTES\n"
+    "  --beam-ratio K          how strong the beam is: K the ratio of the direct normal to\n"
+    "                          the diffuse horizontal irradiance. By default the clear-sky\n"
+    "                          model's for the sun's elevation (Meinel and Meinel's beam,\n"
+    "                          0.7^(AM^0.678), with Kasten and Young's air mass AM, over\n"
+    "                          Liu and Jordan's clear-day diffuse light, 0.271 - 0.294 x\n"
+    "                          the beam's transmittance): about 10 with the sun above\n"
+    "                          10 degrees. A cell's value is (d + K b) / (1 + K sin h): d\n"
+    "                          its sky light relative to open level ground, b the cosine\n"
+    "                          between its normal and the sun (0 in shadow), h the sun's\n"
+    "                          elevation; 1 on open level ground. Skies without a sun\n"
+    "                          (uniform, overcast, cosine) get no beam unless K is given\n"
+    "  --no-sun                the sky light alone, without the beam\n"
+    "  --quiet                 over many times, no progress bar and no summary\n"
     "  --scale open|max        what a value of 1 is: open, the light of open level ground\n"
     "                          under the same sky (the default; a cell that sees less of\n"
     "                          the sky is below 1, a slope facing a bright sky may exceed\n"
@@ -75,13 +117,23 @@ const char* const kUsage =
     "  -h, --help              this text\n"
     "  --version               the version of Halvane\n"
     "Without -o, --csv and --svf the text goes to standard output.\n"
+    "The sun of a site is turned into the terrain's grid: a DEM's grid north lies off\n"
+    "true north by its projection's meridian convergence.\n"
+    "Over many times the map is the mean of the times' maps, each weighted by the\n"
+    "clear-sky light of open level ground at its time: the cell's light over the times\n"
+    "relative to open level ground's over the same times (1 there; multiply by a\n"
+    "measured irradiation of level ground for the cell's). Times with the sun below\n"
+    "the horizon add nothing; they are counted in a summary line on standard error.\n"
+    "The times are computed on all cores, summed in their order.\n"
     "Exit status: 0 done, 1 the terrain could not be read or a file not written,\n"
-    "2 a bad argument.\n";
+    "2 a bad argument (also a time at which the sun a sky needs is below the horizon,\n"
+    "and a time for a terrain without georeference and no --site).\n";
 
 const ToolDescription kTool = {
     "halvane-skylight", kUsage,
-    "TERRAIN.hrz, --sky NAME, --sun ELEVATION,BEARING, --scale open|max, -o MAP.png|MAP.tif, --colour, "
-    "--csv FILE, --csv-header, --svf FILE, --help, --version"};
+    "TERRAIN.hrz, --sky NAME, --sun ELEVATION,BEARING, --site LAT,LON, --time TIME, --times FILE, "
+    "--from TIME, --to TIME, --step MINUTES, --beam-ratio K, --no-sun, --scale open|max, -o MAP.png|MAP.tif, "
+    "--colour, --csv FILE, --csv-header, --svf FILE, --quiet, --help, --version"};
 
 struct Options {
   std::string terrain, map, csv, svf;
@@ -93,6 +145,12 @@ struct Options {
   int generalType = Sky().generalType;
   float sunElevation = kDefaultSunElevation;
   float sunAzimuth = kDefaultSunAzimuth;
+  bool sunGiven = false;
+  WhenOptions when;
+  bool noSun = false;
+  bool hasBeamRatio = false;
+  double beamRatio = 0;
+  bool quiet = false;
 };
 
 // ---- 2. Output names ------------------------------------------------------------------
@@ -154,8 +212,20 @@ Options parseArguments(OptionReader& args) {
       options.skyName = args.value(kSkyNamesAccepted);
       if (!parseSkyName(options.skyName, options.distribution, options.generalType))
         args.refuse(kSkyNamesAccepted, options.skyName);
-    } else if (readSkyOrSun(args, options.distribution, options.generalType, options.sunElevation,
-                            options.sunAzimuth)) {
+    } else if (args.is("--sun")) {
+      options.sunGiven = true;
+      readSkyOrSun(args, options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+    } else if (readWhenOption(args, options.when)) {
+    } else if (args.isFlag("--no-sun")) {
+      options.noSun = true;
+    } else if (args.is("--beam-ratio")) {
+      const char* what = "the ratio of direct normal to diffuse horizontal irradiance, 0 to 1000";
+      const std::string text = args.value(what);
+      if (!parseDecimal(text, options.beamRatio) || options.beamRatio < 0 || options.beamRatio > 1000)
+        args.refuse(what, text);
+      options.hasBeamRatio = true;
+    } else if (args.isFlag("--quiet")) {
+      options.quiet = true;
     } else if (args.is("--scale")) {
       const std::string scale = args.value("open or max");
       if (scale != "open" && scale != "max") args.refuse("open or max", scale);
@@ -184,6 +254,11 @@ Options parseArguments(OptionReader& args) {
   if (options.terrain.empty()) failArgument("give the terrain file (TERRAIN.hrz); --help shows the usage");
   if (options.colour && (options.map.empty() || isGeoTiffName(options.map)))
     failArgument("--colour draws a PNG map: give -o MAP.png");
+  if (options.sunGiven && (options.when.hasSite || options.when.givesTime()))
+    failArgument("give the sun one way: --sun ELEVATION,BEARING, or a time (--time, --times, --from) at the site");
+  checkWhenOptions(options.when, false);
+  if (options.noSun && options.hasBeamRatio)
+    failArgument("--no-sun leaves the beam out and --beam-ratio weighs it in: give one of them");
   return options;
 }
 
@@ -209,38 +284,37 @@ bool georeferenceOf(const Options& options, const Terrain& terrain, Georeference
   return status == GeoreferenceStatus::kRead;
 }
 
-const char* unitsOf(SkyLightScale scale) {
-  return scale == SkyLightScale::kOpenGround ? "sky light relative to open level ground"
-                                             : "sky light relative to the brightest cell";
-}
+// What a map shows, for its colour bar, its title and the text's column.
+struct MapDescription {
+  std::string units;   // "sky light relative to open level ground"
+  std::string title;   // the sky and the sun, or the times
+  std::string column;  // sky_light, or light when the sun's beam or many times are in it
+};
 
-// The PNG map as a picture: colour map, north arrow, colour bar, and the sky
-// and sun as its title.
-bool writeColourMap(OutputFile& map, const Options& options, const std::vector<float>& grid,
+// The PNG map as a picture: colour map, north arrow, colour bar, and what it
+// shows as its title.
+bool writeColourMap(OutputFile& map, const MapDescription& description, const std::vector<float>& grid,
                     const Terrain& terrain) {
-  char sun[96];
-  std::snprintf(sun, sizeof sun, ", sun at %.0f\u00b0 elevation and bearing %.0f\u00b0",
-                displayedElevation(options.sunElevation), displayedBearing(options.sunAzimuth));
-  const MapLegend legend{unitsOf(options.scale), options.skyName + " sky" + sun, std::nullopt};
+  const MapLegend legend{description.units, description.title, std::nullopt};
   return writeMapPng(map, grid.data(), terrain.gridSizeX, terrain.gridSizeY, legend);
 }
 
 // The map: a GeoTIFF, with the georeference if there is one, or a PNG.
-bool writeMap(OutputFile& map, const Options& options, const std::vector<float>& grid,
-              const Terrain& terrain, const Georeference* georeference) {
+bool writeMap(OutputFile& map, const Options& options, const MapDescription& description,
+              const std::vector<float>& grid, const Terrain& terrain, const Georeference* georeference) {
   if (isGeoTiffName(map.name()))
     return writeGeoTiff(map, grid.data(), terrain.gridSizeX, terrain.gridSizeY, georeference);
-  if (options.colour) return writeColourMap(map, options, grid, terrain);
+  if (options.colour) return writeColourMap(map, description, grid, terrain);
   const std::vector<float> raster = northUpRaster(grid.data(), terrain.gridSizeX, terrain.gridSizeY);
   return writeGreyscalePng(map, raster.data(), terrain.gridSizeX, terrain.gridSizeY);
 }
 
 // The text: the north-up grid, or one point per line under a header.
-bool writeText(OutputFile& text, const Options& options, const std::vector<float>& grid,
-               const Terrain& terrain, const Georeference* georeference, const char* valueName) {
+bool writeText(OutputFile& text, const Options& options, const std::string& column,
+               const std::vector<float>& grid, const Terrain& terrain, const Georeference* georeference) {
   const std::vector<float> raster = northUpRaster(grid.data(), terrain.gridSizeX, terrain.gridSizeY);
   if (!options.csvHeader) return writeGridCsv(text, raster.data(), terrain.gridSizeX, terrain.gridSizeY);
-  return writeXyzCsv(text, raster.data(), terrain.gridSizeX, terrain.gridSizeY, valueName,
+  return writeXyzCsv(text, raster.data(), terrain.gridSizeX, terrain.gridSizeY, column,
                      georeference ? &georeference->geoTransform : nullptr);
 }
 
@@ -265,12 +339,166 @@ bool writeSkyView(OutputFile& output, const Options& options, const Terrain& ter
     content.georeference = georeference;
     return writeGeoTiffBands(output, content);
   }
-  if (isTextName(name)) return writeText(output, options, factors, terrain, georeference, "svf");
+  if (isTextName(name)) return writeText(output, options, "svf", factors, terrain, georeference);
   const std::vector<float> raster = northUpRaster(factors.data(), terrain.gridSizeX, terrain.gridSizeY);
   return writeGreyscalePng(output, raster.data(), terrain.gridSizeX, terrain.gridSizeY);
 }
 
-// ---- 4. The tool ----------------------------------------------------------------------------
+// ---- 4. The light at a time, and over many times ----------------------------------------------
+
+// The sun of a sky in words, for titles.
+std::string describeSun(const Sky& sky) {
+  char sun[96];
+  std::snprintf(sun, sizeof sun, "sun at %.0f\u00b0 elevation and bearing %.0f\u00b0",
+                displayedElevation(sky.sunElevation()), displayedBearing(sky.sunAzimuth()));
+  return sun;
+}
+
+// The sun of a site in words: its elevation and true bearing.
+std::string describeSun(const SiteSun& sun) {
+  char text[96];
+  std::snprintf(text, sizeof text, "sun at %.0f\u00b0 elevation and bearing %.0f\u00b0", sun.elevationDegrees,
+                sun.bearingDegrees);
+  return text;
+}
+
+const char* relativeTo(SkyLightScale scale) {
+  return scale == SkyLightScale::kOpenGround ? " relative to open level ground" : " relative to the brightest cell";
+}
+
+// The light of a sky with its sun and beam ratio K (0: the sky light alone),
+// scaled as asked. Without the beam it is exactly the sky light map.
+std::vector<float> lightOf(const Terrain& terrain, const Sky& sky, double beamRatio, SkyLightScale scale) {
+  if (!(beamRatio > 0)) return computeSkyLight(terrain, sky, scale);
+  std::vector<float> light = computeSunlitTerrain(terrain, sky, beamRatio);
+  if (scale == SkyLightScale::kLargest && !light.empty())
+    normaliseSkyGrid(light, *std::max_element(light.begin(), light.end()));
+  return light;
+}
+
+// The beam ratio at a time: none with --no-sun, K with --beam-ratio K, else
+// the clear-sky model's for a sky with a sun and none for a sky without.
+double beamRatioAt(const Options& options, const Sky& sky, const SiteSun& sun) {
+  if (options.noSun || !sun.isUp()) return 0;
+  if (options.hasBeamRatio) return options.beamRatio;
+  return sky.dependsOnTheSun() ? clearSkyBeamRatio(sun.elevationDegrees) : 0;
+}
+
+// The sun of a site on the terrain's grid: a DEM's grid north lies off true
+// north by the meridian convergence (grid bearing = true bearing -
+// convergence); other terrains' grids are taken to face true north.
+SiteSun onTheGrid(SiteSun sun, double convergence) {
+  double bearing = sun.bearingDegrees - convergence;
+  if (bearing < 0) bearing += 360;
+  if (bearing >= 360) bearing -= 360;
+  compassToModelAngles(sun.elevationDegrees, bearing, sun.elevation, sun.azimuth);
+  return sun;
+}
+
+// The meridian convergence of the terrain's georeference, 0 without one.
+double convergenceOf(const Options& options, const Terrain& terrain) {
+  Georeference georeference;
+  std::string problem;
+  if (readGeoreference(options.terrain, terrain.gridSizeX, terrain.gridSizeY, georeference, problem) !=
+      GeoreferenceStatus::kRead)
+    return 0;
+  return meridianConvergence(georeference);
+}
+
+// The site: --site, or the centre of the terrain's georeference.
+GeoSite siteOf(const Options& options, const Terrain& terrain) {
+  if (options.when.hasSite) return options.when.site;
+  Georeference georeference;
+  std::string problem;
+  const std::string& name = options.terrain;
+  switch (readGeoreference(name, terrain.gridSizeX, terrain.gridSizeY, georeference, problem)) {
+    case GeoreferenceStatus::kNone:
+      failArgument(name + " has no georeference (" + georeferenceFileName(name) +
+                   ") to take the site from: give --site LAT,LON");
+    case GeoreferenceStatus::kBad:
+      failInputOutput(problem + ": give --site LAT,LON");
+    case GeoreferenceStatus::kRead:
+      break;
+  }
+  GeoSite site;
+  if (!georeferenceSite(georeference, site, problem)) failArgument(name + ": " + problem + ": give --site LAT,LON");
+  return site;
+}
+
+// The map of one time.
+std::vector<float> lightAtTime(const Options& options, const Terrain& terrain, const GeoSite& site,
+                               MapDescription& description) {
+  const UtcTime time = options.when.time;
+  const SiteSun sun = onTheGrid(sunAtSite(site, time), convergenceOf(options, terrain));
+  const Sky sky(options.distribution, options.generalType, sun.elevation, sun.azimuth);
+  if (sky.dependsOnTheSun() && !sun.isUp()) {
+    char elevation[32];
+    std::snprintf(elevation, sizeof elevation, "%.1f", sun.elevationDegrees);
+    failArgument("the sun is below the horizon at " + describeTimeAndSite(time, site) + " (" + elevation +
+                 "\u00b0); the " + options.skyName + " sky needs it up (uniform, overcast and cosine skies do not)");
+  }
+  const double ratio = beamRatioAt(options, sky, sun);
+  description.units = std::string(ratio > 0 ? "light of sky and sun" : "sky light") + relativeTo(options.scale);
+  description.title = options.skyName + " sky, " + describeTimeAndSite(time, site) + ", " + describeSun(sun);
+  description.column = ratio > 0 ? "light" : "sky_light";
+  return lightOf(terrain, sky, ratio, options.scale);
+}
+
+// A time of a cumulative map at which the sun is up.
+struct SunlitTime {
+  Sky sky;
+  double beamRatio;
+  double weight;  // open level ground's clear-sky light at the time
+};
+
+// The cumulative map over many times, computed on all cores and summed in
+// the order of the times.
+std::vector<float> lightOverTimes(const Options& options, const Terrain& terrain, const GeoSite& site,
+                                  MapDescription& description) {
+  const std::vector<UtcTime> times = resolveTimes(options.when);
+  const double convergence = convergenceOf(options, terrain);
+  std::vector<SunlitTime> sunlit;
+  for (UtcTime time : times) {
+    const SiteSun sun = onTheGrid(sunAtSite(site, time), convergence);
+    if (!sun.isUp()) continue;
+    const Sky sky(options.distribution, options.generalType, sun.elevation, sun.azimuth);
+    const double ratio = beamRatioAt(options, sky, sun);
+    sunlit.push_back({sky, ratio, openGroundIrradiance(sun.elevationDegrees, ratio, sky.sunDirection().z)});
+  }
+  if (sunlit.empty())
+    failArgument("the sun is below the horizon at all " + std::to_string(times.size()) + " times at " +
+                 formatSite(site) + ": there is no daylight to sum");
+
+  const bool showProgress = !options.quiet && isatty(fileno(stderr)) != 0;
+  ProgressBar bar(stderr, "halvane-skylight: ", "times", true);
+  CumulativeLight sum(terrain.numCells());
+  computeInOrder<std::vector<float>>(
+      sunlit.size(), defaultThreadCount(),
+      [&](size_t i) { return computeSunlitTerrain(terrain, sunlit[i].sky, sunlit[i].beamRatio); },
+      [&](size_t i, std::vector<float>& map) {
+        sum.add(map, sunlit[i].weight);
+        if (showProgress) bar.update(int(i + 1), int(sunlit.size()));
+        return true;
+      });
+  if (showProgress) bar.finish();
+  if (!options.quiet)
+    std::fprintf(stderr, "halvane-skylight: %zu of %zu times summed, %zu skipped (the sun below the horizon)\n",
+                 sunlit.size(), times.size(), times.size() - sunlit.size());
+
+  std::vector<float> light = sum.mean();
+  if (options.scale == SkyLightScale::kLargest && !light.empty())
+    normaliseSkyGrid(light, *std::max_element(light.begin(), light.end()));
+  const bool withSun = std::any_of(sunlit.begin(), sunlit.end(), [](const SunlitTime& t) { return t.beamRatio > 0; });
+  description.units = std::string(withSun ? "light of sky and sun" : "sky light") + " over the times" +
+                      relativeTo(options.scale);
+  const auto [first, last] = std::minmax_element(times.begin(), times.end());
+  description.title = options.skyName + " sky, " + std::to_string(times.size()) + " times from " +
+                      formatIsoTime(*first) + " to " + formatIsoTime(*last) + " at " + formatSite(site);
+  description.column = "light";
+  return light;
+}
+
+// ---- 5. The tool ----------------------------------------------------------------------------
 
 int run(OptionReader& args) {
   const Options options = parseArguments(args);
@@ -286,18 +514,33 @@ int run(OptionReader& args) {
   std::string error;
   if (!outputs.checkAll(error)) failInputOutput(error);
 
-  setSkyDiagnostics(stderr, stderr);
-  const Sky sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+  routeSkyDiagnostics(options.when.isBatch());
   const Terrain terrain = readTerrainOrFail(options.terrain);
-  const std::vector<float> grid = map || text ? computeSkyLight(terrain, sky, options.scale) : std::vector<float>();
+  MapDescription description;
+  std::vector<float> grid;
+  if (!map && !text) {
+    // The sky-view factor alone.
+  } else if (options.when.givesTime()) {
+    const GeoSite site = siteOf(options, terrain);
+    grid = options.when.isBatch() ? lightOverTimes(options, terrain, site, description)
+                                  : lightAtTime(options, terrain, site, description);
+  } else {
+    const Sky sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+    const double ratio = options.hasBeamRatio && !options.noSun ? options.beamRatio : 0;
+    grid = lightOf(terrain, sky, ratio, options.scale);
+    description.units = std::string(ratio > 0 ? "light of sky and sun" : "sky light") + relativeTo(options.scale);
+    description.title = options.skyName + " sky, " + describeSun(sky);
+    description.column = ratio > 0 ? "light" : "sky_light";
+  }
 
   Georeference georeference;
   const bool needsGeoreference = (map && isGeoTiffName(map->name())) || options.csvHeader ||
                                  (skyView && isGeoTiffName(skyView->name()));
   const bool georeferenced = needsGeoreference && georeferenceOf(options, terrain, georeference);
   const Georeference* where = georeferenced ? &georeference : nullptr;
-  if (map && !writeMap(*map, options, grid, terrain, where)) failInputOutput(map->error());
-  if (text && !writeText(*text, options, grid, terrain, where, "sky_light")) failInputOutput(text->error());
+  if (map && !writeMap(*map, options, description, grid, terrain, where)) failInputOutput(map->error());
+  if (text && !writeText(*text, options, description.column, grid, terrain, where))
+    failInputOutput(text->error());
   if (skyView && !writeSkyView(*skyView, options, terrain, where)) failInputOutput(skyView->error());
   if (!outputs.commitAll(error)) failInputOutput(error);
   if (text == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());

@@ -11,8 +11,11 @@
 #include <gtest/gtest.h>
 #include <ogr_srs_api.h>
 
+#include "core/utc_time.h"
+#include "sky/site_sun.h"
 #include "terrain/dem_import.h"
 #include "terrain/georeference.h"
+#include "terrain/horizon_raster.h"
 #include "terrain/horizons.h"
 #include "terrain/sky_view.h"
 #include "terrain/terrain_file.h"
@@ -286,6 +289,65 @@ TEST(HalvaneSkylightGeoTiffTest, SkyViewFactorMapIsTheLibrarysNorthUp) {
   EXPECT_EQ(r.status, 2);
   EXPECT_TRUE(mentions(r.err, "--svf takes a name ending .tif, .png, .csv, .txt or .xyz")) << r.err;
   EXPECT_FALSE(exists(jpg));
+}
+
+TEST(HalvaneSkylightTest, ATerrainFromADemTakesItsSiteFromItsCentre) {
+  ScratchFolder folder;
+  std::string dem = utmCone(folder), terrain = folder.file("cone.hrz"), own = folder.file("own.csv"),
+              given = folder.file("given.csv");
+  folder.file("cone.hrz.json");
+  ASSERT_EQ(run(kTerrainTool + " --dem " + dem + " --directions 8 --quiet -o " + terrain, folder).status, 0);
+  Georeference georeference;
+  std::string problem;
+  ASSERT_EQ(readGeoreference(terrain, 41, 41, georeference, problem), GeoreferenceStatus::kRead) << problem;
+  GeoSite centre;
+  ASSERT_TRUE(georeferenceSite(georeference, centre, problem)) << problem;
+  EXPECT_NEAR(centre.longitude, 15.0, 0.01);  // UTM zone 33's central meridian, 45 km north of 45 N
+  EXPECT_NEAR(centre.latitude, 45.15, 0.01);
+  char site[64];
+  std::snprintf(site, sizeof site, "%.17g,%.17g", centre.latitude, centre.longitude);
+  const std::string time = " --time 2026-03-20T08:00Z";
+  ToolRun r = run(kSkylightTool + " " + terrain + time + " --csv " + own, folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + time + " --site " + site + " --csv " + given, folder).status, 0);
+  EXPECT_EQ(readFile(own), readFile(given));
+  // --site overrides it: the sun of another place gives another map.
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + time + " --site 59.9,10.7 --csv " + given, folder).status, 0);
+  EXPECT_NE(readFile(own), readFile(given));
+}
+
+// A DEM away from its projection's central meridian has grid north off true
+// north: the sun of a site and time is turned into the grid, so the map is
+// the one of the typed sun at its grid bearing.
+TEST(HalvaneSkylightTest, TheSunOfASiteIsTurnedIntoTheGridOfADem) {
+  ScratchFolder folder;
+  const std::string dem = writeRaster(folder, "west.tif", 21, 21, {300000, 50, 0, 5000000, 0, -50}, 32633,
+                                      [](int col, int row) { return 20 * std::sin(col * 0.4) + 10 * row; });
+  const std::string terrain = folder.file("west.hrz"), atTime = folder.file("time.csv"),
+                    typed = folder.file("typed.csv");
+  folder.file("west.hrz.json");
+  ASSERT_EQ(run(kTerrainTool + " --dem " + dem + " --directions 16 --quiet -o " + terrain, folder).status, 0);
+  Georeference georeference;
+  std::string problem;
+  ASSERT_EQ(readGeoreference(terrain, 21, 21, georeference, problem), GeoreferenceStatus::kRead) << problem;
+  const double convergence = meridianConvergence(georeference);
+  EXPECT_LT(convergence, -1.0);  // 2.6 degrees west of the central meridian at 45 N
+  GeoSite site;
+  ASSERT_TRUE(georeferenceSite(georeference, site, problem)) << problem;
+  UtcTime time;
+  ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
+  const SiteSun sun = sunAtSite(site, time);
+  ASSERT_TRUE(sun.isUp());
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + " --time 2026-06-21T09:00Z --no-sun --csv " + atTime, folder).status,
+            0);
+  char typedSun[80];
+  std::snprintf(typedSun, sizeof typedSun, "%.17g,%.17g", sun.elevationDegrees,
+                std::fmod(sun.bearingDegrees - convergence + 360, 360.0));
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + " --sun " + typedSun + " --csv " + typed, folder).status, 0);
+  EXPECT_EQ(readFile(atTime), readFile(typed));
+  std::snprintf(typedSun, sizeof typedSun, "%.17g,%.17g", sun.elevationDegrees, sun.bearingDegrees);
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + " --sun " + typedSun + " --csv " + typed, folder).status, 0);
+  EXPECT_NE(readFile(atTime), readFile(typed));
 }
 
 TEST(HalvaneSkylightGeoTiffTest, MapOfASyntheticTerrainHasNoGeoreference) {

@@ -11,6 +11,9 @@
 #include "terrain/synthetic_terrain.h"
 #include "terrain/terrain_file.h"
 #include "terrain/sky_light.h"
+#include "terrain/sunlit_terrain.h"
+#include "sky/clear_sky.h"
+#include "sky/site_sun.h"
 #include "sky/sky.h"
 #include "terrain/terrain_test_files.h"
 #include "tools/grid_output.h"
@@ -227,6 +230,90 @@ TEST(HalvaneSkylightTest, BadTerrainFilesAndArgumentsAreRefused) {
   }
   EXPECT_EQ(run(kSkylightTool, folder).status, 2);
   EXPECT_EQ(run(kSkylightTool + " " + terrain + " " + terrain, folder).status, 2);
+}
+
+// ---- The sun at a site and time on a terrain ------------------------------------------
+
+TEST(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighsIt) {
+  ScratchFolder folder;
+  const std::string terrain = folder.file("t.hrz"), flat = folder.file("flat.hrz");
+  ASSERT_EQ(run(kTerrainTool + " --synthetic 12 --directions 8 -o " + terrain, folder).status, 0);
+  ASSERT_EQ(run(kTerrainTool + " --flat 6 --directions 12 -o " + flat, folder).status, 0);
+  const std::string site = " --site 46.5,7.5", time = "2026-06-21T10:00+02:00";
+  const std::string at = site + " --time " + time;
+  int lines = 0;
+
+  // The map is the library's sky light and beam, north up, to the last bit.
+  const std::string light = folder.file("light.csv");
+  ToolRun r = run(kSkylightTool + " " + terrain + at + " --sky general-12 --csv " + light, folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  UtcTime instant;
+  std::string error;
+  ASSERT_TRUE(parseIsoTime(time, instant, error));
+  const SiteSun sun = sunAtSite({46.5, 7.5}, instant);
+  const Sky sky(SkyDistribution::GENERAL, 11, sun.elevation, sun.azimuth);
+  Terrain read;
+  TerrainError readError;
+  ASSERT_TRUE(readTerrain(terrain, read, readError)) << readError.message;
+  const std::vector<float> expected = computeSunlitTerrain(read, sky, clearSkyBeamRatio(sun.elevationDegrees));
+  EXPECT_EQ(readNumbers(light, lines), northUpRaster(expected.data(), 12, 12));
+
+  // Without the beam, the sky light of the same sun typed in degrees.
+  char typed[64];
+  std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, sun.bearingDegrees);
+  const std::string skyOnly = folder.file("sky.csv"), typedSun = folder.file("typed.csv");
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + at + " --sky general-12 --no-sun --csv " + skyOnly, folder).status, 0);
+  ASSERT_EQ(run(kSkylightTool + " " + terrain + " --sky general-12 --sun " + typed + " --csv " + typedSun, folder).status,
+            0);
+  EXPECT_EQ(readNumbers(skyOnly, lines), readNumbers(typedSun, lines));
+
+  // One time as a list is the map of that time.
+  const std::string list = folder.file("times.txt"), listed = folder.file("listed.csv");
+  writeFile(list, "# one time\n" + time + "\n");
+  r = run(kSkylightTool + " " + terrain + site + " --sky general-12 --times " + list + " --csv " + listed, folder);
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err, "halvane-skylight: 1 of 1 times summed, 0 skipped (the sun below the horizon)\n");
+  EXPECT_EQ(readNumbers(listed, lines), readNumbers(light, lines));
+
+  // Open level ground is 1: at a time with the beam of any ratio, and over a
+  // whole day, night included.
+  const std::string flatText = folder.file("flat.csv");
+  for (const std::string& when : {at, at + " --beam-ratio 40", at + " --sky sharp",
+                                  site + " --from 2026-12-21T00:00Z --to 2026-12-22T00:00Z --step 30 --quiet"}) {
+    SCOPED_TRACE(when);
+    r = run(kSkylightTool + " " + flat + when + " --csv " + flatText, folder);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(readNumbers(flatText, lines), std::vector<float>(36, 1.0f));
+  }
+}
+
+TEST(HalvaneSkylightTest, BadTimesSitesAndSunsGetOneLineStatusTwoAndNoFile) {
+  ScratchFolder folder;
+  const std::string terrain = folder.file("t.hrz"), map = folder.file("never.png");
+  ASSERT_EQ(run(kTerrainTool + " --synthetic 8 --directions 4 -o " + terrain, folder).status, 0);
+  const std::pair<std::string, std::string> cases[] = {
+      {"--time 2026-06-21T10:00Z", "has no georeference (" + terrain + ".json) to take the site from: give --site"},
+      {"--site 95,7 --time 2026-06-21T10:00Z", "latitude -90 to 90"},
+      {"--site 46,7 --time 2026-06-21T10:00", "no UTC offset"},
+      {"--site 46,7 --time 21.06.2026", "not a date and time"},
+      {"--site 46,7 --time 2026-06-21T10:00Z --sun 30,180", "give the sun one way"},
+      {"--site 46,7 --time 2026-06-21T22:00Z", "the sun is below the horizon at 2026-06-21T22:00:00Z"},
+      {"--site 46,7 --time 2026-06-21T10:00Z --no-sun --beam-ratio 3", "give one of them"},
+      {"--site 46,7 --time 2026-06-21T10:00Z --beam-ratio -1", "0 to 1000"},
+      {"--site 46,7 --from 2026-06-21T20:00Z --to 2026-06-21T23:00Z --step 60", "no daylight to sum"},
+      {"--site 46,7", "--site needs a time"},
+      {"--site 46,7 --times " + folder.file("missing.txt"), ""},
+  };
+  for (const auto& [args, mentions] : cases) {
+    SCOPED_TRACE(args);
+    ToolRun r = run(kSkylightTool + " " + terrain + " " + args + " -o " + map, folder);
+    EXPECT_EQ(r.status, mentions.empty() ? 1 : 2);  // a times file that cannot be read is a failed input
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+    EXPECT_NE(r.err.find(mentions), std::string::npos) << r.err;
+    EXPECT_FALSE(exists(map));
+  }
 }
 
 }  // namespace

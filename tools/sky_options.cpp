@@ -1,7 +1,10 @@
 #include "tools/sky_options.h"
 
+#include <cstdio>
 #include <cstdlib>
 
+#include "core/angles.h"
+#include "sky/sky_model.h"
 #include "tools/options.h"
 
 const char* const kSkyNamesAccepted =
@@ -43,10 +46,7 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth) {
   if (!parseDecimal(text.substr(comma + 1), bearing)) return false;
   if (elevationDegrees < 0 || elevationDegrees > 90) return false;
   if (bearing < 0 || bearing > 360) return false;
-  double azimuthDegrees = 90 - bearing;
-  if (azimuthDegrees < 0) azimuthDegrees += 360;
-  elevation = static_cast<float>(elevationDegrees * 3.14159 / 180);
-  azimuth = static_cast<float>(azimuthDegrees * 3.14159 / 180);
+  compassToModelAngles(elevationDegrees, bearing, elevation, azimuth);
   return true;
 }
 
@@ -63,4 +63,10 @@ bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& genera
     return true;
   }
   return false;
+}
+
+void routeSkyDiagnostics(bool batch) {
+  // Opened once for the life of the tool.
+  static std::FILE* const discard = std::fopen("/dev/null", "w");
+  setSkyDiagnostics(batch && discard ? discard : stderr, stderr);
 }

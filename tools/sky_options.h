@@ -17,10 +17,10 @@ extern const char* const kSunAccepted;
 bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& generalType);
 
 // "ELEVATION,BEARING" in degrees, decimal numbers (parseDecimal of
-// tools/options.h): elevation 0..90, bearing 0..360 clockwise from north (+y). Gives the model's angles in radians: elevation, and the
-// azimuth 90 - bearing brought into [0, 360) degrees, converted with 3.14159
-// in double precision and rounded to float, so "45,180" gives exactly the
-// program's default angles 0.7853975 and 4.712385. Returns false on bad text.
+// tools/options.h): elevation 0..90, bearing 0..360 clockwise from north
+// (+y). Gives the model's angles in radians as compassToModelAngles
+// (core/angles.h) does, so "45,180" gives exactly the program's default
+// angles 0.7853975 and 4.712385. Returns false on bad text.
 bool parseSun(const std::string& text, float& elevation, float& azimuth);
 
 class OptionReader;
@@ -30,3 +30,9 @@ class OptionReader;
 // true; otherwise returns false and changes nothing.
 bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& generalType, float& elevation,
                   float& azimuth);
+
+// Sends the sky model's diagnostics to standard error, where they cannot mix
+// with a file written to standard output. In a batch the POINT sky's table
+// of its indicatrix, the same for every time, is left out rather than
+// interleaved from several threads. Call it once, before any sky is evaluated.
+void routeSkyDiagnostics(bool batch);
