@@ -9,8 +9,9 @@
 #include "sky/sky.h"
 #include "terrain/terrain_file.h"
 
-// A terrain and its sky grid (gridSizeX rows of gridSizeY brightness values,
-// normalised as computeSkyLight does).
+// A terrain (its sizes, heights and normals; its horizons are summed as they
+// are read and not kept) and its sky grid (gridSizeX rows of gridSizeY
+// brightness values, scaled to the brightest cell as the window shows it).
 struct TerrainSkyGrid {
   Terrain terrain;
   std::vector<float> skyGrid;

@@ -41,7 +41,7 @@ TEST(SkyGridTest, RepeatedCallsGiveEqualGridsAndNewFilesTheirSizes) {
   ASSERT_TRUE(computeSkyGrid(second, sky, current, error));
   EXPECT_EQ(current.terrain.gridSizeX, 5);
   EXPECT_EQ(current.terrain.numDirections, 4);
-  EXPECT_EQ(current.terrain.horizons.size(), 4u * 45u);
+  EXPECT_TRUE(current.terrain.horizons.empty());  // summed as read, not kept
   EXPECT_FLOAT_EQ(current.terrain.terrainHeights[3 * 9 + 2], 5.0f);
 
   // Names of any length.

@@ -196,23 +196,32 @@ float openGroundBrightness(const SkyTables& tables) {
   return cellBrightness(Vec3(0, 0, 1), sums.visibleSky[0], sums.skyLight[0]);
 }
 
+SkyLightSum::SkyLightSum(const Sky& sky, int numDirections, size_t numCells)
+    : tables_(buildSkyTables(sky, numDirections)), sums_(numCells) {}
+
+void SkyLightSum::add(int firstDirection, int count, const uint16_t* blocks) {
+  addHorizonBlocks(tables_, firstDirection, count, blocks, sums_);
+}
+
+std::vector<float> SkyLightSum::skyGrid(const std::vector<Vec3>& normals, SkyLightScale scale) const {
+  std::vector<float> skyGrid;
+  const float largest = computeBrightness(normals, sums_, skyGrid);
+  if (scale == SkyLightScale::kLargest) {
+    normaliseSkyGrid(skyGrid, largest);
+  } else {
+    const float open = openGroundBrightness(tables_);
+    if (open > 0)
+      for (float& value : skyGrid) value = value / open;
+  }
+  return skyGrid;
+}
+
 std::vector<float> computeSkyLight(const Terrain& terrain, const Sky& sky, SkyLightScale scale) {
   const int n = terrain.numDirections;
   // Several directions per pass over the cells keep the sums in registers
   // longer.
   const int perPass = 4;
-  const SkyTables tables = buildSkyTables(sky, n);
-  CellSums sums(terrain.numCells());
-  for (int j = 0; j < n; j += perPass)
-    addHorizonBlocks(tables, j, std::min(perPass, n - j), terrain.horizonBlock(j), sums);
-  std::vector<float> skyGrid;
-  const float largest = computeBrightness(terrain.terrainNormals, sums, skyGrid);
-  if (scale == SkyLightScale::kLargest) {
-    normaliseSkyGrid(skyGrid, largest);
-  } else {
-    const float open = openGroundBrightness(tables);
-    if (open > 0)
-      for (float& value : skyGrid) value = value / open;
-  }
-  return skyGrid;
+  SkyLightSum sum(sky, n, terrain.numCells());
+  for (int j = 0; j < n; j += perPass) sum.add(j, std::min(perPass, n - j), terrain.horizonBlock(j));
+  return sum.skyGrid(terrain.terrainNormals, scale);
 }

@@ -111,6 +111,22 @@ enum class SkyLightScale {
   kOpenGround,
 };
 
+// The sky light of a terrain summed direction by direction: the tables of
+// the sky, and per cell the sums over the directions added so far.
+class SkyLightSum {
+ public:
+  SkyLightSum(const Sky& sky, int numDirections, size_t numCells);
+  // Adds the horizon blocks of directions firstDirection .. firstDirection +
+  // count - 1, one after the other (addHorizonBlocks).
+  void add(int firstDirection, int count, const uint16_t* blocks);
+  // The sky grid once every direction has been added.
+  std::vector<float> skyGrid(const std::vector<Vec3>& normals, SkyLightScale scale) const;
+
+ private:
+  SkyTables tables_;
+  CellSums sums_;
+};
+
 // The sky grid: the brightness of every cell of the terrain (gridSizeX rows of
 // gridSizeY values) under the sky, scaled as asked. The terrain must hold its
 // horizons (readTerrain). Throws std::bad_alloc when the storage cannot be had.

@@ -12,11 +12,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 
 namespace {
@@ -215,17 +217,30 @@ bool TerrainFile::readHorizonBlocks(int count, uint16_t* blocks, TerrainError& e
   return true;
 }
 
-bool readTerrain(const std::string& fileName, Terrain& terrain, TerrainError& error) {
+bool readTerrain(const std::string& fileName, Terrain& terrain, TerrainError& error,
+                 const HorizonBlocksRead& onBlocks, KeepHorizons keep) {
   TerrainFile file;
   Terrain read;
   if (!file.open(fileName, read, error)) return false;
+  // A few directions at a time, so that whoever uses them as they come finds
+  // them in the cache.
+  const int perRead = 4;
+  std::unique_ptr<uint16_t[]> chunk;  // when they are not kept; filled by every read before use
   try {
-    read.horizons.resize(read.numCells() * size_t(read.numDirections));
+    if (keep == KeepHorizons::kAll)
+      read.horizons.resize(read.numCells() * size_t(read.numDirections));
+    else
+      chunk.reset(new uint16_t[read.numCells() * size_t(std::min(perRead, read.numDirections))]);
   } catch (const std::bad_alloc&) {
     error = file.outOfMemory();
     return false;
   }
-  if (!file.readHorizonBlocks(read.numDirections, read.horizons.data(), error)) return false;
+  for (int j = 0; j < read.numDirections; j += perRead) {
+    const int count = std::min(perRead, read.numDirections - j);
+    uint16_t* blocks = chunk ? chunk.get() : read.horizons.data() + size_t(j) * read.numCells();
+    if (!file.readHorizonBlocks(count, blocks, error)) return false;
+    if (onBlocks) onBlocks(read, j, count, blocks);
+  }
   file.close();
   read.fileName = fileName;
   terrain = std::move(read);

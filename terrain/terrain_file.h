@@ -26,6 +26,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -139,9 +140,24 @@ class TerrainFile {
   size_t numCells_ = 0;
 };
 
+// Called while a terrain's horizons are read, after every few directions:
+// `terrain` has its sizes, heights and normals, and `blocks` the horizons of
+// directions firstDirection .. firstDirection + count - 1, just read (and so
+// still in the processor's cache).
+using HorizonBlocksRead =
+    std::function<void(const Terrain& terrain, int firstDirection, int count, const uint16_t* blocks)>;
+
+// What readTerrain keeps of the horizons: all of them, or none (they are
+// only handed to onBlocks, a few directions at a time, and the memory for
+// them stays a few blocks).
+enum class KeepHorizons { kAll, kNone };
+
 // Reads a whole terrain file: header, heights, normals and every horizon
-// block. On failure fills `error` and leaves `terrain` as it was.
-bool readTerrain(const std::string& fileName, Terrain& terrain, TerrainError& error);
+// block, calling `onBlocks` (if given) as the blocks come in. On failure
+// fills `error` and leaves `terrain` as it was.
+bool readTerrain(const std::string& fileName, Terrain& terrain, TerrainError& error,
+                 const HorizonBlocksRead& onBlocks = HorizonBlocksRead(),
+                 KeepHorizons keep = KeepHorizons::kAll);
 
 // ---- 4. Cell normals ----------------------------------------------------------------
 
