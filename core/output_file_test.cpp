@@ -1,6 +1,5 @@
 #include "core/output_file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
@@ -10,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,6 +28,7 @@ mode_t newFileMode() {
   return 0666 & ~mask;
 }
 
+// A scratch folder per test, removed with everything in it.
 class OutputFileTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -35,16 +36,12 @@ class OutputFileTest : public testing::Test {
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     folder_ = pattern;
   }
-  void TearDown() override { EXPECT_EQ(std::system(("rm -rf '" + folder_ + "'").c_str()), 0); }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
 
   std::string path(const std::string& name) const { return folder_ + "/" + name; }
   std::vector<std::string> entries() const {
     std::vector<std::string> names;
-    if (DIR* dir = ::opendir(folder_.c_str())) {
-      while (dirent* entry = ::readdir(dir))
-        if (entry->d_name[0] != '.' || (entry->d_name[1] && entry->d_name[1] != '.')) names.push_back(entry->d_name);
-      ::closedir(dir);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) names.push_back(entry.path().filename());
     std::sort(names.begin(), names.end());
     return names;
   }
@@ -72,11 +69,10 @@ TEST_F(OutputFileTest, ReplacesKeepingPermissionsAndWritesThroughLinks) {
       {path(longName), path(longName), newFileMode()},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     OutputFile file(c.name);
     ASSERT_TRUE(writeText(file, "new\n")) << file.error();
-    EXPECT_EQ(readFile(c.written), "new\n");
-    EXPECT_EQ(modeOf(c.written) & 07777, c.mode);
+    EXPECT_EQ(readFile(c.written), "new\n") << c.name;
+    EXPECT_EQ(modeOf(c.written) & 07777, c.mode) << c.name;
   }
   EXPECT_TRUE(S_ISLNK(modeOf(path("link.txt"))));
   EXPECT_TRUE(S_ISLNK(modeOf(path("dangling.txt"))));
@@ -122,12 +118,11 @@ TEST_F(OutputFileTest, DestinationsThatCannotBeWrittenAreRefusedUntouched) {
       {"", "No such file or directory"},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     OutputFile file(c.name);
     EXPECT_FALSE(file.check());
     EXPECT_TRUE(file.failedToOpen());
     EXPECT_EQ(file.error(), "cannot write " + c.name + ": " + c.reason);
-    EXPECT_FALSE(writeText(file, "x"));
+    EXPECT_FALSE(writeText(file, "x")) << c.name;
   }
   EXPECT_EQ(readFile(path("folder/inside")), "kept\n");
   EXPECT_EQ(entries(), std::vector<std::string>{"folder"});
