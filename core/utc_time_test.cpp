@@ -94,7 +94,8 @@ TEST(UtcTime, RefusesMalformedAndImpossibleTimesWithTheReason) {
     const char* text;
     const char* reason;  // a part of the message
   } kCases[] = {
-      {"2026-13-01T10:00Z", "month 13"},
+      {"2026-13-01T10:00Z", "month 13 is not"},
+      {"2026-00-01T10:00Z", "month 0 is not"},
       {"2026-02-30T10:00Z", "day 30"},
       {"2025-02-29T10:00Z", "day 29"},
       {"1900-02-29T10:00Z", "day 29"},
@@ -103,16 +104,22 @@ TEST(UtcTime, RefusesMalformedAndImpossibleTimesWithTheReason) {
       {"2026-06-21T23:61Z", "minute 61"},
       {"2026-06-21T23:59:60Z", "leap seconds"},
       {"2026-06-21T10:00", "no UTC offset"},
+      {"2026-06-21T10:00:00", "no UTC offset"},
       {"2026-06-21", "no time of day"},
       {"2026-06-21T10Z", "expected hh:mm"},
       {"2026-06-21T1:00Z", "expected hh:mm"},
+      {"2026-06-21T10:0Z", "expected hh:mm"},
+      {"2026-6-21T10:00Z", "not a date and time"},
       {"21/06/2026 10:00Z", "not a date and time"},
       {"2026-06-21_10:00Z", "followed by T or a space"},
       {"0000-01-01T10:00Z", "year 0"},
       {"10000-01-01T10:00Z", "years outside"},
+      {"-0500-01-01T10:00Z", "years outside"},
       {"2026-06-21T10:00+14:30", "beyond +-14:00"},
+      {"2026-06-21T10:00-15", "beyond +-14:00"},
       {"2026-06-21T10:00+05:60", "offset minutes 60"},
       {"2026-06-21T10:00+5", "+hh:mm"},
+      {"2026-06-21T10:00+05:3", "+hh:mm"},
       {"2026-06-21T10:00 +02:00", "unexpected character"},
       {"2026-06-21T10:00/02:00", "unexpected '/'"},
       {"2026-06-21T10:00Z junk", "unexpected text"},
@@ -122,6 +129,7 @@ TEST(UtcTime, RefusesMalformedAndImpossibleTimesWithTheReason) {
       {"0001-01-01T00:30+01:00", "outside the years"},
       {"9999-12-31T23:30-01:00", "outside the years"},
       {"", "empty"},
+      {"   ", "empty"},
   };
   for (const auto& c : kCases) {
     UtcTime t{42};

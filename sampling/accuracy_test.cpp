@@ -76,6 +76,11 @@ TEST(AccuracyTest, MasksHideTheSouthernSkyBelowTheirHorizon) {
     ASSERT_LE(reference.irradiances(0)[k], reference.irradiances(-1)[k] * (1 + 1e-12));
     ASSERT_LE(reference.irradiances(2)[k], reference.irradiances(1)[k] * (1 + 1e-12));
   }
+  // A point on a mask's horizon line, its angles rounded to float, counts as hidden.
+  Sequence<SamplePoint> onTheLine;
+  onTheLine.append(pointAt(180, 20, 1));
+  EXPECT_EQ(reference.measure(onTheLine, 1).rmsError, 1);
+  EXPECT_NE(reference.measure(onTheLine, 0).rmsError, 1);
 }
 
 // The figures the issue quotes for the 145-patch subdivision under the clear

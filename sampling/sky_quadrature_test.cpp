@@ -79,10 +79,17 @@ TEST(SkyQuadratureTest, GridHasNearlyEqualCellsAndEnoughOfThem) {
   }
 }
 
-// Unit vectors whose mean is the centre and whose nearest neighbours are all
-// about equally far. (That anglesOf inverts directionOf, the quadrature's own
-// set in the accuracy test shows: its points are the cells' directions as angles.)
-TEST(SkyQuadratureTest, TheFibonacciSphereIsEvenlySpread) {
+// anglesOf inverts directionOf, with azimuths within one turn; the Fibonacci
+// sphere is unit vectors whose mean is the centre and whose nearest
+// neighbours are all about equally far.
+TEST(SkyQuadratureTest, DirectionsAnglesAndTheFibonacciSphere) {
+  for (float azimuth : {0.0f, 1.0f, 3.14159f, 6.2f})
+    for (float elevation : {0.0f, 0.3f, 1.2f}) {
+      float a, e;
+      anglesOf(directionOf(azimuth, elevation), a, e);
+      EXPECT_NEAR(a, azimuth, 2e-6);
+      EXPECT_NEAR(e, elevation, 2e-6);
+    }
   const std::vector<Direction> sphere = fibonacciSphere(2000, 0);
   ASSERT_EQ(sphere.size(), 2000u);
   Direction mean;

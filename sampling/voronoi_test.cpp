@@ -113,16 +113,21 @@ TEST(VoronoiTest, NoSitesNoCellsAndOneSiteAnEmptyCell) {
   EXPECT_TRUE(buildVoronoiCells(nullptr, nullptr, 0).empty());
 }
 
-// Two sites on one vertical (the sweep's degenerate start), random sites, and
-// rings round the origin as the projected sample directions lie.
+// Two sites on one vertical (the sweep's degenerate start) share one edge
+// along their bisector across the whole square; random sites and rings round
+// the origin (as the projected sample directions lie) have the diagram's
+// defining properties.
 TEST(VoronoiTest, DiagramsHaveTheirDefiningProperties) {
   Sites two;
   two.add(0, 0);
   two.add(0, 1);
-  for (const Sites& sites : {two, randomSites(300, 1), jitteredRings(8, 24, 11)}) {
-    const std::vector<VoronoiCell> cells = buildVoronoiCells(sites.xs.data(), sites.ys.data(), sites.size());
-    expectVoronoiProperties(sites, cells);
-  }
+  const std::vector<VoronoiCell> cells = buildVoronoiCells(two.xs.data(), two.ys.data(), 2);
+  ASSERT_TRUE(cells.size() == 2 && cells[0].numElements == 1 && cells[1].numElements == 1);
+  const VoronoiEdge upper = cells[1].element(0);
+  EXPECT_TRUE(upper.y1 == 0.5f && upper.y2 == 0.5f && upper.x1 < -1 && upper.x2 > 1)
+      << upper.x1 << "," << upper.y1 << " to " << upper.x2 << "," << upper.y2;
+  for (const Sites& sites : {two, randomSites(300, 1), jitteredRings(8, 24, 11)})
+    expectVoronoiProperties(sites, buildVoronoiCells(sites.xs.data(), sites.ys.data(), sites.size()));
 }
 
 }  // namespace
