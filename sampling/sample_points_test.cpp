@@ -134,12 +134,9 @@ TEST(LuminanceClassesTest, AreOneDeviationWideColouredDimToBright) {
   EXPECT_EQ(rampEntry(grid.back().colour), 511);
 }
 
-TEST(StratifiedSamplesTest, CountsFollowTheRequestAndAUniformSkyGivesOneLess) {
-  SampleSet set = computeStratifiedSamples(Sky(), 250, true);
-  EXPECT_EQ(set.samplePoints.numElements, 250);
-  EXPECT_EQ(set.regionPolygons.size(), 250u);
-  EXPECT_NEAR(weightSum(set.samplePoints), 1.0f, 1e-5);
-  set = computeStratifiedSamples(Sky(), 1, true);
+// (The default 250 are the golden file's.)
+TEST(StratifiedSamplesTest, ALonePointWeighsOneAndAUniformSkyGivesOneLess) {
+  SampleSet set = computeStratifiedSamples(Sky(), 1, true);
   ASSERT_EQ(set.samplePoints.numElements, 1);
   EXPECT_EQ(set.samplePoints.element(0).weight, 1.0f);
 
