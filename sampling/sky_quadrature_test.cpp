@@ -7,7 +7,6 @@
 
 namespace {
 
-
 double radians(double degrees) { return degrees * kExactPi / 180; }
 
 // The unit normal tilted `tilt` from the zenith towards the azimuth.
@@ -80,6 +79,9 @@ TEST(SkyQuadratureTest, GridHasNearlyEqualCellsAndEnoughOfThem) {
   }
 }
 
+// anglesOf inverts directionOf, with azimuths within one turn; the Fibonacci
+// sphere is unit vectors whose mean is the centre and whose nearest
+// neighbours are all about equally far.
 TEST(SkyQuadratureTest, DirectionsAnglesAndTheFibonacciSphere) {
   for (float azimuth : {0.0f, 1.0f, 3.14159f, 6.2f})
     for (float elevation : {0.0f, 0.3f, 1.2f}) {
@@ -88,8 +90,6 @@ TEST(SkyQuadratureTest, DirectionsAnglesAndTheFibonacciSphere) {
       EXPECT_NEAR(a, azimuth, 2e-6);
       EXPECT_NEAR(e, elevation, 2e-6);
     }
-  // Evenly spread: unit vectors whose mean is the centre and whose nearest
-  // neighbours are all about equally far.
   const std::vector<Direction> sphere = fibonacciSphere(2000, 0);
   ASSERT_EQ(sphere.size(), 2000u);
   Direction mean;
@@ -109,21 +109,21 @@ TEST(SkyQuadratureTest, DirectionsAnglesAndTheFibonacciSphere) {
   EXPECT_GT(nearestLow / nearestHigh, 0.6);
 }
 
+// A mask of 20 degrees facing south; a point on its horizon line counts as
+// hidden, its east and west edges as seen.
 TEST(SkyQuadratureTest, MaskHidesBehindAndBelowAndCountsTheLinesConsistently) {
   const HorizonMask south{radians(20)};
-  auto at = [](double bearing, double elevation) {
-    const double b = radians(bearing), e = radians(elevation);
-    return Direction{std::cos(e) * std::sin(b), std::cos(e) * std::cos(b), std::sin(e)};
-  };
-  EXPECT_TRUE(south.hides(at(180, 19.9)));
-  EXPECT_TRUE(south.hides(at(100, 5)));
-  EXPECT_FALSE(south.hides(at(180, 20.1)));
-  EXPECT_FALSE(south.hides(at(0, 5)));
-  // On the horizon line: hidden; on the east or west edge: seen.
-  EXPECT_TRUE(south.hides(at(180, 20)));
-  EXPECT_FALSE(south.hides(at(90, 5)));
-  EXPECT_FALSE(south.hides(at(270, 5)));
-  EXPECT_FALSE(HorizonMask{}.hides(at(180, 0.001)));
+  const struct {
+    double bearing, elevation;
+    bool hidden;
+  } cases[] = {{180, 19.9, true}, {100, 5, true}, {180, 20, true}, {180, 20.1, false},
+               {0, 5, false},     {90, 5, false}, {270, 5, false}};
+  for (const auto& c : cases) {
+    const double b = radians(c.bearing), e = radians(c.elevation);
+    EXPECT_EQ(south.hides({std::cos(e) * std::sin(b), std::cos(e) * std::cos(b), std::sin(e)}), c.hidden)
+        << c.bearing << " " << c.elevation;
+  }
+  EXPECT_FALSE(HorizonMask{}.hides({0, -1, 0.001}));
   // The program's own angles of bearing 270 (azimuth 3.14159) count as west.
   EXPECT_FALSE(south.hides(directionOf(3.14159f, 0.1f)));
 }

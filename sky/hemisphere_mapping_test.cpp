@@ -19,70 +19,59 @@ Direction toHemisphere(float u, float v) {
   return d;
 }
 
-TEST(HemisphereMappingTest, CentreAxesAndDiagonalsFallAsTheOctantTestsOrderThem) {
-  Direction d = toHemisphere(0.75f, 0.5f);  // octant 7, r = 0.5
-  EXPECT_EQ(d.elevation, 0.8480607f);
-  EXPECT_EQ(d.azimuth, 6.2831802f);
-
-  d = toHemisphere(0.5f, 0.5f);
-  EXPECT_EQ(d.elevation, 1.570795f);
-  EXPECT_EQ(d.azimuth, 0.0f);
-
-  // The four half-axes on the border.
-  d = toHemisphere(1.0f, 0.5f);
-  EXPECT_EQ(d.azimuth, 6.2831802f);  // octant 7, not 0
-  d = toHemisphere(0.5f, 1.0f);
-  EXPECT_EQ(d.azimuth, 1.570795f);  // octant 2
-  d = toHemisphere(0.0f, 0.5f);
-  EXPECT_EQ(d.azimuth, 3.14159f);  // octant 4
-  d = toHemisphere(0.5f, 0.0f);
-  EXPECT_NEAR(d.azimuth, 4.712385f, 1e-6f);  // octant 5: 0.7853975 + 3.9269874
-
-  // The diagonals, at r = 0.5.
-  EXPECT_EQ(toHemisphere(0.75f, 0.75f).azimuth, 0.7853975f);  // octant 1
-  EXPECT_EQ(toHemisphere(0.25f, 0.75f).azimuth, 2.3561926f);  // octant 3
-  EXPECT_EQ(toHemisphere(0.25f, 0.25f).azimuth, 3.9269874f);  // octant 5
-  EXPECT_NEAR(toHemisphere(0.75f, 0.25f).azimuth, 5.4977827f, 1e-6f);  // octant 6, at its end
-  for (float u : {0.75f, 0.25f})
-    for (float v : {0.75f, 0.25f}) EXPECT_EQ(toHemisphere(u, v).elevation, 0.8480607f);
-
-  // Within an octant the azimuth runs linearly along the ring.
-  EXPECT_FLOAT_EQ(toHemisphere(1.0f, 0.75f).azimuth, 0.5f * 0.7853975f);  // octant 0
-  EXPECT_FLOAT_EQ(toHemisphere(0.25f, 0.0f).azimuth, 3.9269874f + 0.5f * 0.7853975f);
-}
-
-TEST(HemisphereMappingTest, BorderIsJustBelowTheHorizonAndTheHorizonJustInside) {
-  Direction d = toHemisphere(1.0f, 0.8f);
-  EXPECT_LT(d.elevation, 0.0f);
-  EXPECT_NEAR(d.elevation, -1.33e-6f, 1e-7f);
-  EXPECT_EQ(skyLuminance(Sky(), d.azimuth, d.elevation), 0.0f);
-
-  for (float azimuth : {0.3f, 2.0f, 4.0f, 6.0f}) {
-    float u, v;
-    hemisphereToSquare(0.0f, azimuth, u, v);
-    float r = std::max(std::fabs(2 * u - 1), std::fabs(2 * v - 1));
-    EXPECT_NEAR(r, 0.9999993f, 2e-7f) << "azimuth " << azimuth;
-  }
-}
-
-TEST(HemisphereMappingTest, NearTheZenithMapsToTheCentreAndTurnsApartToOnePoint) {
-  for (float elevation : {1.570795f, 1.5707f, 1.6f}) {
-    float u = 0, v = 0;
-    hemisphereToSquare(elevation, 2.5f, u, v);
-    EXPECT_EQ(u, 0.5f) << elevation;
-    EXPECT_EQ(v, 0.5f) << elevation;
-  }
+struct Square {
   float u, v;
-  hemisphereToSquare(1.5705f, 2.5f, u, v);  // 0.0003 from the zenith: not yet
-  EXPECT_NE(u, 0.5f);
+};
 
+Square toSquare(float elevation, float azimuth) {
+  Square s;
+  hemisphereToSquare(elevation, azimuth, s.u, s.v);
+  return s;
+}
+
+// The centre, the half-axes on the border, the diagonals at r = 0.5 (with
+// the octant each falls in) and points within an octant, where the azimuth
+// runs linearly along the ring. A NaN elevation is not checked.
+TEST(HemisphereMappingTest, CentreAxesAndDiagonalsFallAsTheOctantTestsOrderThem) {
+  const float any = std::nanf(""), ring = 0.8480607f, octant = 0.7853975f;
+  const struct {
+    float u, v, elevation, azimuth, tolerance;
+  } cases[] = {
+      {0.5f, 0.5f, 1.570795f, 0, 0},          {0.75f, 0.5f, ring, 6.2831802f, 0},   // octant 7
+      {1.0f, 0.5f, any, 6.2831802f, 0},       {0.5f, 1.0f, any, 1.570795f, 0},      // octants 7 (not 0) and 2
+      {0.0f, 0.5f, any, 3.14159f, 0},         {0.5f, 0.0f, any, 4.712385f, 1e-6f},  // octants 4 and 5
+      {0.75f, 0.75f, ring, octant, 0},        {0.25f, 0.75f, ring, 2.3561926f, 0},  // octants 1 and 3
+      {0.25f, 0.25f, ring, 3.9269874f, 0},    {0.75f, 0.25f, ring, 5.4977827f, 1e-6f},  // 5, and 6 at its end
+      {1.0f, 0.75f, any, 0.5f * octant, 1e-7f}, {0.25f, 0.0f, any, 3.9269874f + 0.5f * octant, 2e-6f},
+  };
+  for (const auto& c : cases) {
+    const Direction d = toHemisphere(c.u, c.v);
+    EXPECT_TRUE(std::isnan(c.elevation) || d.elevation == c.elevation) << c.u << ", " << c.v;
+    EXPECT_NEAR(d.azimuth, c.azimuth, c.tolerance) << c.u << ", " << c.v;
+  }
+}
+
+// The square's border lies just below the horizon and the horizon just
+// inside it; near the zenith everything maps to the centre; azimuths a turn
+// apart map to one point.
+TEST(HemisphereMappingTest, BorderHorizonZenithAndTurns) {
+  const Direction border = toHemisphere(1.0f, 0.8f);
+  EXPECT_LT(border.elevation, 0.0f);
+  EXPECT_NEAR(border.elevation, -1.33e-6f, 1e-7f);
+  EXPECT_EQ(skyLuminance(Sky(), border.azimuth, border.elevation), 0.0f);
+  for (float azimuth : {0.3f, 2.0f, 4.0f, 6.0f}) {
+    const Square s = toSquare(0.0f, azimuth);
+    EXPECT_NEAR(std::max(std::fabs(2 * s.u - 1), std::fabs(2 * s.v - 1)), 0.9999993f, 2e-7f) << azimuth;
+  }
+  for (float elevation : {1.570795f, 1.5707f, 1.6f}) {
+    const Square s = toSquare(elevation, 2.5f);
+    EXPECT_TRUE(s.u == 0.5f && s.v == 0.5f) << elevation;
+  }
+  EXPECT_NE(toSquare(1.5705f, 2.5f).u, 0.5f);  // 0.0003 from the zenith: not yet
   const float pairs[][2] = {{-0.1f, 6.18318f}, {-6.2f, 0.08318f}, {12.5f, 6.21682f}};
   for (const auto& p : pairs) {
-    float u1, v1, u2, v2;
-    hemisphereToSquare(0.3f, p[0], u1, v1);
-    hemisphereToSquare(0.3f, p[1], u2, v2);
-    EXPECT_NEAR(u1, u2, 1e-6f) << p[0] << " and " << p[1];
-    EXPECT_NEAR(v1, v2, 1e-6f) << p[0] << " and " << p[1];
+    EXPECT_NEAR(toSquare(0.3f, p[0]).u, toSquare(0.3f, p[1]).u, 1e-6f) << p[0] << " and " << p[1];
+    EXPECT_NEAR(toSquare(0.3f, p[0]).v, toSquare(0.3f, p[1]).v, 1e-6f) << p[0] << " and " << p[1];
   }
 }
 
@@ -91,11 +80,10 @@ TEST(HemisphereMappingTest, SquareToHemisphereAndBackReturnsThePoint) {
     for (int j = 0; j <= 40; ++j) {
       if (i == 20 && j == 20) continue;
       float u = i / 40.0f, v = j / 40.0f;
-      Direction d = toHemisphere(u, v);
-      float u2, v2;
-      hemisphereToSquare(d.elevation, d.azimuth, u2, v2);
-      ASSERT_NEAR(u2, u, 1e-5f) << "(" << u << ", " << v << ")";
-      ASSERT_NEAR(v2, v, 1e-5f) << "(" << u << ", " << v << ")";
+      const Direction d = toHemisphere(u, v);
+      const Square back = toSquare(d.elevation, d.azimuth);
+      ASSERT_NEAR(back.u, u, 1e-5f) << "(" << u << ", " << v << ")";
+      ASSERT_NEAR(back.v, v, 1e-5f) << "(" << u << ", " << v << ")";
     }
 }
 
