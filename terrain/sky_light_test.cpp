@@ -18,20 +18,12 @@ Sky skyOf(D distribution, float sunElevation = 0.7853975f, float sunAzimuth = 4.
 
 size_t at(int j, int b) { return size_t(j) * kHorizonBins + b; }
 
-TEST(SkyTablesTest, LuminanceTableIsDarkBelowTheHorizonAndAveragesAThousandAbove) {
-  for (int n : {1, 7, 36}) {
-    std::vector<float> table = buildLuminanceTable(skyOf(D::UNIFORM), n);
-    ASSERT_EQ(table.size(), size_t(n) * 256);
-    for (int k = 0; k < n * 256; ++k) ASSERT_EQ(table[k], k % 256 < 128 ? 0.0f : 1000.0f) << n << " " << k;
-  }
+TEST(SkyTablesTest, LuminanceAveragesAThousandVisibleSkyAddsUpToPiBandsWeighedByTheirBin) {
   std::vector<float> table = buildLuminanceTable(skyOf(D::CLEAR, 0.3f, 1.0f), 12);
+  ASSERT_EQ(table.size(), 12u * 256);
   double sum = 0;
-  for (int j = 0; j < 12; ++j)
-    for (int b = 0; b < 256; ++b) sum += table[at(j, b)];
+  for (float entry : table) sum += entry;  // the bins below the horizon add nothing
   EXPECT_NEAR(sum / (128 * 12), 1000.0, 0.05);
-}
-
-TEST(SkyTablesTest, VisibleSkyAddsUpToPiAndSkyLightWeighsEachBandWithItsBin) {
   for (int n : {4, 36, 64}) {
     std::vector<Vec3> table = buildVisibleSkyTable(n);
     for (int i : {0, 100, 128, 192}) {
