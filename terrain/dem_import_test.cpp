@@ -43,32 +43,11 @@ Import importFile(const std::string& file, const std::function<void(DemRequest&)
 
 bool mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-TEST(DemImportTest, ProjectedConeKeepsItsGridAndHeightsInCellSizes) {
+// A cone in degrees at 45 N on zone 33's central meridian (cells of about
+// 11.1 m north-south and 7.9 m east-west) is warped into UTM with square
+// cells, keeps its shape, and its centre is the site of the terrain.
+TEST(DemImportTest, GeographicConeIsWarpedIntoUtmAndCentredOnItsSite) {
   ScratchFolder folder;
-  Import dem = importFile(utmCone(folder));
-  ASSERT_TRUE(dem.ok) << dem.error;
-  ASSERT_EQ(dem.terrain.gridSizeX, 41);
-  ASSERT_EQ(dem.terrain.gridSizeY, 41);
-  EXPECT_DOUBLE_EQ(dem.terrain.georeference.cellSize, 10);
-  EXPECT_FLOAT_EQ(dem.at(20, 20), 20.0f);  // 200 m is 20 cells of 10 m
-  EXPECT_FLOAT_EQ(dem.at(20, 25), float(cone(205, 255, 205, 205) / 10));
-  EXPECT_FLOAT_EQ(dem.terrain.highest, 200.0f);
-  EXPECT_EQ(dem.terrain.georeference.geoTransform, (std::array<double, 6>{500000, 10, 0, 5000000, 0, -10}));
-  EXPECT_TRUE(mentions(dem.terrain.georeference.coordinateSystem, "UTM zone 33N"));
-  EXPECT_TRUE(mentions(dem.report, "> " + dem.terrain.georeference.source + ": 41 x 41 cells of 10 x 10 m"))
-      << dem.report;
-  EXPECT_TRUE(mentions(dem.report, "> terrain: 41 x 41 cells of 10 m")) << dem.report;
-  // From 150 m south of the apex the apex is the horizon to the north
-  // (direction 0 of 2, centred on azimuth 90 degrees): sine 200 / 250 = 0.8.
-  std::vector<uint16_t> horizons = computeHorizonsFast(dem.terrain.heights.data(), 41, 41, 2);
-  EXPECT_NEAR(horizons[20 * 41 + 5] / 32768.0 - 1, 0.8, 1e-4);
-  EXPECT_EQ(horizons[41 * 41 + 20 * 41 + 5], 32768);  // south: level ground to the edge
-}
-
-TEST(DemImportTest, GeographicConeIsWarpedIntoUtmWithSquareMetricCells) {
-  ScratchFolder folder;
-  // The cone at 45 degrees north on zone 33's central meridian, cells of
-  // 0.0001 degrees: about 11.1 m north-south and 7.9 m east-west.
   const double cell = 0.0001, mLat = 111132.0 * cell, mLon = 111132.0 * std::cos(45.0 * M_PI / 180) * cell;
   std::string file = writeRaster(folder, "cone-geo.tif", 60, 40, {14.997, cell, 0, 45.002, 0, -cell}, 4326,
                                  [&](int col, int row) { return cone((col + 0.5) * mLon, (row + 0.5) * mLat, 30 * mLon, 20 * mLat); });
@@ -82,8 +61,7 @@ TEST(DemImportTest, GeographicConeIsWarpedIntoUtmWithSquareMetricCells) {
   EXPECT_DOUBLE_EQ(geo.geoTransform[1], -geo.geoTransform[5]);
   EXPECT_NEAR(dem.terrain.gridSizeX * geo.cellSize, 60 * mLon, 2 * geo.cellSize);
   EXPECT_NEAR(dem.terrain.gridSizeY * geo.cellSize, 40 * mLat, 2 * geo.cellSize);
-  // Round again in metres: the foot lies 100 m from the apex every way, and
-  // the cone keeps (nearly) its height.
+  // The foot lies 100 m from the apex every way, and the cone keeps (nearly) its height.
   int apexX = 0, apexY = 0;
   for (int x = 0; x < dem.terrain.gridSizeX; ++x)
     for (int y = 0; y < dem.terrain.gridSizeY; ++y)
@@ -94,23 +72,13 @@ TEST(DemImportTest, GeographicConeIsWarpedIntoUtmWithSquareMetricCells) {
     for (int x = apexX, y = apexY; dem.at(x, y) > 0.5f; x += dx, y += dy) ++steps;
     EXPECT_NEAR(steps * geo.cellSize, 100, 1.5 * geo.cellSize) << dx << "," << dy;
   }
-}
-
-TEST(DemImportTest, TheSiteOfATerrainIsItsCentreInLatitudeAndLongitude) {
-  ScratchFolder folder;
-  // A raster in degrees centred on 45 N 15 E, warped into UTM zone 33: its
-  // centre comes back within a cell (about 10 m, 0.0001 degrees).
-  const double cell = 0.0001;
-  Import geographic = importFile(writeRaster(folder, "centre.tif", 60, 40, {14.997, cell, 0, 45.002, 0, -cell}, 4326,
-                                             [](int, int) { return 10.0; }));
-  ASSERT_TRUE(geographic.ok) << geographic.error;
   GeoSite site;
   std::string error;
-  ASSERT_TRUE(georeferenceSite(geographic.terrain.georeference, site, error)) << error;
+  ASSERT_TRUE(georeferenceSite(geo, site, error)) << error;
   EXPECT_NEAR(site.latitude, 45.0, 2 * cell);
   EXPECT_NEAR(site.longitude, 15.0, 2 * cell);
-  // A georeference without a coordinate system has no site.
-  Georeference none = geographic.terrain.georeference;
+  // A georeference without a usable coordinate system has no site.
+  Georeference none = geo;
   none.coordinateSystem.clear();
   EXPECT_FALSE(georeferenceSite(none, site, error));
   EXPECT_TRUE(mentions(error, "no coordinate system")) << error;
@@ -118,7 +86,7 @@ TEST(DemImportTest, TheSiteOfATerrainIsItsCentreInLatitudeAndLongitude) {
   EXPECT_FALSE(georeferenceSite(none, site, error));
 }
 
-TEST(DemImportTest, NorthEastHillLiesAtHighXAndHighY) {
+TEST(DemImportTest, NorthEastHillLiesAtHighXAndHighYInCellsOfHeight) {
   ScratchFolder folder;
   // A hill at column 26 of 30 (east), row 3 of 20 (north).
   std::string file = writeRaster(folder, "ne.tif", 30, 20, {0, 5, 0, 1000, 0, -5}, 32631, [](int col, int row) {
@@ -130,26 +98,27 @@ TEST(DemImportTest, NorthEastHillLiesAtHighXAndHighY) {
   ASSERT_EQ(dem.terrain.gridSizeY, 20);  // south to north
   EXPECT_FLOAT_EQ(dem.at(26, 20 - 1 - 3), 10.0f);  // 50 m in cells of 5 m
   EXPECT_LT(dem.at(3, 3), 0.01f);                  // the south-west is level
+  EXPECT_FLOAT_EQ(dem.terrain.highest, 50.0f);
+  const Georeference& geo = dem.terrain.georeference;
+  EXPECT_EQ(geo.geoTransform, (std::array<double, 6>{0, 5, 0, 1000, 0, -5}));
+  EXPECT_TRUE(mentions(geo.coordinateSystem, "UTM zone 31N"));
+  EXPECT_TRUE(mentions(dem.report, "> " + geo.source + ": 30 x 20 cells of 5 x 5 m")) << dem.report;
+  EXPECT_TRUE(mentions(dem.report, "> terrain: 30 x 20 cells of 5 m")) << dem.report;
   // From the middle the hill stands towards azimuth 45 degrees (direction 0 of 4).
   std::vector<uint16_t> horizons = computeHorizonsFast(dem.terrain.heights.data(), 30, 20, 4);
   const size_t cells = 30 * 20, middle = 15 * 20 + 10;
   EXPECT_GT(horizonBin(horizons[middle]), 140);
   EXPECT_LE(horizonBin(horizons[2 * cells + middle]), 127);  // south-west: down the hill's foot
-}
-
-TEST(DemImportTest, EsriAsciiGridWithoutCoordinateSystem) {
-  ScratchFolder folder;
+  // An ESRI ASCII grid, without coordinate system: its last line is the southern row, y = 0.
   const std::string text = "ncols 4\nnrows 3\nxllcorner 1000\nyllcorner 2000\ncellsize 5\nNODATA_value -9999\n"
                            "10 20 30 40\n15 25 35 45\n5 5 5 5\n";
-  Import dem = importFile(folder.write("grid.asc", std::vector<unsigned char>(text.begin(), text.end())));
-  ASSERT_TRUE(dem.ok) << dem.error;
-  ASSERT_EQ(dem.terrain.gridSizeX, 4);
-  ASSERT_EQ(dem.terrain.gridSizeY, 3);
-  // The last line of the file is the southern row, y = 0.
-  EXPECT_EQ(dem.terrain.heights, (std::vector<float>{1, 3, 2, 1, 5, 4, 1, 7, 6, 1, 9, 8}));
-  EXPECT_EQ(dem.terrain.georeference.geoTransform, (std::array<double, 6>{1000, 5, 0, 2015, 0, -5}));
-  EXPECT_EQ(dem.terrain.georeference.coordinateSystem, "");
-  EXPECT_TRUE(mentions(dem.report, "no coordinate system")) << dem.report;
+  Import ascii = importFile(folder.write("grid.asc", std::vector<unsigned char>(text.begin(), text.end())));
+  ASSERT_TRUE(ascii.ok) << ascii.error;
+  ASSERT_EQ(ascii.terrain.gridSizeX, 4);
+  EXPECT_EQ(ascii.terrain.heights, (std::vector<float>{1, 3, 2, 1, 5, 4, 1, 7, 6, 1, 9, 8}));
+  EXPECT_EQ(ascii.terrain.georeference.geoTransform, (std::array<double, 6>{1000, 5, 0, 2015, 0, -5}));
+  EXPECT_EQ(ascii.terrain.georeference.coordinateSystem, "");
+  EXPECT_TRUE(mentions(ascii.report, "no coordinate system")) << ascii.report;
 }
 
 TEST(DemImportTest, OblongCellsAreResampledToSquareOnes) {
@@ -186,6 +155,11 @@ TEST(DemImportTest, WindowBoundsAndMaxSizeChooseAndReduceTheArea) {
   Import bounds = importFile(file, [](DemRequest& r) { r.hasBounds = true, r.bounds = {20, 72, 30, 80}; });
   ASSERT_TRUE(bounds.ok) << bounds.error;
   EXPECT_EQ(bounds.terrain.heights, window.terrain.heights);
+  // Bounds far beyond the raster hold all of it.
+  Import all = importFile(file, [](DemRequest& r) { r.hasBounds = true, r.bounds = {-1e300, -1e300, 1e300, 1e300}; });
+  ASSERT_TRUE(all.ok) << all.error;
+  EXPECT_EQ(all.terrain.gridSizeX, 100);
+  EXPECT_EQ(all.terrain.gridSizeY, 60);
   // Averages of 4 x 4 cells: neither side above 25.
   Import reduced = importFile(file, [](DemRequest& r) { r.maxSize = 25; });
   ASSERT_TRUE(reduced.ok) << reduced.error;
@@ -196,7 +170,7 @@ TEST(DemImportTest, WindowBoundsAndMaxSizeChooseAndReduceTheArea) {
   EXPECT_TRUE(mentions(reduced.report, "reduced to cells of 8 m (average)")) << reduced.report;
 }
 
-TEST(DemImportTest, SmallNoDataHolesAreFilledLargeOnesRefused) {
+TEST(DemImportTest, SmallNoDataHolesAndInfiniteCellsAreFilled) {
   ScratchFolder folder;
   std::string file = writeRaster(folder, "holes.tif", 40, 40, {0, 1, 0, 40, 0, -1}, 32631, [](int col, int row) {
     bool hole = (col >= 10 && col < 13 && row >= 20 && row < 23) || (col == 35 && row == 5);
@@ -212,17 +186,14 @@ TEST(DemImportTest, SmallNoDataHolesAreFilledLargeOnesRefused) {
       EXPECT_LE(dem.at(x, y), 113.0f);
     }
   EXPECT_NEAR(dem.at(35, 34), 135.0f, 1.0f);
-
-  std::string mostly = writeRaster(folder, "mostly.tif", 10, 10, {0, 1, 0, 10, 0, -1}, 32631,
-                                   [](int col, int) { return col < 6 ? -1.0 : 5.0; }, -1);
-  EXPECT_EQ(importFile(mostly).error, mostly + ": mostly no-data (60% of the area has no height)");
-  // A band 210 cells wide: its middle is more than 100 cells from any height.
-  std::string wide = writeRaster(folder, "wide.tif", 460, 4, {0, 1, 0, 4, 0, -1}, 32631,
-                                 [](int col, int) { return col >= 10 && col < 220 ? -1.0 : 5.0; }, -1);
-  Import gap = importFile(wide);
-  EXPECT_FALSE(gap.ok);
-  EXPECT_EQ(gap.error.rfind(wide + ": ", 0), 0u) << gap.error;
-  EXPECT_TRUE(mentions(gap.error, "no-data cells lie more than 100 cells from any height")) << gap.error;
+  // Infinite cells are no-data.
+  file = writeRaster(folder, "inf.tif", 20, 20, {0, 1, 0, 20, 0, -1}, 32631, [](int col, int row) {
+    return col == 5 && row == 5 ? double(INFINITY) : col == 12 && row == 7 ? double(-INFINITY) : 50.0;
+  });
+  dem = importFile(file);
+  ASSERT_TRUE(dem.ok) << dem.error;
+  EXPECT_TRUE(mentions(dem.report, "filled 2 no-data cells")) << dem.report;
+  for (float h : dem.terrain.heights) EXPECT_FLOAT_EQ(h, 50.0f);
 }
 
 // A copy of the cone whose band has this scale and offset.
@@ -237,36 +208,6 @@ std::string scaledCone(ScratchFolder& folder, const std::string& name, double sc
   return file;
 }
 
-TEST(DemImportTest, InfiniteCellsAreNoDataAndUnusableScalesAreRefused) {
-  ScratchFolder folder;
-  std::string file = writeRaster(folder, "inf.tif", 20, 20, {0, 1, 0, 20, 0, -1}, 32631, [](int col, int row) {
-    if (col == 5 && row == 5) return double(INFINITY);
-    if (col == 12 && row == 7) return double(-INFINITY);
-    return 50.0;
-  });
-  Import dem = importFile(file);
-  ASSERT_TRUE(dem.ok) << dem.error;
-  EXPECT_TRUE(mentions(dem.report, "filled 2 no-data cells")) << dem.report;
-  for (float h : dem.terrain.heights) EXPECT_FLOAT_EQ(h, 50.0f);
-
-  const struct {
-    std::string file, error;
-  } cases[] = {
-      {scaledCone(folder, "nan-scale.tif", NAN, 0), ": band 1 has an unusable scale or offset (nan, 0)"},
-      {scaledCone(folder, "zero-scale.tif", 0, 0), ": band 1 has an unusable scale or offset (0, 0)"},
-      {scaledCone(folder, "inf-offset.tif", 1, INFINITY), ": band 1 has an unusable scale or offset (1, inf)"},
-      {scaledCone(folder, "huge-scale.tif", 1e300, 0), "e+300 m is beyond what a terrain of 10 m cells holds"},
-      {writeRaster(folder, "nan-cell.tif", 8, 8, {0, NAN, 0, 8, 0, -1}, 32631, [](int, int) { return 1.0; }),
-       ": has no usable cell size (its geotransform is degenerate or not finite)"},
-  };
-  for (const auto& c : cases) {
-    Import bad = importFile(c.file);
-    EXPECT_FALSE(bad.ok);
-    EXPECT_EQ(bad.error.rfind(c.file + ": ", 0), 0u) << bad.error;
-    EXPECT_TRUE(mentions(bad.error, c.error)) << bad.error;
-  }
-}
-
 TEST(DemImportTest, BadInputIsNamedInOneLine) {
   ScratchFolder folder;
   std::string missing = folder.file("missing.tif"), text = folder.write("notes.tif", {'h', 'i', '\n'});
@@ -274,38 +215,49 @@ TEST(DemImportTest, BadInputIsNamedInOneLine) {
   GDALAllRegister();
   GDALClose(GDALCreate(GDALGetDriverByName("GTiff"), plain.c_str(), 8, 8, 1, GDT_Float32, nullptr));
   std::string cone = utmCone(folder);
+  std::string mostly = writeRaster(folder, "mostly.tif", 10, 10, {0, 1, 0, 10, 0, -1}, 32631,
+                                   [](int col, int) { return col < 6 ? -1.0 : 5.0; }, -1);
+  // A band 210 cells wide: its middle is more than 100 cells from any height.
+  std::string wide = writeRaster(folder, "wide.tif", 460, 4, {0, 1, 0, 4, 0, -1}, 32631,
+                                 [](int col, int) { return col >= 10 && col < 220 ? -1.0 : 5.0; }, -1);
+  std::string nanCell = writeRaster(folder, "nan-cell.tif", 8, 8, {0, NAN, 0, 8, 0, -1}, 32631,
+                                    [](int, int) { return 1.0; });
   struct Case {
     std::string file;
     std::function<void(DemRequest&)> adjust;
-    std::string error;
+    std::string error;  // after the file's name and ": "
   };
   const Case cases[] = {
-      {missing, {}, missing + ": no such file"},
-      {text, {}, text + ": not a raster that GDAL can read"},
-      {plain, {}, plain + ": has no cell size (the raster is not georeferenced)"},
+      {missing, {}, "no such file"},
+      {text, {}, "not a raster that GDAL can read"},
+      {plain, {}, "has no cell size (the raster is not georeferenced)"},
+      {nanCell, {}, "has no usable cell size (its geotransform is degenerate or not finite)"},
+      {scaledCone(folder, "nan-scale.tif", NAN, 0), {}, "band 1 has an unusable scale or offset (nan, 0)"},
+      {scaledCone(folder, "zero-scale.tif", 0, 0), {}, "band 1 has an unusable scale or offset (0, 0)"},
+      {scaledCone(folder, "inf-offset.tif", 1, INFINITY), {}, "band 1 has an unusable scale or offset (1, inf)"},
+      {scaledCone(folder, "huge-scale.tif", 1e300, 0), {},
+       "a height of 3.02284e+300 m is beyond what a terrain of 10 m cells holds"},
+      {mostly, {}, "mostly no-data (60% of the area has no height)"},
+      {wide, {},
+       "40 no-data cells lie more than 100 cells from any height; choose a smaller area with --window or --bounds"},
       {cone, [](DemRequest& r) { r.hasWindow = true, r.window = {30, 0, 20, 10}; },
-       cone + ": window 30,0,20,10 lies outside the raster of 41 x 41 pixels"},
+       "window 30,0,20,10 lies outside the raster of 41 x 41 pixels"},
       {cone, [](DemRequest& r) { r.hasBounds = true, r.bounds = {0, 0, 100, 100}; },
-       cone + ": bounds 0,0,100,100 lie outside the raster, which covers 500000,4999590,500410,5000000"},
+       "bounds 0,0,100,100 lie outside the raster, which covers 500000,4999590,500410,5000000"},
       {cone, [](DemRequest& r) { r.maxCells = 1000; },
-       cone + ": 41 x 41 cells are too many to hold in memory (at most 1000); reduce them with "
-              "--max-size N or a smaller --window or --bounds"},
+       "41 x 41 cells are too many to hold in memory (at most 1000); reduce them with "
+       "--max-size N or a smaller --window or --bounds"},
       {cone, [](DemRequest& r) { r.hasWindow = true, r.window = {3, 3, 1, 8}; },
-       cone + ": the area is only 1 x 8 cells; a terrain needs at least 2 x 2"},
+       "the area is only 1 x 8 cells; a terrain needs at least 2 x 2"},
       // Sums that would overflow.
       {cone, [](DemRequest& r) { r.hasWindow = true, r.window = {LLONG_MAX - 1, 0, LLONG_MAX - 1, 2}; },
-       cone + ": window 9223372036854775806,0,9223372036854775806,2 lies outside the raster of 41 x 41 pixels"},
+       "window 9223372036854775806,0,9223372036854775806,2 lies outside the raster of 41 x 41 pixels"},
   };
   for (const Case& c : cases) {
     Import dem = importFile(c.file, c.adjust);
     EXPECT_FALSE(dem.ok);
-    EXPECT_EQ(dem.error, c.error);
+    EXPECT_EQ(dem.error, c.file + ": " + c.error);
   }
-  // Bounds far beyond the raster hold all of it.
-  Import all = importFile(cone, [](DemRequest& r) { r.hasBounds = true, r.bounds = {-1e300, -1e300, 1e300, 1e300}; });
-  ASSERT_TRUE(all.ok) << all.error;
-  EXPECT_EQ(all.terrain.gridSizeX, 41);
-  EXPECT_EQ(all.terrain.gridSizeY, 41);
 }
 
 }  // namespace

@@ -18,20 +18,16 @@
 
 namespace {
 
-TEST(HorizonRasterTest, BearingsRunClockwiseFromNorth) {
-  const double expected4[] = {45, 315, 225, 135};  // azimuths 45, 135, 225, 315 from east
-  for (int j = 0; j < 4; ++j) EXPECT_NEAR(directionBearing(j, 4), expected4[j], 1e-3) << j;
-  EXPECT_NEAR(directionBearing(0, 36), 85, 1e-3);
-  EXPECT_NEAR(directionBearing(9, 36), 355, 1e-3);
-  EXPECT_NEAR(directionBearing(35, 36), 95, 1e-3);
-  const std::pair<uint16_t, float> angles[] = {{32768, 0}, {0, -90}, {49152, 30}, {16384, -30}};
-  for (auto [value, degrees] : angles) EXPECT_NEAR(horizonDegrees(value), degrees, 1e-4) << value;
-}
-
 // Horizons of an oblong terrain with a few cells without data go out and come
 // back: every band in its place and north up, every value within the
 // encoding's resolution, the bearings, the georeference and the no-data value.
 TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
+  // Bearings run clockwise from north; direction j is centred on azimuth (j + 0.5) 360 / n from east.
+  const double bearings[] = {45, 315, 225, 135};
+  for (int j = 0; j < 4; ++j) EXPECT_NEAR(directionBearing(j, 4), bearings[j], 1e-3) << j;
+  EXPECT_NEAR(directionBearing(9, 36), 355, 1e-3);
+  EXPECT_NEAR(directionBearing(35, 36), 95, 1e-3);
+
   const int sizeX = 23, sizeY = 17, n = 12;
   std::mt19937 random(3);
   std::uniform_real_distribution<float> rough(0, 6);
@@ -78,12 +74,11 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   std::vector<float> band(heights.size());
   double worst = 0;
   for (int j = 0; j < n; ++j) {
-    SCOPED_TRACE(::testing::Message() << "direction " << j);
     GDALRasterBandH b = GDALGetRasterBand(dataset, j + 1);
     const double grid = directionBearing(j, n), bearing = std::fmod(grid + convergence + 360, 360);
     const std::string description = GDALGetDescription(b);
     ASSERT_EQ(description.rfind("bearing ", 0), 0u) << description;
-    EXPECT_NEAR(std::atof(description.c_str() + 8), bearing, 1e-3);
+    EXPECT_NEAR(std::atof(description.c_str() + 8), bearing, 1e-3) << j;
     EXPECT_NEAR(std::atof(GDALGetMetadataItem(b, "BEARING", nullptr)), bearing, 1e-3);
     EXPECT_NEAR(std::atof(GDALGetMetadataItem(b, "GRID_BEARING", nullptr)), grid, 1e-3);
     EXPECT_NEAR(std::fmod(std::atof(GDALGetMetadataItem(b, "AZIMUTH_CCW_FROM_EAST", nullptr)) + bearing, 360), 90,
@@ -98,13 +93,13 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
         const size_t cell = size_t(col) * sizeY + (sizeY - 1 - row);
         const float degrees = band[size_t(row) * sizeX + col];
         if (!hasData[cell]) {
-          EXPECT_EQ(degrees, kGeoTiffNoData) << col << " " << row;
+          EXPECT_EQ(degrees, kGeoTiffNoData) << j << " " << col << " " << row;
           continue;
         }
         const uint16_t stored = horizons[heights.size() * j + cell];
         const double sine = std::sin(degrees / 57.29577951308232);
         worst = std::max(worst, std::fabs(sine - (stored / 32768.0 - 1)));
-        EXPECT_NEAR(encodeHorizon(sine), stored, 1) << col << " " << row;
+        EXPECT_NEAR(encodeHorizon(sine), stored, 1) << j << " " << col << " " << row;
       }
   }
   EXPECT_LT(worst, 1.0 / 65536);

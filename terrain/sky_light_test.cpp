@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "sky/sky_model.h"
-#include "terrain/sky_grid.h"
 #include "terrain/horizons.h"
 #include "terrain/terrain_test_files.h"
 
@@ -19,34 +18,12 @@ Sky skyOf(D distribution, float sunElevation = 0.7853975f, float sunAzimuth = 4.
 
 size_t at(int j, int b) { return size_t(j) * kHorizonBins + b; }
 
-TEST(SkyTablesTest, LuminanceTableIsTheSkyScaledToAverageAThousand) {
-  for (int n : {1, 7, 36}) {
-    std::vector<float> table = buildLuminanceTable(skyOf(D::UNIFORM), n);
-    ASSERT_EQ(table.size(), size_t(n) * 256);
-    for (int k = 0; k < n * 256; ++k) ASSERT_EQ(table[k], k % 256 < 128 ? 0.0f : 1000.0f) << n << " " << k;
-  }
-  const Sky clear = skyOf(D::CLEAR, 0.3f, 1.0f);
-  const int n = 12;
-  std::vector<float> table = buildLuminanceTable(clear, n);
+TEST(SkyTablesTest, LuminanceAveragesAThousandVisibleSkyAddsUpToPiBandsWeighedByTheirBin) {
+  std::vector<float> table = buildLuminanceTable(skyOf(D::CLEAR, 0.3f, 1.0f), 12);
+  ASSERT_EQ(table.size(), 12u * 256);
   double sum = 0;
-  for (int j = 0; j < n; ++j)
-    for (int b = 128; b < 256; ++b) sum += table[at(j, b)];
-  EXPECT_NEAR(sum / (128 * n), 1000.0, 0.05);
-  // Entries are proportional to the sky at the bin centres.
-  auto sky = [&](int j, int b) {
-    return skyLuminance(clear, float(6.28318 / n * (j + 0.5)),
-                        float(std::asin(((b + 0.5) - 128) / 128)));
-  };
-  double scale = table[at(0, 200)] / sky(0, 200);
-  for (int j = 0; j < n; j += 5)
-    for (int b = 128; b < 256; b += 9) EXPECT_NEAR(table[at(j, b)] / sky(j, b), scale, scale * 1e-5);
-  // The sun's sector (azimuth 1.0 lies in sector 1) is the brightest near its elevation.
-  EXPECT_GT(table[at(1, 128 + 38)], table[at(7, 128 + 38)]);
-}
-
-TEST(SkyTablesTest, VisibleSkyCosinesAndWholeSkyZComponentsAddUpToPi) {
-  const std::pair<int, float> cosines[] = {{0, 0}, {128, 0}, {129, 1.0f / 128}, {192, 0.5f}, {255, 127.0f / 128}};
-  for (auto [bin, cosine] : cosines) EXPECT_EQ(visibleSkyCosine(bin), cosine) << bin;
+  for (float entry : table) sum += entry;  // the bins below the horizon add nothing
+  EXPECT_NEAR(sum / (128 * 12), 1000.0, 0.05);
   for (int n : {4, 36, 64}) {
     std::vector<Vec3> table = buildVisibleSkyTable(n);
     for (int i : {0, 100, 128, 192}) {
@@ -63,15 +40,12 @@ TEST(SkyTablesTest, VisibleSkyCosinesAndWholeSkyZComponentsAddUpToPi) {
   EXPECT_GT(quarter[at(0, 128)].x, 0.0f);
   EXPECT_GT(quarter[at(0, 128)].y, 0.0f);
   EXPECT_LT(quarter[at(2, 128)].x, 0.0f);
-}
-
-TEST(SkyTablesTest, SkyLightWeightsEachBandWithTheLuminanceOfItsBin) {
-  // Light only in bin 200 of sector 1 of 2.
+  // Light only in bin 200 of sector 1 of 2 reaches every horizon below it, and no other sector.
   std::vector<Vec3> visible = buildVisibleSkyTable(2);
   std::vector<float> luminance(2 * 256, 0.0f);
   luminance[at(1, 200)] = 5;
   std::vector<Vec3> light = buildSkyLightTable(2, visible, luminance);
-  Vec3 band = (visible[at(1, 200)] - visible[at(1, 201)]) * 5;
+  const Vec3 band = (visible[at(1, 200)] - visible[at(1, 201)]) * 5;
   for (int i : {0, 128, 200}) {
     EXPECT_EQ(light[at(1, i)].z, band.z);
     EXPECT_EQ(light[at(0, i)].z, 0.0f);
@@ -79,34 +53,7 @@ TEST(SkyTablesTest, SkyLightWeightsEachBandWithTheLuminanceOfItsBin) {
   EXPECT_EQ(light[at(1, 201)].z, 0.0f);
 }
 
-TEST(SkyCellsTest, LevelCellsUnderLevelHorizonsSeeTheWholeSky) {
-  const int n = 36, cells = 6;
-  SkyTables tables = buildSkyTables(skyOf(D::UNIFORM), n);
-  std::vector<uint16_t> blocks(size_t(n) * cells, 32768);
-  CellSums sums(cells);
-  addHorizonBlocks(tables, 0, n, blocks.data(), sums);
-  std::vector<Vec3> normals(cells, Vec3(0, 0, 1));
-  std::vector<float> grid;
-  float largest = computeBrightness(normals, sums, grid);
-  for (int cell = 0; cell < cells; ++cell) {
-    float v = normals[cell].dot(sums.visibleSky[cell]) * 0.31831015504887655;
-    float e = normals[cell].dot(sums.skyLight[cell]);
-    EXPECT_NEAR(v, 1.0f, 1e-5f);
-    EXPECT_NEAR(grid[cell], 0.4 * e / 3.14159, 1e-6 * grid[cell]);
-    EXPECT_NEAR(grid[cell], 400.0f, 0.01f);
-  }
-  EXPECT_EQ(largest, grid[0]);
-  normaliseSkyGrid(grid, largest);
-  for (float value : grid) EXPECT_EQ(value, 1.0f);
-  // Grids no brighter than one stay as they are.
-  for (float limit : {1.0f, 0.0f}) {
-    grid = {0.2f, 1.0f, 0.5f};
-    normaliseSkyGrid(grid, limit);
-    EXPECT_EQ(grid, (std::vector<float>{0.2f, 1.0f, 0.5f}));
-  }
-}
-
-TEST(SkyCellsTest, DirectionsInPassesGiveTheSameSumsAsOneAtATime) {
+TEST(SkyCellsTest, DirectionsInPassesGiveTheSumsOfTheTableEntriesOneAtATime) {
   const int n = 7, cells = 50;
   SkyTables tables = buildSkyTables(skyOf(D::CLEAR, 0.2f, 2.0f), n);
   std::vector<uint16_t> blocks(size_t(n) * cells);
@@ -119,52 +66,61 @@ TEST(SkyCellsTest, DirectionsInPassesGiveTheSameSumsAsOneAtATime) {
     EXPECT_EQ(together.skyLight[cell].x, single.skyLight[cell].x);
     EXPECT_EQ(together.skyLight[cell].z, single.skyLight[cell].z);
     EXPECT_EQ(together.visibleSky[cell].y, single.visibleSky[cell].y);
-    Vec3 expected;  // by hand: the table entries of each cell's bins
+    Vec3 expected;
     for (int j = 0; j < n; ++j) expected += tables.skyLightTable[at(j, horizonBin(blocks[j * cells + cell]))];
     EXPECT_EQ(single.skyLight[cell].z, expected.z);
   }
 }
 
-TEST(SkyCellsTest, HiddenSkyReflectsTerrainLight) {
+TEST(SkyCellsTest, LevelCellsSeeTheWholeSkyAndHiddenSkyReflectsTerrainLight) {
+  const int n = 36, cells = 6;
+  SkyTables tables = buildSkyTables(skyOf(D::UNIFORM), n);
+  std::vector<uint16_t> blocks(size_t(n) * cells, 32768);
+  CellSums sums(cells);
+  addHorizonBlocks(tables, 0, n, blocks.data(), sums);
+  std::vector<Vec3> normals(cells, Vec3(0, 0, 1));
+  std::vector<float> grid;
+  const float largest = computeBrightness(normals, sums, grid);
+  for (int cell = 0; cell < cells; ++cell) {
+    EXPECT_NEAR(sums.visibleSky[cell].z / 3.14159f, 1.0f, 1e-5f);
+    EXPECT_NEAR(grid[cell], 400.0f, 0.01f);  // the albedo 0.4 of a sky of 1000
+  }
+  EXPECT_EQ(largest, grid[0]);
+  normaliseSkyGrid(grid, largest);
+  for (float value : grid) EXPECT_EQ(value, 1.0f);
+  // Grids no brighter than one stay as they are.
+  for (float limit : {1.0f, 0.0f}) {
+    grid = {0.2f, 1.0f, 0.5f};
+    normaliseSkyGrid(grid, limit);
+    EXPECT_EQ(grid, (std::vector<float>{0.2f, 1.0f, 0.5f}));
+  }
   // Half the sky hidden by terrain as bright as the cell: 0.4 E / pi / (1 - 0.4 * 0.5).
   Vec3 up(0, 0, 1), light(0, 0, 1000);
   EXPECT_NEAR(cellBrightness(up, Vec3(0, 0, 3.14159f / 2), light), 0.4 * 1000 / 3.14159 / 0.8, 1e-3);
   EXPECT_NEAR(cellBrightness(up, Vec3(0, 0, 3.14159f), light), 0.4 * 1000 / 3.14159, 1e-3);
   // A steep cell turned away from a bright low sky gets none of it, not less.
-  CellSums sums(1);
-  sums.visibleSky[0] = Vec3(0, 1, 2);
-  sums.skyLight[0] = Vec3(0, 1000, 100);
-  std::vector<float> grid;
-  EXPECT_LT(cellBrightness(Vec3(0, -0.8f, 0.6f), sums.visibleSky[0], sums.skyLight[0]), 0);
-  EXPECT_EQ(computeBrightness({Vec3(0, -0.8f, 0.6f)}, sums, grid), 0.0f);
+  CellSums low(1);
+  low.visibleSky[0] = Vec3(0, 1, 2);
+  low.skyLight[0] = Vec3(0, 1000, 100);
+  EXPECT_LT(cellBrightness(Vec3(0, -0.8f, 0.6f), low.visibleSky[0], low.skyLight[0]), 0);
+  EXPECT_EQ(computeBrightness({Vec3(0, -0.8f, 0.6f)}, low, grid), 0.0f);
   EXPECT_EQ(grid[0], 0.0f);
 }
 
-// The normalised sky light of a terrain, through a written terrain file.
-std::vector<float> light(const Sky& sky, const std::vector<float>& heights, int sizeX, int sizeY) {
-  ScratchFolder folder;
-  std::string name = folder.file("lit.hrz"), error;
-  std::vector<uint16_t> horizons = computeHorizons(heights.data(), sizeX, sizeY, 36);
-  EXPECT_TRUE(writeTerrainFile(name, sizeX, sizeY, 36, heights, horizons, error)) << error;
-  TerrainSkyGrid grid;
-  TerrainError readError;
-  EXPECT_TRUE(computeSkyGrid(name, sky, grid, readError)) << readError.message;
-  return grid.skyGrid;
+// The sky light of a terrain, scaled to its brightest cell or to open level ground.
+constexpr SkyLightScale kOpen = SkyLightScale::kOpenGround;
+std::vector<float> light(const Sky& sky, const std::vector<float>& heights, int sizeX, int sizeY,
+                         SkyLightScale scale = SkyLightScale::kLargest) {
+  return computeSkyLight(terrainOf(heights, sizeX, sizeY), sky, scale);
 }
 
-// The sky light relative to open level ground, computed in memory.
-std::vector<float> openLight(const Sky& sky, const std::vector<float>& heights, int sizeX, int sizeY) {
-  return computeSkyLight(terrainOf(heights, sizeX, sizeY), sky, SkyLightScale::kOpenGround);
-}
-
-TEST(SkyLightPhysicsTest, FlatTerrainIsUniformlyLit) {
+TEST(SkyLightPhysicsTest, FlatTerrainIsUniformlyLitAndExactlyOpenGround) {
+  const std::vector<float> flat(12 * 9, 3.0f);
   for (D sky : {D::UNIFORM, D::CLEAR, D::OVERCAST, D::SHARP}) {
-    const std::vector<float> flat(12 * 9, 3.0f);
     std::vector<float> lit = light(skyOf(sky, 0.4f, 1.2f), flat, 12, 9);
     ASSERT_EQ(lit.size(), 12u * 9);
     for (float b : lit) EXPECT_EQ(b, 1.0f) << static_cast<int>(sky);
-    // Flat ground is open level ground: exactly 1 whatever the sky's level.
-    for (float b : openLight(skyOf(sky, 0.4f, 1.2f), flat, 12, 9)) EXPECT_EQ(b, 1.0f);
+    for (float b : light(skyOf(sky, 0.4f, 1.2f), flat, 12, 9, kOpen)) EXPECT_EQ(b, 1.0f) << static_cast<int>(sky);
   }
 }
 
@@ -182,7 +138,7 @@ TEST(SkyLightPhysicsTest, SymmetricValleyIsSymmetricAndDarkerOnTheFloor) {
     // Along a flank (one slope, one normal) the sky opens up towards the rim.
     for (int d = 2; d <= 8; ++d) EXPECT_LT(row[centre + d - 1], row[centre + d]);
     // Against open ground: the floor gets less, the open rims all of it.
-    const std::vector<float> open = openLight(skyOf(sky), heights, sx, sy);
+    const std::vector<float> open = light(skyOf(sky), heights, sx, sy, kOpen);
     EXPECT_LT(open[10 * sy + centre], 0.9f);
     EXPECT_NEAR(open[10 * sy + 1], 1.0f, 1e-3f);
   }
@@ -206,7 +162,7 @@ TEST(SkyLightPhysicsTest, SlopeFacingALowSunIsBrighter) {
   auto [plusY, minusY] = flanks(D::UNIFORM, 4.712385f);  // no sun: the flanks are lit alike
   EXPECT_NEAR(plusY, minusY, 1e-3f);
   // Against open level ground, the flank facing a low sun gets more than 1.
-  EXPECT_GT(openLight(skyOf(D::CLEAR, 0.15f, 1.570795f), heights, sx, sy)[r * sy + crest + 7], 1.2f);
+  EXPECT_GT(light(skyOf(D::CLEAR, 0.15f, 1.570795f), heights, sx, sy, kOpen)[r * sy + crest + 7], 1.2f);
 }
 
 }  // namespace

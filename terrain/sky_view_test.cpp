@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "terrain/fast_horizons.h"
-#include "terrain/synthetic_terrain.h"
 #include "terrain/terrain_file.h"
 
 namespace {
@@ -32,14 +31,35 @@ struct Terrain {
     normals = computeNormals(heights.data(), sizeX, sizeY);
   }
   size_t cell(int x, int y) const { return size_t(x) * sizeY + y; }
-  size_t cells() const { return heights.size(); }
   double skyView(int x, int y) const {
-    return cellSkyViewFactor(horizons.data() + cell(x, y), cells(), n, normals[cell(x, y)]);
+    return cellSkyViewFactor(horizons.data() + cell(x, y), heights.size(), n, normals[cell(x, y)]);
   }
-  double visibleSky(int x, int y) const { return cellVisibleSky(horizons.data() + cell(x, y), cells(), n); }
+  double visibleSky(int x, int y) const { return cellVisibleSky(horizons.data() + cell(x, y), heights.size(), n); }
 };
 
-TEST(SkyViewTest, FlatOpenGroundSeesTheWholeSkyExactly) {
+// The grid computation (chunks, threads, tables) gives every cell exactly the
+// value of the plain per-cell sum, on rough and oblong grids alike; flat
+// open ground sees exactly the whole sky.
+TEST(SkyViewTest, GridIsThePlainSumOfEveryCellAndOneOnFlatGround) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> height(0, 9);
+  struct Case {
+    int sizeX, sizeY, n, threads;
+  };
+  for (Case c : {Case{67, 83, 36, 2}, Case{130, 41, 7, 1}, Case{1, 5, 4, 2}}) {
+    Terrain rough(c.sizeX, c.sizeY, c.n, [&](int, int) { return height(random); });
+    std::vector<float> factors =
+        computeSkyViewFactor(rough.horizons.data(), c.n, c.sizeX, c.sizeY, rough.normals.data(), c.threads);
+    std::vector<float> shares = computeVisibleSky(rough.horizons.data(), c.n, c.sizeX, c.sizeY, c.threads);
+    ASSERT_EQ(factors.size(), rough.heights.size());
+    for (int x = 0; x < c.sizeX; ++x)
+      for (int y = 0; y < c.sizeY; ++y) {
+        ASSERT_EQ(factors[rough.cell(x, y)], float(rough.skyView(x, y))) << c.sizeX << " " << x << " " << y;
+        ASSERT_EQ(shares[rough.cell(x, y)], float(rough.visibleSky(x, y))) << c.sizeX << " " << x << " " << y;
+        ASSERT_GE(factors[rough.cell(x, y)], 0.0f);
+        ASSERT_LE(factors[rough.cell(x, y)], 1.0f);
+      }
+  }
   for (int n : {1, 7, 36, 72}) {
     Terrain flat(9, 13, n, [](int, int) { return 3.5; });
     for (float v : computeSkyViewFactor(flat.horizons.data(), n, 9, 13, flat.normals.data())) ASSERT_EQ(v, 1.0f);
@@ -48,50 +68,37 @@ TEST(SkyViewTest, FlatOpenGroundSeesTheWholeSkyExactly) {
 }
 
 // The floor of an endless symmetric V valley whose walls rise at angle b sees
-// the sky of V = cos b, and a solid-angle share of 1 - 2 b / pi. The valley
-// runs along either index, so that a mix-up of the two shows.
-TEST(SkyViewTest, FloorOfAVValleyMatchesTheClosedForm) {
+// V = cos b, a solid-angle share of 1 - 2 b / pi; an open plane of slope S
+// sees (1 + cos S) / 2, a share of 1 - S / pi. The valley runs along either
+// index, so that a mix-up of the two shows.
+TEST(SkyViewTest, VValleyFloorAndOpenSlopeMatchTheClosedForms) {
   for (double degrees : {10.0, 30.0, 45.0, 60.0, 75.0})
     for (bool alongY : {true, false}) {
-      SCOPED_TRACE(::testing::Message() << degrees << " degrees, valley along " << (alongY ? "y" : "x"));
       const double b = degrees * kPi / 180, slope = std::tan(b);
       const int across = 21, along = 41, middle = across / 2;
       auto z = [&](int x, int y) { return slope * std::abs((alongY ? x : y) - middle); };
       Terrain valley(alongY ? across : along, alongY ? along : across, 72, z);
       const int x = alongY ? middle : along / 2, y = alongY ? along / 2 : middle;
-      EXPECT_NEAR(valley.skyView(x, y), std::cos(b), 1e-4);
-      EXPECT_NEAR(valley.visibleSky(x, y), 1 - 2 * b / kPi, 2e-3);
+      EXPECT_NEAR(valley.skyView(x, y), std::cos(b), 1e-4) << degrees << " " << alongY;
+      EXPECT_NEAR(valley.visibleSky(x, y), 1 - 2 * b / kPi, 2e-3) << degrees << " " << alongY;
     }
-}
-
-// A cell at distance d from the top edge of a long cliff of height H: the
-// half of the sky towards the cliff is cut down to cos a / 2, a = atan(H / d),
-// so V = (1 + cos a) / 2, and 1/2 under an endless cliff. With 72 directions
-// the narrow peak of sky along a high cliff is sampled coarsely, hence the
-// tolerance.
-TEST(SkyViewTest, ALongCliffHidesWhatTheClosedFormSays) {
-  struct Case {
-    double height;
-    int distance;
-  };
-  const int sizeX = 40, sizeY = 401, top = 30;
-  for (Case c : {Case{4, 4}, Case{10, 5}, Case{60, 3}, Case{1e5, 2}}) {
-    SCOPED_TRACE(::testing::Message() << "height " << c.height << ", distance " << c.distance);
-    Terrain cliff(sizeX, sizeY, 72, [&](int x, int) { return x >= top ? c.height : 0.0; });
-    const double a = std::atan(c.height / c.distance);
-    EXPECT_NEAR(cliff.skyView(top - c.distance, sizeY / 2), (1 + std::cos(a)) / 2, 0.005);
-  }
-}
-
-// An open plane of slope S sees (1 + cos S) / 2 of the sky: the sky behind its
-// surface is cut off uphill, and none lies below the horizontal downhill. Its
-// solid-angle share is 1 - S / pi.
-TEST(SkyViewTest, OpenSlopeSeesHalfTheSkyAndHalfItsOwnCosine) {
   for (double degrees : {5.0, 20.0, 40.0, 70.0}) {
     const double s = degrees * kPi / 180;
     Terrain plane(31, 31, 72, [&](int x, int y) { return std::tan(s) * (0.6 * x - 0.8 * y); });
     EXPECT_NEAR(plane.skyView(15, 15), (1 + std::cos(s)) / 2, 2e-4) << degrees;
     EXPECT_NEAR(plane.visibleSky(15, 15), 1 - s / kPi, 1e-3) << degrees;
+  }
+}
+
+// A cell at distance d from the top edge of a long cliff of height H sees
+// V = (1 + cos a) / 2, a = atan(H / d): 1/2 under an endless cliff. 72
+// directions sample the narrow peak of sky along a high cliff coarsely.
+TEST(SkyViewTest, ALongCliffHidesWhatTheClosedFormSays) {
+  const int sizeX = 40, sizeY = 401, top = 30;
+  for (auto [height, distance] : {std::pair{4.0, 4}, {10.0, 5}, {60.0, 3}, {1e5, 2}}) {
+    Terrain cliff(sizeX, sizeY, 72, [&](int x, int) { return x >= top ? height : 0.0; });
+    EXPECT_NEAR(cliff.skyView(top - distance, sizeY / 2), (1 + std::cos(std::atan(height / distance))) / 2, 0.005)
+        << height << " " << distance;
   }
 }
 
@@ -115,31 +122,6 @@ TEST(SkyViewTest, RaisingAHorizonNeverShowsMoreSky) {
     horizons[j] = uint16_t(std::min(65535, horizons[j] + 1 + value(random) % 8000));
     EXPECT_LE(cellSkyViewFactor(horizons.data(), 1, n, normal), before) << trial;
     EXPECT_LE(cellVisibleSky(horizons.data(), 1, n), openBefore) << trial;
-  }
-}
-
-// The grid computation (chunks, threads, tables) gives every cell exactly the
-// value of the plain per-cell sum, on rough and oblong grids alike.
-TEST(SkyViewTest, GridIsThePlainSumOfEveryCell) {
-  std::mt19937 random(11);
-  std::uniform_real_distribution<float> height(0, 9);
-  struct Case {
-    int sizeX, sizeY, n, threads;
-  };
-  for (Case c : {Case{67, 83, 36, 2}, Case{130, 41, 7, 1}, Case{1, 5, 4, 2}}) {
-    SCOPED_TRACE(::testing::Message() << c.sizeX << " x " << c.sizeY << ", " << c.n << " directions");
-    Terrain rough(c.sizeX, c.sizeY, c.n, [&](int, int) { return height(random); });
-    std::vector<float> factors =
-        computeSkyViewFactor(rough.horizons.data(), c.n, c.sizeX, c.sizeY, rough.normals.data(), c.threads);
-    std::vector<float> shares = computeVisibleSky(rough.horizons.data(), c.n, c.sizeX, c.sizeY, c.threads);
-    ASSERT_EQ(factors.size(), rough.cells());
-    for (int x = 0; x < c.sizeX; ++x)
-      for (int y = 0; y < c.sizeY; ++y) {
-        ASSERT_EQ(factors[rough.cell(x, y)], float(rough.skyView(x, y))) << x << " " << y;
-        ASSERT_EQ(shares[rough.cell(x, y)], float(rough.visibleSky(x, y))) << x << " " << y;
-        ASSERT_GE(factors[rough.cell(x, y)], 0.0f);
-        ASSERT_LE(factors[rough.cell(x, y)], 1.0f);
-      }
   }
 }
 

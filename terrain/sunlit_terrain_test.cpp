@@ -8,8 +8,9 @@
 #include <cmath>
 
 #include "sky/clear_sky.h"
-#include "terrain/terrain_test_files.h"
 #include "terrain/sky_light.h"
+#include "terrain/sun_beam.h"
+#include "terrain/terrain_test_files.h"
 
 namespace {
 
@@ -26,42 +27,54 @@ TEST(SunlitTerrain, OpenLevelGroundIsOneUnderEverySkySunAndRatio) {
       }
 }
 
-TEST(SunlitTerrain, SlopesFacingTheSunExceedOpenGroundAndShadowsKeepOnlyTheSky) {
+TEST(SunlitTerrain, ASlopeFacingTheSunBeatsTheSlopeFacingAway) {
   // A ridge along the first index, flanks of slope 0.6 (31 degrees) facing
-  // south (-y) and north; the sun due south at 40 degrees.
+  // south (-y) and north; the sun due south at 40 degrees, as at noon in the
+  // northern mid-latitudes.
   const int sx = 15, sy = 31, crest = 15, r = 7;
   std::vector<float> heights(sx * sy);
   for (int k = 0; k < sx * sy; ++k) heights[k] = 12 - 0.6f * std::abs(k % sy - crest);
   const Terrain ridge = terrainOf(heights, sx, sy);
-  const Sky sky(SkyDistribution::CLEAR, 11, 0.6981317f, kSouth);
   const size_t south = r * sy + crest - 7, north = r * sy + crest + 7;
-  const double model = clearSkyBeamRatio(40);
-  const std::vector<float> light = computeSunlitTerrain(ridge, sky, model);
+  // The beam is the cosine of the angle between the flank's normal and the sun.
+  const std::vector<float> beam = computeSunBeam(ridge, 0.6981317f, kSouth);
+  EXPECT_NEAR(beam[south], std::cos(0.8726646 - std::atan(0.6)), 1e-4);
+  EXPECT_NEAR(beam[north], std::cos(0.8726646 + std::atan(0.6)), 1e-4);
+  const Sky sky(SkyDistribution::CLEAR, 11, 0.6981317f, kSouth);
+  const std::vector<float> light = computeSunlitTerrain(ridge, sky, clearSkyBeamRatio(40));
   EXPECT_GT(light[south], 1.2f);
   EXPECT_LT(light[north], 0.8f);
-  // As the beam outweighs the sky, a cell's light tends to the ratio of the
-  // cosines of incidence on it and on level ground.
+  // As the beam outweighs the sky, a cell's light tends to the ratio of its
+  // beam to level ground's.
   const std::vector<float> beamOnly = computeSunlitTerrain(ridge, sky, 1e7);
-  EXPECT_NEAR(beamOnly[south], std::cos(0.8726646 - std::atan(0.6)) / std::sin(0.6981317), 1e-3);
-  EXPECT_NEAR(beamOnly[north], std::cos(0.8726646 + std::atan(0.6)) / std::sin(0.6981317), 1e-3);
+  EXPECT_NEAR(beamOnly[south], beam[south] / std::sin(0.6981317), 1e-3);
+  EXPECT_NEAR(beamOnly[north], beam[north] / std::sin(0.6981317), 1e-3);
+}
 
-  // A wall 6 spacings high; the sun low behind it (30 degrees) shades the
-  // ground up to about 10 spacings beyond. There only the sky lights the
-  // ground: its light is the sky light alone over open ground's 1 + K s_z.
-  const int wx = 40, wy = 9;
-  std::vector<float> wallHeights(wx * wy, 0.0f);
-  for (int c = 0; c < wy; ++c) wallHeights[10 * wy + c] = 6;
-  const Terrain wall = terrainOf(wallHeights, wx, wy, 72);
+TEST(SunlitTerrain, AWallsShadowHasNoBeamAndKeepsOnlyTheSky) {
+  // A wall 6 spacings high across the grid at the first index 10; the sun in
+  // the -x direction at 30 degrees shades the +x side up to about
+  // 6 / tan 30 = 10.4 spacings beyond it.
+  const int wx = 40, wy = 9, c = 4;
+  std::vector<float> heights(wx * wy, 0.0f);
+  for (int y = 0; y < wy; ++y) heights[10 * wy + y] = 6;
+  const Terrain wall = terrainOf(heights, wx, wy, 72);
+  const std::vector<float> beam = computeSunBeam(wall, 0.5235988f, 3.14159f);
+  for (int row = 12; row <= 19; ++row) EXPECT_EQ(beam[row * wy + c], 0.0f) << "row " << row << " in the shadow";
+  for (int row = 23; row < wx; ++row) EXPECT_NEAR(beam[row * wy + c], 0.5f, 1e-5f) << "row " << row << " in the sun";
+  for (int row = 0; row < 9; ++row) EXPECT_NEAR(beam[row * wy + c], 0.5f, 1e-5f) << "row " << row << " before the wall";
+  // In the shadow the sky alone lights the ground: its light is the sky
+  // light over open ground's 1 + K s_z.
   const Sky low(SkyDistribution::CLEAR, 11, 0.5235988f, 3.14159f);
   const double ratio = clearSkyBeamRatio(30);
   const std::vector<float> sunlit = computeSunlitTerrain(wall, low, ratio);
   const std::vector<float> skyOnly = computeSkyLight(wall, low, SkyLightScale::kOpenGround);
   for (int row = 12; row <= 19; ++row) {
-    const size_t cell = row * wy + 4;
+    const size_t cell = row * wy + c;
     EXPECT_NEAR(sunlit[cell] * (1 + ratio * low.sunDirection().z), skyOnly[cell], 1e-5) << row;
     EXPECT_LT(sunlit[cell], 0.2f) << row;
   }
-  EXPECT_NEAR(sunlit[30 * wy + 4], 1.0f, 0.02f);  // open ground far beyond
+  EXPECT_NEAR(sunlit[30 * wy + c], 1.0f, 0.02f);  // open ground far beyond
 }
 
 TEST(SunlitTerrain, ACumulativeMapWeighsTimesByOpenGroundsClearSkyLight) {
@@ -75,7 +88,6 @@ TEST(SunlitTerrain, ACumulativeMapWeighsTimesByOpenGroundsClearSkyLight) {
     EXPECT_NEAR(openGroundIrradiance(elevation, 0, height), clear.diffuseHorizontal, 1e-15);
   }
   EXPECT_EQ(openGroundIrradiance(-3, 10, 0), 0);
-
   CumulativeLight sum(3);
   EXPECT_EQ(sum.mean(), std::vector<float>(3, 0.0f));
   sum.add({1, 2, 4}, 1);
