@@ -16,14 +16,9 @@ namespace {
 // order.
 TEST(StateReport, KeepsEachTextOnItsLineInTheDocumentedOrder) {
   FrameReport r;
-  r.frame = 7;
-  r.help = true;
+  r.frame = 7, r.help = true, r.points = 250, r.dome = true, r.mouseX = 675, r.mouseY = 670;
   r.flash = "MOUSE\tleft\nq or ESC \\ quit";
   r.promptText = "a\rb";
-  r.points = 250;
-  r.dome = true;
-  r.mouseX = 675;
-  r.mouseY = 670;
   EXPECT_EQ(formatFrameReport(r),
             "frame 7\n"
             "help 1\n"
@@ -51,9 +46,8 @@ TEST(StateReport, ReplacesTheFileWholeOrLeavesNothing) {
   r.frame = 2;
   r.status = "CLEAR distribution, 250 points, sun (45,180)";
   ASSERT_TRUE(writeFrameReport(file.c_str(), r));
-  std::ifstream in(file);
   std::stringstream text;
-  text << in.rdbuf();
+  text << std::ifstream(file).rdbuf();
   EXPECT_EQ(text.str(), formatFrameReport(r));
   // Only the report itself is left in the folder.
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);

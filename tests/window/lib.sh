@@ -1,40 +1,19 @@
 # Helpers for the real-window tests: a private Xvfb display, the program under
-# Mesa's software renderer in a scratch folder, and ways to drive and watch it.
+# Mesa's software renderer in a scratch folder ($WT_DIR), xdotool input,
+# screenshots, pixel counts and OCR. CTest sets HALVANE, HALVANE_TERRAIN,
+# HALVANE_SAMPLES and WT_OUT (a folder kept after the run). Every wait is
+# bounded; only processes started here are stopped, by PID.
 #
 # Tests wait on the program's state report, not on time. With
 # HALVANE_STATE_FILE set (wt_start sets $WT_DIR/state) the program replaces
 # that file after every frame's swap with "KEY VALUE" lines (frame, help,
 # status, prompt, prompt_text, busy, flash, points, regions, terrain, dome,
 # contours, mouse; see app/state_report.h). Every input helper first notes the
-# last frame (the mark); wt_wait_state then polls, up to a bound, for a later
-# frame with the value wanted. Every key the program acts on and every click
-# ends in a frame (F11 and modifier keys alone draw none), X delivers input in
-# order, and Mesa's swap ends with a round trip to the server: once a frame
-# is reported, it is on screen and everything sent before it was handled.
-#
-#   wt_setup [SIZE [DIRS]|none]   scratch folder $WT_DIR with a synthetic
-#                                 sample.hrz (default 64 cells, 16 directions)
-#   wt_start [ARG...]             start the program, sets HALVANE_PID
-#   wt_launch [ARG...]            start and wait for the first frame
-#   wt_state KEY                  a field of the last report
-#   wt_wait_state KEY VALUE [S]   wait for a frame after the mark with KEY = VALUE
-#   wt_wait_state_like KEY GLOB [S], wt_wait_frame [S]
-#   wt_key KEY..., wt_type TEXT   xdotool key names / text, to the window
-#   wt_click BUTTON X Y, wt_drag BUTTON X0 Y0 X1 Y1 [N], wt_menu_choose INDEX
-#   wt_shot NAME                  screenshot $WT_DIR/NAME.ppm; prints its path
-#   wt_pixel FILE X Y             "R,G,B"
-#   wt_count FILE X Y W H TERM... pixels of a region where every TERM holds:
-#                                 "r>60" (red above 60 %), "r-b>35" (red above
-#                                 blue by 35 % of full scale), "b<20"
-#   wt_differ FILE1 FILE2 [GEOM]  number of differing pixels
-#   wt_blank FILE GEOM            the region holds a single colour
-#   wt_ocr FILE X Y W H           the text read in a region
-#   wt_wait_exit S                sets WT_EXIT_STATUS (or "timeout")
-#   wt_quit                       q, ESC; checks the exit status 0
-#   wt_check DESCRIPTION CMD...   runs a check and records a failure
-#   wt_finish                     stops what was started, reports, exits
-# CTest sets HALVANE, HALVANE_TERRAIN, HALVANE_SAMPLES and WT_OUT (a folder
-# kept after the run). Only processes started here are stopped, by PID.
+# last frame (the mark); wt_wait_state then polls for a later frame with the
+# value wanted. Every key the program acts on and every click ends in a frame
+# (F11 and modifier keys alone draw none), X delivers input in order, and
+# Mesa's swap ends with a round trip to the server: once a frame is reported,
+# it is on screen and everything sent before it was handled.
 set -u
 
 WT_FAILURES=0
@@ -180,17 +159,13 @@ wt_wait_frame() { wt_wait_until "${1:-30}" true; }
 # Keys go to the window under the pointer. The move is not synchronised (with
 # the pointer already there, --sync would wait for a motion that never
 # comes); the server handles it before the keys anyway.
-wt_key() {
+wt_input() {
   xdotool mousemove 675 670 >/dev/null 2>&1
   wt_mark
-  xdotool key --delay 20 "$@"
+  xdotool "$@"
 }
-
-wt_type() {
-  xdotool mousemove 675 670 >/dev/null 2>&1
-  wt_mark
-  xdotool type --delay 20 "$1"
-}
+wt_key() { wt_input key --delay 20 "$@"; }   # xdotool key names
+wt_type() { wt_input type --delay 20 "$1"; }  # text
 
 # Every click ends in a pick and every drag step asks for a frame; the
 # report's mouse position tells the frame of the last event from earlier ones.
@@ -246,8 +221,9 @@ wt_differ() {
 
 wt_blank() { [ "$(/usr/bin/convert "$1" -crop "$2" +repage -format %k info:)" = 1 ]; }
 
-# Each TERM becomes a black and white mask of the region's channels; the
-# count is that of the pixels white in every mask.
+# wt_count FILE X Y W H TERM...: the pixels of the region where every TERM
+# holds: "r>60" (red above 60 %), "r-b>35" (red above blue by 35 % of full
+# scale), "b<20". Each TERM becomes a black and white mask of the channels.
 wt_count() {
   local file="$1" geometry="${4}x${5}+${2}+${3}" masks=() term lhs
   shift 5
