@@ -64,7 +64,7 @@ wt_key ctrl+u
 wt_check "a key leaves the help screen" wt_wait_state status "$default"
 wt_check "the key that left the help screen was not refused" wt_state_is flash ""
 wt_check "the status line is drawn again" \
-  test "$(wt_count "$(wt_shot back)" 8 1316 648 18 "r>90" "g>90" "b>90")" -gt 100
+  test "$(wt_count "$(wt_shot back)" 8 1316 648 18 "r>90 && g>90 && b>90")" -gt 100
 # An arrow key leaves the help screen and still acts.
 wt_key question
 wt_check "? shows the help screen again" wt_wait_state help 1

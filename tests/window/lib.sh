@@ -221,29 +221,11 @@ wt_differ() {
 
 wt_blank() { [ "$(/usr/bin/convert "$1" -crop "$2" +repage -format %k info:)" = 1 ]; }
 
-# wt_count FILE X Y W H TERM...: the pixels of the region where every TERM
-# holds: "r>60" (red above 60 %), "r-b>35" (red above blue by 35 % of full
-# scale), "b<20". Each TERM becomes a black and white mask of the channels.
+# wt_count FILE X Y W H CONDITION: the pixels of the region for which the awk
+# CONDITION holds, with r, g and b in percent of full scale ("r-b>35").
 wt_count() {
-  local file="$1" geometry="${4}x${5}+${2}+${3}" masks=() term lhs
-  shift 5
-  for term in "$@"; do
-    if [[ "$term" == *"<"* ]]; then
-      masks+=("(" "mpr:${term%<*}" -threshold "${term#*<}%" -negate ")")
-    else
-      lhs="${term%>*}"
-      if [[ "$lhs" == *-* ]]; then
-        masks+=("(" "mpr:${lhs%-*}" "mpr:${lhs#*-}" -compose minus_src -composite
-                -threshold "${term#*>}%" ")")
-      else
-        masks+=("(" "mpr:$lhs" -threshold "${term#*>}%" ")")
-      fi
-    fi
-  done
-  /usr/bin/convert "$file" -crop "$geometry" +repage -channel RGB -separate +channel \
-    "(" -clone 0 -write mpr:r +delete ")" "(" -clone 1 -write mpr:g +delete ")" \
-    "(" -clone 2 -write mpr:b +delete ")" -delete 0-2 "${masks[@]}" \
-    -evaluate-sequence min -precision 12 -format '%[fx:round(mean*w*h)]' info:
+  /usr/bin/convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -depth 8 rgb:- | od -An -v -tu1 -w3 |
+    awk "{ r = \$1 * 100 / 255; g = \$2 * 100 / 255; b = \$3 * 100 / 255 } $6 { n++ } END { print n + 0 }"
 }
 
 # White bitmap text on any background: thresholded, inverted, enlarged 2x
