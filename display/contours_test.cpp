@@ -113,4 +113,13 @@ TEST(ContourTest, SharedCornersGiveExactlyTheCellByCellSegments) {
   }
 }
 
+TEST(HorizonCircle, HasOneHundredTwentyEightPointsRoundTheGround) {
+  std::vector<Vec3> points;
+  computeHorizonCircle(kRadius, points);
+  ASSERT_EQ(points.size(), 128u);
+  const float rc = static_cast<float>(1.002 * kRadius);
+  EXPECT_TRUE(same(points[0], Vec3(rc, 0, 0.001f)));
+  for (const Vec3& p : points) EXPECT_TRUE(p.z == 0.001f && std::fabs(std::hypot(p.x, p.y) - rc) < 1e-5);
+}
+
 }  // namespace
