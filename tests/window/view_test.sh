@@ -10,19 +10,19 @@ source "$(dirname "$0")/lib.sh"
 wt_setup
 wt_launch
 
-# Sends keys, waits for the frame whose report has FIELD = VALUE and prints
-# the path of its screenshot: shot_after NAME FIELD VALUE KEY...
+# Sends keys, waits for the frame whose report has FIELD = VALUE and sets
+# $shot to its screenshot: shot_after NAME FIELD VALUE KEY...
 shot_after() {
   local name="$1" field="$2" value="$3"
   shift 3
   wt_key "$@"
-  wt_wait_state "$field" "$value" || wt_fail "no frame with $field $value after $*"
-  wt_shot "$name"
+  wt_check "after $* the report has $field $value" wt_wait_state "$field" "$value"
+  shot=$(wt_shot "$name")
 }
-# Pixels in the dome's upper half, clear of the terrain, where all TERMs hold.
+# Pixels in the dome's upper half, clear of the terrain, where CONDITION holds.
 in_dome() { wt_count "$1" 300 180 750 300 "$2"; }
 yellow="r>60 && g>60 && r-b>35"  # yellow lines at alpha 0.7 over grey or green
-red="r-g>12 && r-b>12"           # red outlines under the translucent dome
+outline="r-g>12 && r-b>12"       # red outlines under the translucent dome
 # After `p`: outlines are red well above green, the dim classes' points blue.
 reddish() { wt_count "$1" 175 150 1000 700 "r-g>30"; }
 bluish() { wt_count "$1" 175 150 1000 700 "b-g>20"; }
@@ -32,9 +32,9 @@ SCENE=1351x1240+0+50
 SAME=2000
 
 # ---- Contour lines, dome and greeting --------------------------------------------
-shot=$(shot_after contours contours 1 i)
+shot_after contours contours 1 i
 wt_check "key i draws yellow contour lines over the dome" test "$(in_dome "$shot" "$yellow")" -gt 500
-shot=$(shot_after no-dome dome 0 h)
+shot_after no-dome dome 0 h
 wt_check "the greeting is gone after its two frames" \
   test "$(wt_state frame)" -ge 3 -a "$(wt_count "$shot" 560 26 240 20 "r>90 && g>90 && b>90")" = 0
 wt_check "without the dome the contour lines remain" test "$(in_dome "$shot" "$yellow")" -gt 500
@@ -42,39 +42,39 @@ wt_check "without the dome the contour lines remain" test "$(in_dome "$shot" "$y
 # camera, where the background showed before.
 wt_check "without the dome the horizon circle and axes are drawn" \
   test "$(wt_count "$shot" 100 600 1150 500 "$yellow")" -gt 800
-shot=$(shot_after no-contours contours 0 i)
+shot_after no-contours contours 0 i
 wt_check "key i again removes every yellow line" \
   test "$(wt_count "$shot" 0 0 1351 1300 "$yellow")" -lt 20
 wt_check "without the dome the sky is background" test "$(wt_pixel "$shot" 675 250)" = 102,153,102
 
 # ---- Regions of the start-up set --------------------------------------------------
-shot=$(shot_after regions regions 1 h r)
-wt_check "key r draws the region outlines of the start-up set" test "$(in_dome "$shot" "$red")" -gt 500
+shot_after regions regions 1 h r
+wt_check "key r draws the region outlines of the start-up set" test "$(in_dome "$shot" "$outline")" -gt 500
 wt_check "the report shows no sample points" wt_state_is points 0
 # Sample spheres would show orange or class colours: strong red and green
 # with little blue, or saturated blue.
 wt_check "the start-up sample points stay hidden" \
   test "$(in_dome "$shot" "b-r>30 || (g>50 && b<20)")" -lt 20
-shot=$(shot_after no-regions regions 0 r)
-wt_check "key r again hides them" test "$(in_dome "$shot" "$red")" -lt 20
+shot_after no-regions regions 0 r
+wt_check "key r again hides them" test "$(in_dome "$shot" "$outline")" -lt 20
 
 # ---- Sample points and regions ------------------------------------------------------
 wt_key p
 wt_check "p computes and shows the sample points" wt_wait_state points 250 120
 wt_check "p shows the regions" wt_state_is regions 1
 points=$(wt_shot points)
-red=$(reddish "$points") blue=$(bluish "$points")
-wt_check "the regions are outlined in red ($red)" test "$red" -gt 2000
-wt_check "points of the dim classes are blue ($blue)" test "$blue" -gt 200
+reds=$(reddish "$points") blues=$(bluish "$points")
+wt_check "the regions are outlined in red ($reds)" test "$reds" -gt 2000
+wt_check "points of the dim classes are blue ($blues)" test "$blues" -gt 200
 # The bright classes are red and orange too: hiding the outlines leaves them.
-shot=$(shot_after hidden regions 0 r)
-wt_check "r hides the outlines" test "$(reddish "$shot")" -lt $((red / 2))
-wt_check "r keeps the points" test "$(bluish "$shot")" -gt $((blue / 2))
-shot=$(shot_after shown regions 1 r)
+shot_after hidden regions 0 r
+wt_check "r hides the outlines" test "$(reddish "$shot")" -lt $((reds / 2))
+wt_check "r keeps the points" test "$(bluish "$shot")" -gt $((blues / 2))
+shot_after shown regions 1 r
 wt_check "r shows the outlines again" test "$(wt_differ "$points" "$shot" $SCENE)" -lt $SAME
-shot=$(shot_after no-terrain terrain 0 t)
+shot_after no-terrain terrain 0 t
 wt_check "t hides the terrain" test "$(wt_differ "$points" "$shot" $SCENE)" -gt 10000
-shot=$(shot_after terrain terrain 1 t)
+shot_after terrain terrain 1 t
 wt_check "t again shows it" test "$(wt_differ "$points" "$shot" $SCENE)" -lt $SAME
 
 # ---- Sky menu -------------------------------------------------------------------------
