@@ -29,13 +29,11 @@ TEST(ArcballTest, CentreIsThePoleAndPositionsOutsideTheCircleMapToTheRim) {
   expectNear(projectToArcball(500, 500, 1000, 1000), Vec3(0, 0, 1), 0);
   expectNear(projectToArcball(500, 250, 1000, 1000), Vec3(0, 0.5f, std::sqrt(0.75f)), 1e-7f);
   for (int corner = 0; corner < 4; ++corner) {
-    SCOPED_TRACE(corner);
     Vec3 p = projectToArcball(corner & 1 ? kWidth + 300 : -40, corner & 2 ? kHeight - 1 : 0,
                               kWidth, kHeight);
-    EXPECT_EQ(p.z, 0.0f);
-    EXPECT_NEAR(p.x * p.x + p.y * p.y, 1.0f, 1e-6f);
-    EXPECT_EQ(p.x > 0, (corner & 1) != 0);
-    EXPECT_EQ(p.y > 0, (corner & 2) == 0);
+    EXPECT_TRUE(p.z == 0 && (p.x > 0) == ((corner & 1) != 0) && (p.y > 0) == ((corner & 2) == 0))
+        << corner;
+    EXPECT_NEAR(p.x * p.x + p.y * p.y, 1.0f, 1e-6f) << corner;
   }
 }
 
@@ -74,13 +72,10 @@ TEST(ArcballTest, KeepsTheEyeDistanceFromTheCentreAndTheUpAcrossTheView) {
 TEST(ArcballTest, ZoomStepsByTenPercentPerHundredPixelsWithinTheLimits) {
   const struct { float fovy, lastY, y, expected; } cases[] = {
       {30, 500, 400, static_cast<float>(30 * 1.1)}, {30, 400, 500, static_cast<float>(30 * 0.9)},
-      {11.619f, 300, 300, 11.619f},                 {130, 500, 0, 135},
-      {30, 0, 1000, 0.001f} /* factor 0 */,         {30, 0, 5000, 0.001f} /* negative */,
-      {0.001f, 9, 10, 0.001f}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.fovy << " " << c.lastY << " -> " << c.y);
-    EXPECT_EQ(zoomFieldOfView(c.fovy, c.lastY, c.y), c.expected);
-  }
+      {11.619f, 300, 300, 11.619f}, {130, 500, 0, 135}, {30, 0, 1000, 0.001f} /* factor 0 */,
+      {30, 0, 5000, 0.001f} /* negative */, {0.001f, 9, 10, 0.001f}};
+  for (const auto& c : cases)
+    EXPECT_EQ(zoomFieldOfView(c.fovy, c.lastY, c.y), c.expected) << c.fovy << " " << c.lastY << " -> " << c.y;
 }
 
 TEST(ArcballTest, PanFollowsTheMouseAndDollyMovesAlongTheLineOfSight) {

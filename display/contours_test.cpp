@@ -15,8 +15,6 @@ constexpr float kRadius = 5.0f;  // the window's hemisphere radius
 
 TEST(ContourLevels, FourteenLevelsGrowingBy1Point2FromAboutPoint09ToOne) {
   EXPECT_EQ(contourLevel(0), 1.0f);
-  EXPECT_EQ(contourLevel(-1), 1 / 1.2f);
-  EXPECT_EQ(contourLevel(2), 1.2f * 1.2f);
   EXPECT_NEAR(contourLevel(-13), 0.0934639, 1e-6);
   for (int k = -13; k < 0; ++k) EXPECT_NEAR(contourLevel(k + 1) / contourLevel(k), 1.2, 1e-5);
 }
@@ -34,11 +32,10 @@ TEST(ContourCell, CrossingsArePairedInEdgeOrderAndACornerOnTheLevelCountsOnce) {
       {"equal corners", {0.5f, 0.5f, 0.5f, 0.5f, 0.5f}, 0.5f, {}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
     std::vector<Vec3> v;
     contourCellSegments(c.c, p, c.level, v);
-    ASSERT_EQ(v.size(), c.expected.size());
-    for (size_t i = 0; i < v.size(); ++i) EXPECT_TRUE(same(v[i], c.expected[i])) << i;
+    ASSERT_EQ(v.size(), c.expected.size()) << c.name;
+    for (size_t i = 0; i < v.size(); ++i) EXPECT_TRUE(same(v[i], c.expected[i])) << c.name << " " << i;
   }
 }
 
@@ -104,19 +101,19 @@ std::vector<Vec3> contourSegmentsCellByCell(const Sky& sky, float n) {
 
 TEST(ContourTest, SharedCornersGiveExactlyTheCellByCellSegments) {
   for (D distribution : {D::CLEAR, D::SHARP, D::GENERAL, D::OVERCAST}) {
-    SCOPED_TRACE(testing::Message() << "distribution " << static_cast<int>(distribution));
     const Sky sky(distribution, 11, 0.7853975f, 4.712385f);
     const float normaliser = normaliseSky(sky);
     std::vector<Vec3> shared;
     computeContourSegments(sky, normaliser, kRadius, shared);
     const std::vector<Vec3> expected = contourSegmentsCellByCell(sky, normaliser);
-    ASSERT_EQ(shared.size(), expected.size());
+    ASSERT_EQ(shared.size(), expected.size()) << static_cast<int>(distribution);
     EXPECT_GT(shared.size(), 100u);
-    for (size_t i = 0; i < shared.size(); ++i) ASSERT_TRUE(same(shared[i], expected[i])) << i;
+    for (size_t i = 0; i < shared.size(); ++i)
+      ASSERT_TRUE(same(shared[i], expected[i])) << static_cast<int>(distribution) << " " << i;
   }
 }
 
-TEST(HorizonCircle, HasOneHundredTwentyEightPointsOnTheGround) {
+TEST(HorizonCircle, HasOneHundredTwentyEightPointsRoundTheGround) {
   std::vector<Vec3> points;
   computeHorizonCircle(kRadius, points);
   ASSERT_EQ(points.size(), 128u);

@@ -3,100 +3,64 @@
 # Enter give, byte for byte, what halvane-samples writes for the same sky,
 # sun, number of points and share rule. The states are reached with keys
 # whose sun angles the tool's degree conversion gives exactly (the default
-# and one or two elevation steps up).
-source "$(dirname "$0")/interaction_lib.sh"
+# and one or two elevation steps up). Also Tab completion and editing in the
+# prompt, ESC, an empty name and a name that cannot be written.
+source "$(dirname "$0")/lib.sh"
 : "${HALVANE_SAMPLES:?HALVANE_SAMPLES must name the sample point tool}"
 wt_setup
-
-wt_start_halvane
-wt_check "first frame drawn" wt_wait_first_frame || wt_finish
-
+wt_launch
 question="Enter a file name to output the sample points: "
-recorded() { wt_wait_state_like flash "Sample points are recorded in*$1*" 30; }
+mkdir "$WT_DIR/expected"  # the tool writes outside the folder the prompt lists
 
-# Computes a set, opens the output prompt, types NAME (with xdotool key
-# names in KEYS, if given, instead of the name) and confirms it.
-write_from_window() {
+# open_prompt KEYS...: the keys end in `o`; waits for the output prompt.
+open_prompt() { wt_key "$@"; wt_check "$* opens the output prompt" wt_wait_state prompt "$question" 120; }
+type_name() { wt_type "$1"; wt_check "the prompt shows \"$1\"" wt_wait_state prompt_text "$1"; }
+# Confirms NAME and compares the file with the tool's for the options given.
+confirm_and_compare() {
   local name="$1"
-  wt_key p o
-  wt_check "o after p opens the output prompt" wt_wait_state prompt "$question" 120
-  wt_type "$name"
-  wt_check "the prompt shows $name" wt_wait_state prompt_text "$name"
-  wt_key Return
-  wt_check "the window confirms $name" recorded "$name"
-}
-
-# Compares the window's file with the tool's for the options given (the
-# tool writes outside the program's folder, which the prompt lists).
-expect_tool_output() {
-  local name="$1" expected="$WT_DIR/expected/$1"
   shift
-  mkdir -p "$WT_DIR/expected"
-  "$HALVANE_SAMPLES" "$@" --set stratified -o "$expected" 2>"$WT_DIR/expected/stderr" ||
+  wt_key Return
+  wt_check "the window confirms $name" wt_wait_state_like flash "Sample points are recorded in*$name*"
+  "$HALVANE_SAMPLES" "$@" --set stratified -o "$WT_DIR/expected/$name" 2>"$WT_DIR/expected/stderr" ||
     { wt_fail "halvane-samples $* failed: $(cat "$WT_DIR/expected/stderr")"; return; }
-  wt_check "$name equals halvane-samples $*" cmp "$WT_DIR/$name" "$expected"
+  wt_check "$name equals halvane-samples $*" cmp "$WT_DIR/$name" "$WT_DIR/expected/$name"
+}
+# write_state "KEYS" NAME OPTION...: the keys, then `p o`, the name, Enter.
+write_state() {
+  open_prompt $1 p o
+  type_name "$2"
+  confirm_and_compare "${@:2}"
 }
 
-# ---- The default sky ----------------------------------------------------------------
-write_from_window default.txt
-expect_tool_output default.txt --sky clear --sun 45,180 --points 250 --shares equal
-
-# ---- Another distribution, with Tab completion and editing in the prompt -----------------
-wt_key ctrl+s p o
-wt_check "the output prompt opens" wt_wait_state prompt "$question" 120
+write_state "" default.txt --sky clear --sun 45,180 --points 250 --shares equal
+# Tab completes and echoes the names it examined; BackSpace edits.
+open_prompt ctrl+s p o
 : >"$WT_DIR/stdout"
-wt_type "def"
-wt_check "the prompt shows what was typed" wt_wait_state prompt_text "def"
+type_name def
 wt_key Tab
 wt_check "Tab completes to default.txt" wt_wait_state prompt_text "default.txt"
 wt_check "Tab writes the names it examined" grep -qx "default.txt" "$WT_DIR/stdout"
 wt_key $(printf 'BackSpace %.0s' $(seq 11))
 wt_check "BackSpace empties the text" wt_wait_state prompt_text ""
-wt_type "sharp.txt"
-wt_key Return
-wt_check "the window confirms sharp.txt" recorded sharp.txt
-expect_tool_output sharp.txt --sky sharp --sun 45,180 --points 250 --shares equal
-
-# ---- One and two arrow steps up --------------------------------------------------------------
-wt_key ctrl+c Up
-write_from_window up1.txt
-expect_tool_output up1.txt --sky clear --sun 50,180 --points 250 --shares equal
-wt_key Up
-write_from_window up2.txt
-expect_tool_output up2.txt --sky clear --sun 55,180 --points 250 --shares equal
-
-# ---- More points, then shares by luminance, under general type 12 -----------------------------
-wt_key Down Down plus
-write_from_window more.txt
-expect_tool_output more.txt --sky clear --sun 45,180 --points 300 --shares equal
-wt_key j ctrl+g
+type_name sharp.txt
+confirm_and_compare sharp.txt --sky sharp --sun 45,180 --points 250 --shares equal
+write_state "ctrl+c Up" up1.txt --sky clear --sun 50,180 --points 250 --shares equal
+write_state Up up2.txt --sky clear --sun 55,180 --points 250 --shares equal
+write_state "Down Down plus" more.txt --sky clear --sun 45,180 --points 300 --shares equal
 # Command letters are typed into the name while the prompt is open.
-write_from_window pqt.txt
-expect_tool_output pqt.txt --sky general-12 --sun 45,180 --points 300 --shares luminance
+write_state "j ctrl+g" pqt.txt --sky general-12 --sun 45,180 --points 300 --shares luminance
 
-# ---- ESC writes nothing; an empty name writes nothing -------------------------------------------
-wt_key o
-wt_check "the output prompt opens" wt_wait_state prompt "$question"
-wt_type "never.txt"
-wt_check "the prompt shows never.txt" wt_wait_state prompt_text "never.txt"
+open_prompt o
+type_name never.txt
 wt_key Escape
 wt_check "ESC closes the prompt" wt_wait_state prompt ""
 wt_key o Return
-wt_check "an empty name records nothing" \
-  wt_wait_state_like flash "No sample points were recorded.*"
+wt_check "an empty name records nothing" wt_wait_state_like flash "No sample points were recorded.*"
 wt_check "ESC and the empty name wrote no file" test ! -e "$WT_DIR/never.txt"
-
-# ---- A name that cannot be written ---------------------------------------------------------------
-wt_key o
-wt_check "the output prompt opens" wt_wait_state prompt "$question"
-wt_type "no-such-folder/x.txt"
-wt_check "the prompt shows the name" wt_wait_state prompt_text "no-such-folder/x.txt"
+open_prompt o
+type_name no-such-folder/x.txt
 wt_key Return
 wt_check "a file that cannot be written is reported" \
   wt_wait_state_like flash "Could not record the sample points in*no-such-folder/x.txt*"
-wt_check "the program keeps running" ia_alive
-
-wt_key q Escape
-wt_wait_exit 10
-wt_check "exits with status 0, got $WT_EXIT_STATUS" test "$WT_EXIT_STATUS" = 0
+wt_quit
 wt_finish
