@@ -125,8 +125,8 @@ TEST_F(HalvaneTerrainDemTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile)
 }
 
 // A pit in the north-east of a DEM 12 cells wide and 9 high lies top right
-// in every format of the map: the GeoTIFF, the PNG, the grid text and the
-// points, which all agree cell for cell.
+// in every format of the map: the GeoTIFF, the 16-bit PNG, the grid text and
+// the points, which all agree cell for cell.
 TEST_F(HalvaneSkylightDemTest, EveryFormatIsNorthUpWithThePitOfTheNorthEastTopRight) {
   const std::vector<double> gt = {300000, 25, 0, 6000000, 0, -25};
   const std::string dem =
@@ -145,6 +145,10 @@ TEST_F(HalvaneSkylightDemTest, EveryFormatIsNorthUpWithThePitOfTheNorthEastTopRi
   EXPECT_EQ(light.gt, gt);
   EXPECT_TRUE(mentions(light.wkt, "UTM zone 32N"));
   ASSERT_EQ(picture.width * picture.height, 12 * 9);
+  EXPECT_EQ(picture.type, GDT_UInt16);
+  EXPECT_EQ(*std::max_element(picture.bands[0].begin(), picture.bands[0].end()), 65535u);
+  EXPECT_EQ(pixelValue(-0.1f), 0u);
+  EXPECT_EQ(pixelValue(1.5f), 65535u);
   const std::vector<std::vector<double>> rows = readNumberLines(grid), cells = readNumberLines(points);
   ASSERT_EQ(rows.size(), 9u);
   ASSERT_EQ(cells.size(), 1 + 12u * 9u);  // a header, then the points

@@ -8,7 +8,6 @@
 #include "terrain/sky_light.h"
 #include "terrain/sunlit_terrain.h"
 #include "terrain/synthetic_terrain.h"
-#include "tools/grid_output.h"
 #include "tools/tool_test_files.h"
 
 namespace {
@@ -51,13 +50,12 @@ TEST_F(HalvaneTerrainTest, SyntheticTerrainsAreTheirSeedsHeightsAndThePlainMarch
 }
 
 // The text is the library's sky light scaled to its brightest cell, north
-// up, to the last bit; the PNG the same raster as 16-bit grey; --colour an
-// RGB picture; by default, and with --svf, open level ground is exactly 1.
+// up, to the last bit; --colour gives an RGB picture; by default, and with
+// --svf, open level ground is exactly 1.
 TEST_F(HalvaneSkylightTest, TheMapsAreTheLibrarysSkyLightNorthUp) {
   const std::string terrain = path("t.hrz"), png = path("m.png"), csv = path("m.csv");
   ASSERT_EQ(shell(kTerrainTool + " --synthetic 12 --directions 8 -o " + terrain).status, 0);
-  Result r =
-      shell(kSkylightTool + " " + terrain + " --sky overcast --sun 30,90 --scale max -o " + png + " --csv " + csv);
+  const Result r = shell(kSkylightTool + " " + terrain + " --sky overcast --sun 30,90 --scale max --csv " + csv);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(lineCount(readFile(csv)), 12);
   Terrain read;
@@ -65,16 +63,7 @@ TEST_F(HalvaneSkylightTest, TheMapsAreTheLibrarysSkyLightNorthUp) {
   ASSERT_TRUE(readTerrain(terrain, read, error)) << error.message;
   const std::vector<float> grid =
       computeSkyLight(read, Sky(SkyDistribution::OVERCAST, 11, 0.5235988f, 0.0f), SkyLightScale::kLargest);
-  const std::vector<float> values = readNumbers(csv);
-  EXPECT_EQ(values, northUpRaster(grid.data(), 12, 12));
-  const Raster picture = readRaster(png);
-  EXPECT_EQ(picture.type, GDT_UInt16);
-  ASSERT_EQ(picture.bands.size(), 1u);
-  ASSERT_EQ(picture.bands[0].size(), 144u);
-  for (size_t k = 0; k < 144; ++k) EXPECT_EQ(picture.bands[0][k], pixelValue(values[k])) << k;
-  EXPECT_EQ(*std::max_element(picture.bands[0].begin(), picture.bands[0].end()), 65535u);
-  EXPECT_EQ(pixelValue(-0.1f), 0u);
-  EXPECT_EQ(pixelValue(1.5f), 65535u);
+  EXPECT_EQ(readNumbers(csv), northUpRaster(grid.data(), 12, 12));
 
   ASSERT_EQ(shell(kSkylightTool + " " + terrain + " --sky overcast --colour -o " + png).status, 0);
   EXPECT_EQ(readRaster(png).bands.size(), 3u);
@@ -146,8 +135,6 @@ TEST_F(HalvaneSkylightTest, BadTerrainsArgumentsTimesAndSitesGetOneLineTheirStat
       {horizon, "File " + horizon + " is not an elevation file.  It is a horizon file.", 1},
       {path("none.hrz"), "cannot open " + path("none.hrz") + ": No such file or directory", 1},
       {terrain + " " + terrain, "'" + terrain + "'", 2},
-      {terrain + " --sky cloudy", "general-15", 2},
-      {terrain + " --sun 10", "ELEVATION,BEARING", 2},
       {terrain + " --frobnicate", "--frobnicate", 2},
       {terrain + " --csv", "--csv", 2},
       {terrain + " --colour -o " + path("m.tif"), "-o MAP.png", 2},
@@ -157,15 +144,12 @@ TEST_F(HalvaneSkylightTest, BadTerrainsArgumentsTimesAndSitesGetOneLineTheirStat
       {terrain + " --scale most", "open or max", 2},
       {terrain + " --time 2026-06-21T10:00Z",
        "has no georeference (" + terrain + ".json) to take the site from: give --site", 2},
-      {terrain + " --site 95,7 --time 2026-06-21T10:00Z", "latitude -90 to 90", 2},
-      {terrain + " --site 46,7 --time 2026-06-21T10:00", "no UTC offset", 2},
       {terrain + " --site 46,7 --time 21.06.2026", "not a date and time", 2},
       {terrain + " --site 46,7 --time 2026-06-21T10:00Z --sun 30,180", "give the sun one way", 2},
       {terrain + " --site 46,7 --time 2026-06-21T22:00Z", "the sun is below the horizon at 2026-06-21T22:00:00Z", 2},
       {terrain + " --site 46,7 --time 2026-06-21T10:00Z --no-sun --beam-ratio 3", "give one of them", 2},
       {terrain + " --site 46,7 --time 2026-06-21T10:00Z --beam-ratio -1", "0 to 1000", 2},
       {terrain + " --site 46,7 --from 2026-06-21T20:00Z --to 2026-06-21T23:00Z --step 60", "no daylight to sum", 2},
-      {terrain + " --site 46,7", "--site needs a time", 2},
       {terrain + " --site 46,7 --times " + path("missing.txt"), path("missing.txt"), 1},
   };
   for (const auto& c : cases) expectRefused(kSkylightTool + never + " " + c.command, c.status, c.mentions);
