@@ -211,11 +211,11 @@ std::string hostileTiff(std::mt19937& random, ScratchFolder& folder, const std::
   const int width = 3 + int(random() % 20), height = 3 + int(random() % 20);
   what += " tiff " + std::to_string(width) + "x" + std::to_string(height);
   return writeRaster(folder, name, width, height, {0, 2, 0, 100, 0, -2}, random() % 2 ? 32633 : 0,
-              [&](int col, int row) {
-                std::mt19937 cell(seed + unsigned(col * 131 + row));
-                return cell() % 6 == 0 ? double(kValues[cell() % 6]) : double(cell() % 100);
-              },
-              random() % 2 ? -9999.0 : NAN);
+                     [&](int col, int row) {
+                       std::mt19937 cell(seed + unsigned(col * 131 + row));
+                       return cell() % 6 == 0 ? double(kValues[cell() % 6]) : double(cell() % 100);
+                     },
+                     random() % 2 ? -9999.0 : NAN);
 }
 
 // A request for the DEM: its own values and the same as tool arguments.
