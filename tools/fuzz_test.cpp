@@ -118,9 +118,9 @@ TEST_F(FuzzTest, TerrainFiles) {
     const bool ok = readTerrain(input, terrain, error);
     if (ok) {
       ++read;
+      for (float h : terrain.terrainHeights) ASSERT_TRUE(isUsableHeight(h)) << h;
       const std::vector<float> grid = computeSkyLight(terrain, Sky());
       ASSERT_EQ(grid.size(), terrain.numCells());
-      // Finite, never below nothing, and normalised.
       for (float value : grid) ASSERT_TRUE(std::isfinite(value) && value >= 0 && value <= 1) << value;
     } else {
       ++refused;
