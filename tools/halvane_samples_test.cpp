@@ -113,8 +113,6 @@ TEST_F(HalvaneSamplesTest, BadArgumentsTimesAndSitesAreRefusedWithOneLineAndNoFi
       {"--weights fitted", "--weights fitted", "--set spiral"},
       {"--set spiral --shares equal", "--shares", "--set spiral"},
       {"--decimals 7", "'7'", "0 to 6"},
-      {"--decimals=1.5", "'1.5'", "0 to 6"},
-      {"--report=yes", "'--report=yes'", "--report"},
       {"-o ''", "-o", "standard output"},
       {"--frobnicate", "'--frobnicate'", "--set stratified|jittered"},
       {"extra", "'extra'", "--points N"},
