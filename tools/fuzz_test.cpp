@@ -1,38 +1,19 @@
 // A deterministic mutation fuzzer over terrain files and DEMs, run in the
-// test command (and there under AddressSanitizer, UndefinedBehaviorSanitizer
-// and float-cast-overflow). Every case is read by the library, and a share
-// of them by the tools as users run them: a bad file gives one line, a
-// non-zero status and no output file; a file that is read gives finite
-// results within their limits.
-//
-// Index
-//   1. Running a tool without a shell
-//   2. Terrain files: mutations and checks
-//   3. DEMs: ASCII grids, VRTs and GeoTIFFs with hostile contents and requests
-#include <fcntl.h>
-#include <gdal.h>
-#include <ogr_srs_api.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-
-#include <chrono>
+// test command (and there under the sanitizers, float-cast-overflow among
+// them). Every case is read by the library, and a share of them by the tools
+// as users run them: a bad file gives one line, a non-zero status and no
+// output file; a file that is read gives finite results within their limits.
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "sky/sky_model.h"
 #include "terrain/dem_import.h"
 #include "terrain/sky_light.h"
-#include "terrain/terrain_file.h"
-#include "terrain/terrain_test_files.h"
-
-extern char** environ;
+#include "tools/tool_test_files.h"
 
 namespace {
 
@@ -40,28 +21,7 @@ namespace {
 constexpr int kTerrainCases = 2400, kTerrainToolEvery = 24;
 constexpr int kDemCases = 600, kDemToolEvery = 10;
 
-// ---- 1. Running a tool without a shell ---------------------------------------------------
-
-// Runs the program with the arguments, standard output and error into files
-// of the folder; returns its exit status (-1 if it did not exit).
-int spawnTool(const std::vector<std::string>& arguments, const std::string& folder, std::string& err) {
-  std::vector<char*> argv;
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
-  const std::string out = folder + "/tool-out", errName = folder + "/tool-err";
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errName.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return -1;
-  int status = 0;
-  if (waitpid(pid, &status, 0) != pid) return -1;
-  err = readFile(errName);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+using FuzzTest = ToolTest;
 
 bool isOneLine(const std::string& text) {
   return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
@@ -73,7 +33,7 @@ struct FailureLimit {
   bool more() { return !::testing::Test::HasFailure() || --left > 0; }
 };
 
-// ---- 2. Terrain files ----------------------------------------------------------------------
+// ---- Terrain files -----------------------------------------------------------------------------
 
 // A valid terrain of 6 x 5 cells in 3 directions.
 std::vector<unsigned char> seedTerrain(std::mt19937& random) {
@@ -141,31 +101,26 @@ void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std:
   }
 }
 
-TEST(FuzzTest, TerrainFiles) {
-  ScratchFolder folder;
-  const std::string input = folder.file("fuzz.hrz"), map = folder.file("fuzz.png");
-  folder.file("tool-out");
-  folder.file("tool-err");
-  const std::string folderName = input.substr(0, input.rfind('/'));
+TEST_F(FuzzTest, TerrainFiles) {
+  const std::string input = path("fuzz.hrz"), map = path("fuzz.png");
   std::mt19937 random(20240611);
   FailureLimit limit;
-  int refused = 0, read = 0, toolRuns = 0;
-  const auto start = std::chrono::steady_clock::now();
+  int refused = 0, read = 0;
   for (int trial = 0; trial < kTerrainCases && limit.more(); ++trial) {
     std::vector<unsigned char> bytes = seedTerrain(random);
     std::string what = "case " + std::to_string(trial) + ":";
     for (int m = 0, n = 1 + int(random() % 3); m < n && !bytes.empty(); ++m) mutateTerrain(bytes, random, what);
     SCOPED_TRACE(what);
-    folder.write("fuzz.hrz", bytes);
+    scratch_.write("fuzz.hrz", bytes);
 
     Terrain terrain;
     TerrainError error;
     const bool ok = readTerrain(input, terrain, error);
     if (ok) {
       ++read;
+      for (float h : terrain.terrainHeights) ASSERT_TRUE(isUsableHeight(h)) << h;
       const std::vector<float> grid = computeSkyLight(terrain, Sky());
       ASSERT_EQ(grid.size(), terrain.numCells());
-      // Finite, never below nothing, and normalised.
       for (float value : grid) ASSERT_TRUE(std::isfinite(value) && value >= 0 && value <= 1) << value;
     } else {
       ++refused;
@@ -175,28 +130,23 @@ TEST(FuzzTest, TerrainFiles) {
     }
 
     if (trial % kTerrainToolEvery != 0) continue;
-    ++toolRuns;
     std::remove(map.c_str());
-    std::string err;
-    const int status = spawnTool({HALVANE_SKYLIGHT_TOOL, input, "-o", map}, folderName, err);
+    const Result run = shell(HALVANE_SKYLIGHT_TOOL " " + input + " -o " + map);
     if (ok) {
-      EXPECT_EQ(status, 0) << err;
+      EXPECT_EQ(run.status, 0) << run.err;
       EXPECT_TRUE(exists(map));
     } else {
-      EXPECT_EQ(status, 1) << err;
-      EXPECT_TRUE(isOneLine(err)) << err;
-      EXPECT_EQ(err, "halvane-skylight: " + error.toolLine + "\n");
+      EXPECT_EQ(run.status, 1) << run.err;
+      EXPECT_EQ(run.err, "halvane-skylight: " + error.toolLine + "\n");
       EXPECT_FALSE(exists(map));
     }
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("terrain fuzz: %d cases (%d refused, %d read), %d through halvane-skylight, %.1f s\n",
-              refused + read, refused, read, toolRuns, seconds);
+  std::printf("terrain fuzz: %d cases, %d refused, %d read\n", refused + read, refused, read);
   EXPECT_GT(refused, kTerrainCases / 4);  // the mutations reach the checks...
   EXPECT_GT(read, kTerrainCases / 20);    // ...and the computation
 }
 
-// ---- 3. DEMs ----------------------------------------------------------------------------------
+// ---- DEMs ----------------------------------------------------------------------------------------
 
 template <typename T>
 T pick(std::mt19937& random, const std::vector<T>& values) {
@@ -255,17 +205,17 @@ std::string vrt(std::mt19937& random, const std::string& source, std::string& wh
 }
 
 // A GeoTIFF whose cells hold hostile values here and there.
-void hostileTiff(std::mt19937& random, ScratchFolder& folder, const std::string& name, std::string& what) {
+std::string hostileTiff(std::mt19937& random, ScratchFolder& folder, const std::string& name, std::string& what) {
   const float kValues[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, -9999};
   const unsigned seed = unsigned(random());
   const int width = 3 + int(random() % 20), height = 3 + int(random() % 20);
   what += " tiff " + std::to_string(width) + "x" + std::to_string(height);
-  writeRaster(folder, name, width, height, {0, 2, 0, 100, 0, -2}, random() % 2 ? 32633 : 0,
-              [&](int col, int row) {
-                std::mt19937 cell(seed + unsigned(col * 131 + row));
-                return cell() % 6 == 0 ? double(kValues[cell() % 6]) : double(cell() % 100);
-              },
-              random() % 2 ? -9999.0 : NAN);
+  return writeRaster(folder, name, width, height, {0, 2, 0, 100, 0, -2}, random() % 2 ? 32633 : 0,
+                     [&](int col, int row) {
+                       std::mt19937 cell(seed + unsigned(col * 131 + row));
+                       return cell() % 6 == 0 ? double(kValues[cell() % 6]) : double(cell() % 100);
+                     },
+                     random() % 2 ? -9999.0 : NAN);
 }
 
 // A request for the DEM: its own values and the same as tool arguments.
@@ -311,38 +261,26 @@ DemRequest hostileRequest(std::mt19937& random, const std::string& file, std::ve
   return request;
 }
 
-TEST(FuzzTest, Dems) {
-  ScratchFolder folder;
-  GDALAllRegister();
-  const std::string cone = utmCone(folder);
-  for (const char* aux : {"cone-utm.tif.aux.xml", "fuzz.asc.aux.xml", "fuzz.vrt.aux.xml", "fuzz.tif.aux.xml",
-                          "fuzz.prj"})
-    folder.file(aux);  // side files GDAL may leave
-  const std::string output = folder.file("out.hrz");
-  folder.file("out.hrz.json");
-  folder.file("tool-out");
-  folder.file("tool-err");
-  const std::string folderName = output.substr(0, output.rfind('/'));
+TEST_F(FuzzTest, Dems) {
+  const std::string cone = utmCone(scratch_), output = path("out.hrz");
   std::mt19937 random(20240612);
   FailureLimit limit;
-  int refused = 0, read = 0, toolRuns = 0;
-  const auto start = std::chrono::steady_clock::now();
+  int refused = 0, read = 0;
   for (int trial = 0; trial < kDemCases && limit.more(); ++trial) {
     std::string what = "case " + std::to_string(trial) + ":", file;
     switch (random() % 3) {
       case 0: {
         const std::string text = asciiGrid(random, what);
-        file = folder.write("fuzz.asc", std::vector<unsigned char>(text.begin(), text.end()));
+        file = scratch_.write("fuzz.asc", std::vector<unsigned char>(text.begin(), text.end()));
         break;
       }
       case 1: {
         const std::string text = vrt(random, cone, what);
-        file = folder.write("fuzz.vrt", std::vector<unsigned char>(text.begin(), text.end()));
+        file = scratch_.write("fuzz.vrt", std::vector<unsigned char>(text.begin(), text.end()));
         break;
       }
       default:
-        file = folder.file("fuzz.tif");
-        hostileTiff(random, folder, "fuzz.tif", what);
+        file = hostileTiff(random, scratch_, "fuzz.tif", what);
     }
     std::vector<std::string> arguments = {HALVANE_TERRAIN_TOOL, "--dem", file};
     DemRequest request = hostileRequest(random, file, arguments, what);
@@ -369,24 +307,21 @@ TEST(FuzzTest, Dems) {
     }
 
     if (trial % kDemToolEvery != 0) continue;
-    ++toolRuns;
     std::remove(output.c_str());
     std::remove((output + ".json").c_str());
-    arguments.insert(arguments.end(), {"--directions", "2", "--quiet", "-o", output});
-    std::string err;
-    const int status = spawnTool(arguments, folderName, err);
+    std::string command;
+    for (const std::string& argument : arguments) command += argument + " ";
+    const Result run = shell(command + "--directions 2 --quiet -o " + output);
     if (ok) {
-      EXPECT_EQ(status, 0) << err;
+      EXPECT_EQ(run.status, 0) << run.err;
       EXPECT_TRUE(exists(output) && exists(output + ".json"));
     } else {
-      EXPECT_EQ(status, 1) << err;
-      EXPECT_EQ(err, "halvane-terrain: " + error + "\n");
+      EXPECT_EQ(run.status, 1) << run.err;
+      EXPECT_EQ(run.err, "halvane-terrain: " + error + "\n");
       EXPECT_FALSE(exists(output) || exists(output + ".json"));
     }
   }
-  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  std::printf("DEM fuzz: %d cases (%d refused, %d read), %d through halvane-terrain, %.1f s\n", refused + read,
-              refused, read, toolRuns, seconds);
+  std::printf("DEM fuzz: %d cases, %d refused, %d read\n", refused + read, refused, read);
   EXPECT_GT(refused, kDemCases / 10);
   EXPECT_GT(read, kDemCases / 10);
 }

@@ -4,36 +4,31 @@
 
 namespace {
 
-TEST(SkyOptionsTest, SunDegreesGiveTheProgramsOwnAngles) {
+// Degrees give the program's own angles bit for bit (the default sun, north
+// as +y, a full turn as none); names count the general types from one.
+TEST(SkyOptionsTest, SunDegreesAndSkyNamesGiveTheProgramsOwnValuesAndNothingElse) {
+  const struct {
+    const char* sun;
+    float elevation, azimuth;
+  } suns[] = {{"45,180", 0.7853975f, 4.712385f}, {"0,0", 0, 1.570795f}, {"0,360", 0, 1.570795f},
+              {"30,270", float(30 * 3.14159 / 180), 3.14159f}};
+  for (const auto& s : suns) {
+    float elevation = -1, azimuth = -1;
+    ASSERT_TRUE(parseSun(s.sun, elevation, azimuth)) << s.sun;
+    EXPECT_EQ(elevation, s.elevation) << s.sun;
+    EXPECT_EQ(azimuth, s.azimuth) << s.sun;
+  }
   float elevation = 0, azimuth = 0;
-  ASSERT_TRUE(parseSun("45,180", elevation, azimuth));
-  EXPECT_EQ(elevation, 0.7853975f);  // the default sun, bit for bit
-  EXPECT_EQ(azimuth, 4.712385f);
-  ASSERT_TRUE(parseSun("0,0", elevation, azimuth));
-  EXPECT_EQ(azimuth, 1.570795f);  // north is +y
-  float again = 0;
-  ASSERT_TRUE(parseSun("0,360", elevation, again));
-  EXPECT_EQ(again, azimuth);
-  ASSERT_TRUE(parseSun("10.5,270", elevation, azimuth));
-  EXPECT_EQ(azimuth, 3.14159f);
-}
-
-TEST(SkyOptionsTest, SunOutsideTheSkyOrMalformedIsRefused) {
-  float elevation = 0, azimuth = 0;
-  for (const char* text : {"", "45", "45,", ",180", "-1,180", "90.5,0", "45,361", "45,-1",
-                           "45;180", " 45,180", "45,180x", "nan,180", "45,inf"})
+  for (const char* text : {"", "45", "45,", ",180", "-1,180", "90.5,0", "45,361", "45,-1", "45;180", " 45,180",
+                           "45,180x", "nan,180", "45,inf"})
     EXPECT_FALSE(parseSun(text, elevation, azimuth)) << '"' << text << '"';
-}
 
-TEST(SkyOptionsTest, SkyNamesAndGeneralTypesCountedFromOne) {
   SkyDistribution distribution = SkyDistribution::UNIFORM;
   int generalType = 11;
   ASSERT_TRUE(parseSkyName("turbid", distribution, generalType));
-  EXPECT_TRUE(distribution == SkyDistribution::TURBID);
-  EXPECT_EQ(generalType, 11);
+  EXPECT_TRUE(distribution == SkyDistribution::TURBID && generalType == 11);
   ASSERT_TRUE(parseSkyName("general-1", distribution, generalType));
-  EXPECT_TRUE(distribution == SkyDistribution::GENERAL);
-  EXPECT_EQ(generalType, 0);
+  EXPECT_TRUE(distribution == SkyDistribution::GENERAL && generalType == 0);
   for (const char* name : {"", "Clear", "general-0", "general-16", "general-01", "general-", "general"})
     EXPECT_FALSE(parseSkyName(name, distribution, generalType)) << '"' << name << '"';
 }

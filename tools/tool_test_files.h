@@ -1,0 +1,141 @@
+// Test helpers for the tools as users run them: a folder of the test's own,
+// command lines run through the shell, refusals checked alike, and the
+// rasters (PNG, GeoTIFF) and number tables the tools write, read back.
+#pragma once
+
+#include <dirent.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "terrain/terrain_test_files.h"
+
+inline int lineCount(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
+
+// A test with a folder under /tmp, removed with everything in it at the end.
+class ToolTest : public testing::Test {
+ protected:
+  struct Result {
+    int status = -1;
+    std::string out, err;
+  };
+
+  void TearDown() override {
+    // Never /tmp itself, where ScratchFolder falls back when it cannot make a folder.
+    if (folder().rfind("/tmp/halvane-terrain-test-", 0) == 0) {
+      EXPECT_EQ(std::system(("rm -rf '" + folder() + "'").c_str()), 0);
+    }
+  }
+
+  std::string path(const std::string& name) { return scratch_.file(name); }
+  std::string folder() {
+    const std::string out = path("out");
+    return out.substr(0, out.rfind('/'));
+  }
+
+  // Runs a command line through the shell, standard output and error into
+  // the files "out" and "err" of the folder.
+  Result shell(const std::string& command) {
+    Result result;
+    const int raw = std::system((command + " >" + path("out") + " 2>" + path("err")).c_str());
+    result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    result.out = readFile(path("out"));
+    result.err = readFile(path("err"));
+    return result;
+  }
+
+  // The names in the folder but "out" and "err", sorted.
+  std::vector<std::string> files() {
+    std::vector<std::string> names;
+    DIR* folder = ::opendir(this->folder().c_str());
+    while (dirent* entry = folder ? ::readdir(folder) : nullptr) {
+      const std::string name = entry->d_name;
+      if (name != "." && name != ".." && name != "out" && name != "err") names.push_back(name);
+    }
+    if (folder) ::closedir(folder);
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  // The command line (a tool and its arguments) ends with `status` and one
+  // line on standard error that starts with the tool's name and contains
+  // `mentions` and `alsoMentions`, nothing on standard output and no file
+  // made in the folder.
+  void expectRefused(const std::string& command, int status, const std::string& mentions,
+                     const std::string& alsoMentions = "") {
+    SCOPED_TRACE(command);
+    const std::vector<std::string> before = files();
+    const Result run = shell(command);
+    const std::string tool = command.substr(0, command.find(' '));
+    EXPECT_EQ(run.status, status);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(!run.err.empty() && run.err.find('\n') == run.err.size() - 1) << run.err;
+    EXPECT_EQ(run.err.rfind(tool.substr(tool.rfind('/') + 1) + ": ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(mentions), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(alsoMentions), std::string::npos) << run.err;
+    EXPECT_EQ(files(), before);
+  }
+
+  ScratchFolder scratch_;  // where writeRaster and utmCone write DEMs
+};
+
+// A raster file (GeoTIFF, PNG) as GDAL reads it: each band's values row by
+// row from the north-west corner; `gt` is empty without a geotransform.
+struct Raster {
+  int width = 0, height = 0;
+  GDALDataType type = GDT_Unknown;
+  std::vector<double> gt;
+  std::string wkt;
+  std::vector<std::vector<float>> bands;
+};
+
+inline Raster readRaster(const std::string& name) {
+  GDALAllRegister();
+  Raster raster;
+  GDALDatasetH dataset = GDALOpen(name.c_str(), GA_ReadOnly);
+  EXPECT_NE(dataset, nullptr) << name;
+  if (!dataset) return raster;
+  const int width = raster.width = GDALGetRasterXSize(dataset), height = raster.height = GDALGetRasterYSize(dataset);
+  double gt[6];
+  if (GDALGetGeoTransform(dataset, gt) == CE_None) raster.gt.assign(gt, gt + 6);
+  raster.wkt = GDALGetProjectionRef(dataset);
+  for (int b = 1; b <= GDALGetRasterCount(dataset); ++b) {
+    GDALRasterBandH band = GDALGetRasterBand(dataset, b);
+    raster.type = GDALGetRasterDataType(band);
+    raster.bands.emplace_back(size_t(width) * height);
+    EXPECT_EQ(GDALRasterIO(band, GF_Read, 0, 0, width, height, raster.bands.back().data(), width, height,
+                           GDT_Float32, 0, 0),
+              CE_None);
+  }
+  GDALClose(dataset);
+  return raster;
+}
+
+// The comma-separated numbers of a text file, line by line (a line that
+// does not start with a number, like a header, is empty).
+inline std::vector<std::vector<double>> readNumberLines(const std::string& name) {
+  std::vector<std::vector<double>> lines;
+  std::istringstream text(readFile(name));
+  for (std::string line; std::getline(text, line);) {
+    lines.emplace_back();
+    char* end = nullptr;
+    for (const char* p = line.c_str(); *p; p = *end == ',' ? end + 1 : end) {
+      const double value = std::strtod(p, &end);
+      if (end == p) break;
+      lines.back().push_back(value);
+    }
+  }
+  return lines;
+}
+
+// All the numbers of a text file, as the floats they were written from.
+inline std::vector<float> readNumbers(const std::string& name) {
+  std::vector<float> values;
+  for (const std::vector<double>& line : readNumberLines(name))
+    for (double value : line) values.push_back(float(value));
+  return values;
+}
