@@ -142,7 +142,10 @@ float sunLitLuminance(const Sky& sky, float elevation, const Vec3& v, double cos
   }
 }
 
-float luminance(const Sky& sky, float azimuth, float elevation, bool diagnostics) {
+// The luminance, with or without the diagnostics; a template so that each
+// public entry point is its own straight function.
+template <bool diagnostics>
+__attribute__((always_inline)) inline float luminance(const Sky& sky, float azimuth, float elevation) {
   if (elevation < 0) return 0;
 
   switch (sky.distribution) {
@@ -175,16 +178,16 @@ float luminance(const Sky& sky, float azimuth, float elevation, bool diagnostics
 }  // namespace
 
 float skyLuminance(const Sky& sky, float azimuth, float elevation) {
-  return luminance(sky, azimuth, elevation, true);
+  return luminance<true>(sky, azimuth, elevation);
 }
 
 float skyLuminanceQuietly(const Sky& sky, float azimuth, float elevation) {
-  return luminance(sky, azimuth, elevation, false);
+  return luminance<false>(sky, azimuth, elevation);
 }
 
 // The result is that of calling skyLuminance at every cell centre; the
 // sines and cosines of the 128 azimuths and 64 elevations are computed once
-// each instead of once per cell.
+// each instead of once per cell, and a sky without a sun once per row.
 float normaliseSky(const Sky& sky) {
   constexpr int kColumns = 128, kRows = 64;
   const float s = 3.14159 / 128;  // 0.0245436728
@@ -208,18 +211,28 @@ float normaliseSky(const Sky& sky) {
     elevationEdge = elevationEdge + s;
   }
 
+  // The uniform, overcast and cosine skies vary with the elevation alone:
+  // one evaluation per row gives every cell of it the very same value.
   const bool sunLit = sky.dependsOnTheSun();
+  const bool byRow = sky.distribution == SkyDistribution::UNIFORM ||
+                     sky.distribution == SkyDistribution::OVERCAST ||
+                     sky.distribution == SkyDistribution::COSINE;
+  float rowLuminance[kRows];
+  if (byRow)
+    for (int k = 0; k < kRows; ++k) rowLuminance[k] = skyLuminance(sky, 0, rows[k].elevation);
   float sum = 0;
   float azimuthEdge = 0;
   for (int j = 0; j < kColumns; ++j) {
     float azimuth = azimuthEdge + s;
     double cosAzimuth = std::cos(static_cast<double>(azimuth));
     double sinAzimuth = std::sin(static_cast<double>(azimuth));
-    for (const Row& row : rows) {
-      float l = sunLit ? sunLitLuminance(sky, row.elevation,
-                                         directionVector(cosAzimuth, sinAzimuth, row.sinZ, row.cosZ),
-                                         row.cosZenith)
-                       : skyLuminance(sky, azimuth, row.elevation);
+    for (int k = 0; k < kRows; ++k) {
+      const Row& row = rows[k];
+      float l = byRow    ? rowLuminance[k]
+                : sunLit ? sunLitLuminance(sky, row.elevation,
+                                           directionVector(cosAzimuth, sinAzimuth, row.sinZ, row.cosZ),
+                                           row.cosZenith)
+                         : skyLuminance(sky, azimuth, row.elevation);
       sum = sum + l * row.weight;
     }
     azimuthEdge = azimuthEdge + twoS;
