@@ -120,11 +120,7 @@ const ToolDescription kTool = {
     "--weights cells|fitted, --decimals D, --report, -o FILE, --plot FILE.png, --quiet, --help, --version"};
 
 struct Options {
-  SkyDistribution distribution = SkyDistribution::CLEAR;
-  int generalType = Sky().generalType;
-  float sunElevation = kDefaultSunElevation;
-  float sunAzimuth = kDefaultSunAzimuth;
-  bool sunGiven = false;
+  SkyOptions sky;
   WhenOptions when;
   int points = 250;
   bool equalShares = true;
@@ -136,7 +132,6 @@ struct Options {
   bool quiet = false;
   std::string output = "-";
   std::string plot;
-  std::string skyName = "clear";  // as given, for the plot's title
 };
 
 // One of two words.
@@ -154,7 +149,7 @@ void checkCombinations(const Options& options) {
   if (options.sharesGiven && options.set == "spiral")
     failArgument("--shares applies to the stratified set, not to --set spiral");
   const WhenOptions& when = options.when;
-  if (options.sunGiven && (when.hasSite || when.givesTime()))
+  if (options.sky.sunGiven && (when.hasSite || when.givesTime()))
     failArgument("give the sun one way: --sun ELEVATION,BEARING, or --site LAT,LON with a time");
   checkWhenOptions(when, true);
   if (!when.isBatch()) return;
@@ -171,15 +166,7 @@ void checkCombinations(const Options& options) {
 Options parseArguments(OptionReader& args) {
   Options options;
   while (args.next()) {
-    if (args.is("--sky")) {
-      options.skyName = args.value(kSkyNamesAccepted);
-      if (!parseSkyName(options.skyName, options.distribution, options.generalType))
-        args.refuse(kSkyNamesAccepted, options.skyName);
-      continue;
-    }
-    if (args.is("--sun")) options.sunGiven = true;
-    if (readSkyOrSun(args, options.distribution, options.generalType, options.sunElevation, options.sunAzimuth))
-      continue;
+    if (readSkyOptions(args, options.sky)) continue;
     if (readWhenOption(args, options.when)) continue;
     if (args.is("--points")) {
       options.points = int(args.wholeNumber(1, 10000));
@@ -288,12 +275,12 @@ bool plotSamplePoints(OutputFile& output, const std::string& skyName, const Sky&
 // one is a bad argument.
 Sky skyAt(const Options& options, UtcTime time) {
   const SiteSun sun = sunAtSite(options.when.site, time);
-  const Sky sky(options.distribution, options.generalType, sun.elevation, sun.azimuth);
+  const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
   if (sky.dependsOnTheSun() && !sun.isUp()) {
     char elevation[32];
     std::snprintf(elevation, sizeof elevation, "%.1f", sun.elevationDegrees);
     failArgument("the sun is below the horizon at " + describeTimeAndSite(time, options.when.site) + " (" +
-                 elevation + "\u00b0); the " + options.skyName +
+                 elevation + "\u00b0); the " + options.sky.name +
                  " sky needs it up (uniform, overcast and cosine skies do not)");
   }
   return sky;
@@ -302,7 +289,7 @@ Sky skyAt(const Options& options, UtcTime time) {
 // ---- 3. One run ----------------------------------------------------------------------------
 
 int runOnce(const Options& options) {
-  Sky sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+  Sky sky = options.sky.sky();
   std::string output = options.output, plotName = options.plot;
   if (options.when.hasTime) {
     sky = skyAt(options, options.when.time);
@@ -324,7 +311,7 @@ int runOnce(const Options& options) {
 
   if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(sky, set.points, options.decimals)))
     failInputOutput(sampleFile.error());
-  if (plot && !plotSamplePoints(*plot, options.skyName, sky, set.points)) failInputOutput(plot->error());
+  if (plot && !plotSamplePoints(*plot, options.sky.name, sky, set.points)) failInputOutput(plot->error());
   if (!outputs.commitAll(error)) failInputOutput(error);
   if (&sampleFile == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());
   reportSet(options, sky, set.points, set.weightsFitted);
@@ -398,7 +385,7 @@ WrittenItem writeItem(const Options& options, const BatchItem& item) {
   if (!item.plotName.empty()) {
     written.files.emplace_back(item.plotName);
     OutputFile& plot = written.files.back();
-    if (!plotSamplePoints(plot, options.skyName, item.sky, set) || !plot.finish()) written.error = plot.error();
+    if (!plotSamplePoints(plot, options.sky.name, item.sky, set) || !plot.finish()) written.error = plot.error();
   }
   return written;
 }
@@ -409,7 +396,7 @@ int runBatch(const Options& options) {
   for (size_t k = 0; k < times.size(); ++k) {
     const SiteSun sun = sunAtSite(options.when.site, times[k]);
     if (!sun.isUp()) continue;
-    BatchItem item{times[k], Sky(options.distribution, options.generalType, sun.elevation, sun.azimuth), "", ""};
+    BatchItem item{times[k], options.sky.sky(sun.elevation, sun.azimuth), "", ""};
     item.sampleName = expandFilePattern(options.output, times[k], k + 1, times.size());
     if (!options.plot.empty()) item.plotName = expandFilePattern(options.plot, times[k], k + 1, times.size());
     items.push_back(std::move(item));

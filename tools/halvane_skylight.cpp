@@ -137,15 +137,10 @@ const ToolDescription kTool = {
 
 struct Options {
   std::string terrain, map, csv, svf;
-  std::string skyName = "clear";  // as given, for the title of the --colour picture
   bool colour = false;
   bool csvHeader = false;
   SkyLightScale scale = SkyLightScale::kOpenGround;
-  SkyDistribution distribution = SkyDistribution::CLEAR;
-  int generalType = Sky().generalType;
-  float sunElevation = kDefaultSunElevation;
-  float sunAzimuth = kDefaultSunAzimuth;
-  bool sunGiven = false;
+  SkyOptions sky;
   WhenOptions when;
   bool noSun = false;
   bool hasBeamRatio = false;
@@ -208,13 +203,7 @@ void checkSkyViewName(OptionReader& args, const std::string& name) {
 Options parseArguments(OptionReader& args) {
   Options options;
   while (args.next()) {
-    if (args.is("--sky")) {
-      options.skyName = args.value(kSkyNamesAccepted);
-      if (!parseSkyName(options.skyName, options.distribution, options.generalType))
-        args.refuse(kSkyNamesAccepted, options.skyName);
-    } else if (args.is("--sun")) {
-      options.sunGiven = true;
-      readSkyOrSun(args, options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+    if (readSkyOptions(args, options.sky)) {
     } else if (readWhenOption(args, options.when)) {
     } else if (args.isFlag("--no-sun")) {
       options.noSun = true;
@@ -254,7 +243,7 @@ Options parseArguments(OptionReader& args) {
   if (options.terrain.empty()) failArgument("give the terrain file (TERRAIN.hrz); --help shows the usage");
   if (options.colour && (options.map.empty() || isGeoTiffName(options.map)))
     failArgument("--colour draws a PNG map: give -o MAP.png");
-  if (options.sunGiven && (options.when.hasSite || options.when.givesTime()))
+  if (options.sky.sunGiven && (options.when.hasSite || options.when.givesTime()))
     failArgument("give the sun one way: --sun ELEVATION,BEARING, or a time (--time, --times, --from) at the site");
   checkWhenOptions(options.when, false);
   if (options.noSun && options.hasBeamRatio)
@@ -430,16 +419,16 @@ std::vector<float> lightAtTime(const Options& options, const Terrain& terrain, c
                                MapDescription& description) {
   const UtcTime time = options.when.time;
   const SiteSun sun = onTheGrid(sunAtSite(site, time), convergenceOf(options, terrain));
-  const Sky sky(options.distribution, options.generalType, sun.elevation, sun.azimuth);
+  const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
   if (sky.dependsOnTheSun() && !sun.isUp()) {
     char elevation[32];
     std::snprintf(elevation, sizeof elevation, "%.1f", sun.elevationDegrees);
     failArgument("the sun is below the horizon at " + describeTimeAndSite(time, site) + " (" + elevation +
-                 "\u00b0); the " + options.skyName + " sky needs it up (uniform, overcast and cosine skies do not)");
+                 "\u00b0); the " + options.sky.name + " sky needs it up (uniform, overcast and cosine skies do not)");
   }
   const double ratio = beamRatioAt(options, sky, sun);
   description.units = std::string(ratio > 0 ? "light of sky and sun" : "sky light") + relativeTo(options.scale);
-  description.title = options.skyName + " sky, " + describeTimeAndSite(time, site) + ", " + describeSun(sun);
+  description.title = options.sky.name + " sky, " + describeTimeAndSite(time, site) + ", " + describeSun(sun);
   description.column = ratio > 0 ? "light" : "sky_light";
   return lightOf(terrain, sky, ratio, options.scale);
 }
@@ -461,7 +450,7 @@ std::vector<float> lightOverTimes(const Options& options, const Terrain& terrain
   for (UtcTime time : times) {
     const SiteSun sun = onTheGrid(sunAtSite(site, time), convergence);
     if (!sun.isUp()) continue;
-    const Sky sky(options.distribution, options.generalType, sun.elevation, sun.azimuth);
+    const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
     const double ratio = beamRatioAt(options, sky, sun);
     sunlit.push_back({sky, ratio, openGroundIrradiance(sun.elevationDegrees, ratio, sky.sunDirection().z)});
   }
@@ -492,7 +481,7 @@ std::vector<float> lightOverTimes(const Options& options, const Terrain& terrain
   description.units = std::string(withSun ? "light of sky and sun" : "sky light") + " over the times" +
                       relativeTo(options.scale);
   const auto [first, last] = std::minmax_element(times.begin(), times.end());
-  description.title = options.skyName + " sky, " + std::to_string(times.size()) + " times from " +
+  description.title = options.sky.name + " sky, " + std::to_string(times.size()) + " times from " +
                       formatIsoTime(*first) + " to " + formatIsoTime(*last) + " at " + formatSite(site);
   description.column = "light";
   return light;
@@ -525,11 +514,11 @@ int run(OptionReader& args) {
     grid = options.when.isBatch() ? lightOverTimes(options, terrain, site, description)
                                   : lightAtTime(options, terrain, site, description);
   } else {
-    const Sky sky(options.distribution, options.generalType, options.sunElevation, options.sunAzimuth);
+    const Sky sky = options.sky.sky();
     const double ratio = options.hasBeamRatio && !options.noSun ? options.beamRatio : 0;
     grid = lightOf(terrain, sky, ratio, options.scale);
     description.units = std::string(ratio > 0 ? "light of sky and sun" : "sky light") + relativeTo(options.scale);
-    description.title = options.skyName + " sky, " + describeSun(sky);
+    description.title = options.sky.name + " sky, " + describeSun(sky);
     description.column = ratio > 0 ? "light" : "sky_light";
   }
 

@@ -50,16 +50,17 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth) {
   return true;
 }
 
-bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& generalType, float& elevation,
-                  float& azimuth) {
+bool readSkyOptions(OptionReader& args, SkyOptions& options) {
   if (args.is("--sky")) {
-    const std::string sky = args.value(kSkyNamesAccepted);
-    if (!parseSkyName(sky, distribution, generalType)) args.refuse(kSkyNamesAccepted, sky);
+    options.name = args.value(kSkyNamesAccepted);
+    if (!parseSkyName(options.name, options.distribution, options.generalType))
+      args.refuse(kSkyNamesAccepted, options.name);
     return true;
   }
   if (args.is("--sun")) {
     const std::string sun = args.value(kSunAccepted);
-    if (!parseSun(sun, elevation, azimuth)) args.refuse(kSunAccepted, sun);
+    if (!parseSun(sun, options.sunElevation, options.sunAzimuth)) args.refuse(kSunAccepted, sun);
+    options.sunGiven = true;
     return true;
   }
   return false;

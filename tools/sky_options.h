@@ -25,11 +25,24 @@ bool parseSun(const std::string& text, float& elevation, float& azimuth);
 
 class OptionReader;
 
+// The sky and sun a tool is given: --sky NAME and --sun ELEVATION,BEARING.
+struct SkyOptions {
+  std::string name = "clear";  // as given, for titles and messages
+  SkyDistribution distribution = SkyDistribution::CLEAR;
+  int generalType = Sky().generalType;
+  float sunElevation = kDefaultSunElevation;
+  float sunAzimuth = kDefaultSunAzimuth;
+  bool sunGiven = false;  // --sun was given
+
+  // The sky with the given sun, or with another (a site's at a time).
+  Sky sky() const { return sky(sunElevation, sunAzimuth); }
+  Sky sky(float elevation, float azimuth) const { return Sky(distribution, generalType, elevation, azimuth); }
+};
+
 // If the reader's current argument is --sky or --sun, reads its value into
-// the out arguments (a bad value ends the tool with status 2) and returns
-// true; otherwise returns false and changes nothing.
-bool readSkyOrSun(OptionReader& args, SkyDistribution& distribution, int& generalType, float& elevation,
-                  float& azimuth);
+// `options` (a bad value ends the tool with status 2) and returns true;
+// otherwise returns false and changes nothing.
+bool readSkyOptions(OptionReader& args, SkyOptions& options);
 
 // Sends the sky model's diagnostics to standard error, where they cannot mix
 // with a file written to standard output. In a batch the POINT sky's table
