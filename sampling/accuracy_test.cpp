@@ -83,9 +83,9 @@ TEST(AccuracyTest, MasksHideTheSouthernSkyBelowTheirHorizon) {
   EXPECT_NE(reference.measure(onTheLine, 0).rmsError, 1);
 }
 
-// The figures the issue quotes for the 145-patch subdivision under the clear
-// sky with the sun at 45 degrees due south (0.5% RMS, 2.4% at worst), with
-// the measure's own planes and reference.
+// The 145-patch subdivision under the clear sky with the sun at 45 degrees
+// due south is known to be off by about 0.5% RMS and 2.4% at worst; the
+// measure's own planes and reference find the same.
 TEST(AccuracyTest, PatchBaselineMatchesItsPublishedFigures) {
   const Sky clear;
   const Sequence<SamplePoint> patches = computePatchSamples(clear);
