@@ -113,7 +113,8 @@ const char* const kUsage =
     "                          of a uniform sky that reaches its tilted surface, relative\n"
     "                          to open level ground (1), from the stored horizons (Dozier\n"
     "                          and Frew's Vd); a map like -o (.tif, .png) or text like\n"
-    "                          --csv (.csv, .txt, .xyz, also with --csv-header)\n"
+    "                          --csv (.csv, .txt, .xyz, also with --csv-header; - for\n"
+    "                          standard output)\n"
     "  -h, --help              this text\n"
     "  --version               the version of Halvane\n"
     "Without -o, --csv and --svf the text goes to standard output.\n"
@@ -194,10 +195,12 @@ void checkTextName(OptionReader& args, const std::string& name) {
   args.refuse("a text file name ending .csv, .txt or .xyz, or - for standard output", name);
 }
 
-// --svf names a map or a text file.
+// --svf names a map, a text file, or standard output (-, text).
 void checkSkyViewName(OptionReader& args, const std::string& name) {
-  if (extensionOf(name) == ".png" || isGeoTiffName(name) || isTextName(name) || isWrittenInPlace(name)) return;
-  args.refuse("a name ending .tif, .png, .csv, .txt or .xyz", name);
+  if (name == "-" || extensionOf(name) == ".png" || isGeoTiffName(name) || isTextName(name) ||
+      isWrittenInPlace(name))
+    return;
+  args.refuse("a name ending .tif, .png, .csv, .txt or .xyz, or - for standard output", name);
 }
 
 Options parseArguments(OptionReader& args) {
@@ -241,6 +244,8 @@ Options parseArguments(OptionReader& args) {
     }
   }
   if (options.terrain.empty()) failArgument("give the terrain file (TERRAIN.hrz); --help shows the usage");
+  if (options.csv == "-" && options.svf == "-")
+    failArgument("--csv - and --svf - both ask for standard output: give one of them a file name");
   if (options.colour && (options.map.empty() || isGeoTiffName(options.map)))
     failArgument("--colour draws a PNG map: give -o MAP.png");
   if (options.sky.sunGiven && (options.when.hasSite || options.when.givesTime()))
@@ -328,7 +333,8 @@ bool writeSkyView(OutputFile& output, const Options& options, const Terrain& ter
     content.georeference = georeference;
     return writeGeoTiffBands(output, content);
   }
-  if (isTextName(name)) return writeText(output, options, "svf", factors, terrain, georeference);
+  if (options.svf == "-" || isTextName(name))
+    return writeText(output, options, "svf", factors, terrain, georeference);
   const std::vector<float> raster = northUpRaster(factors.data(), terrain.gridSizeX, terrain.gridSizeY);
   return writeGreyscalePng(output, raster.data(), terrain.gridSizeX, terrain.gridSizeY);
 }
@@ -494,7 +500,9 @@ int run(OptionReader& args) {
   OutputFileSet outputs;
   OutputFile standardOutput = OutputFile::standardOutput();
   OutputFile* map = options.map.empty() ? nullptr : &outputs.add(options.map);
-  OutputFile* skyView = options.svf.empty() ? nullptr : &outputs.add(options.svf);
+  OutputFile* skyView = options.svf.empty() ? nullptr
+                        : options.svf == "-" ? &standardOutput
+                                             : &outputs.add(options.svf);
   OutputFile* text = nullptr;
   if (options.csv.empty() ? !map && !skyView : options.csv == "-")
     text = &standardOutput;
@@ -532,7 +540,8 @@ int run(OptionReader& args) {
     failInputOutput(text->error());
   if (skyView && !writeSkyView(*skyView, options, terrain, where)) failInputOutput(skyView->error());
   if (!outputs.commitAll(error)) failInputOutput(error);
-  if (text == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());
+  if ((text == &standardOutput || skyView == &standardOutput) && !standardOutput.commit())
+    failInputOutput(standardOutput.error());
   return kExitDone;
 }
 

@@ -75,6 +75,9 @@ TEST_F(HalvaneSkylightTest, TheMapsAreTheLibrarysSkyLightNorthUp) {
     ASSERT_EQ(shell(kSkylightTool + " " + flat + map + csv).status, 0);
     EXPECT_EQ(readNumbers(csv), std::vector<float>(49, 1.0f)) << map;
   }
+  // The sky-view factor as text on standard output.
+  ASSERT_EQ(shell(kSkylightTool + " " + flat + " --svf -").status, 0);
+  EXPECT_EQ(readNumbers(path("out")), std::vector<float>(49, 1.0f));
 }
 
 // At a site and time the map is the library's sky light and the sun's beam;
@@ -141,6 +144,7 @@ TEST_F(HalvaneSkylightTest, BadTerrainsArgumentsTimesAndSitesGetOneLineTheirStat
       {terrain + " -o " + path("m.jpg"), ".png, .tif or .tiff", 2},
       {terrain + " --csv " + path("m.dat"), ".csv, .txt or .xyz", 2},
       {terrain + " --svf " + path("m.jpg"), "--svf takes a name ending .tif, .png, .csv, .txt or .xyz", 2},
+      {terrain + " --svf - --csv -", "both ask for standard output", 2},
       {terrain + " --scale most", "open or max", 2},
       {terrain + " --time 2026-06-21T10:00Z",
        "has no georeference (" + terrain + ".json) to take the site from: give --site", 2},
