@@ -276,13 +276,7 @@ bool plotSamplePoints(OutputFile& output, const std::string& skyName, const Sky&
 Sky skyAt(const Options& options, UtcTime time) {
   const SiteSun sun = sunAtSite(options.when.site, time);
   const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
-  if (sky.dependsOnTheSun() && !sun.isUp()) {
-    char elevation[32];
-    std::snprintf(elevation, sizeof elevation, "%.1f", sun.elevationDegrees);
-    failArgument("the sun is below the horizon at " + describeTimeAndSite(time, options.when.site) + " (" +
-                 elevation + "\u00b0); the " + options.sky.name +
-                 " sky needs it up (uniform, overcast and cosine skies do not)");
-  }
+  requireSunUp(sky, sun, time, options.when.site, options.sky.name);
   return sky;
 }
 

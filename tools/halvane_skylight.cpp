@@ -19,11 +19,9 @@
 //   3. Writing the map and the text
 //   4. The light at a time, and over many times
 //   5. The tool
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -43,6 +41,7 @@
 #include "tools/grid_output.h"
 #include "tools/map_picture.h"
 #include "tools/options.h"
+#include "tools/output_names.h"
 #include "tools/progress_bar.h"
 #include "tools/sky_options.h"
 #include "tools/time_options.h"
@@ -151,41 +150,11 @@ struct Options {
 
 // ---- 2. Output names ------------------------------------------------------------------
 
-// The ending of a name, in lower case, from its last dot ("" if none).
-std::string extensionOf(const std::string& name) {
-  const size_t slash = name.rfind('/');
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
-  std::string lower;
-  for (size_t k = dot; k < name.size(); ++k) lower += char(std::tolower(static_cast<unsigned char>(name[k])));
-  return lower;
-}
-
-// A device or a FIFO that exists, or the tool's own standard output (such as
-// /dev/stdout): written in place, whatever its name.
-bool isWrittenInPlace(const std::string& name) {
-  struct stat info, standardOutput;
-  if (::stat(name.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
-  if (!S_ISREG(info.st_mode)) return true;
-  return ::fstat(1, &standardOutput) == 0 && info.st_dev == standardOutput.st_dev &&
-         info.st_ino == standardOutput.st_ino;
-}
-
-bool isGeoTiffName(const std::string& name) {
-  const std::string extension = extensionOf(name);
-  return extension == ".tif" || extension == ".tiff";
-}
-
 // -o names a PNG or a GeoTIFF by its ending; a device or a FIFO takes the PNG.
 void checkMapName(OptionReader& args, const std::string& name) {
   const std::string extension = extensionOf(name);
   if (extension == ".png" || isGeoTiffName(name) || isWrittenInPlace(name)) return;
   args.refuse("a map name ending .png, .tif or .tiff", name);
-}
-
-bool isTextName(const std::string& name) {
-  const std::string extension = extensionOf(name);
-  return extension == ".csv" || extension == ".txt" || extension == ".xyz";
 }
 
 // --csv names a text file (.csv, .txt, .xyz), standard output (-), or a
@@ -426,12 +395,7 @@ std::vector<float> lightAtTime(const Options& options, const Terrain& terrain, c
   const UtcTime time = options.when.time;
   const SiteSun sun = onTheGrid(sunAtSite(site, time), convergenceOf(options, terrain));
   const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
-  if (sky.dependsOnTheSun() && !sun.isUp()) {
-    char elevation[32];
-    std::snprintf(elevation, sizeof elevation, "%.1f", sun.elevationDegrees);
-    failArgument("the sun is below the horizon at " + describeTimeAndSite(time, site) + " (" + elevation +
-                 "\u00b0); the " + options.sky.name + " sky needs it up (uniform, overcast and cosine skies do not)");
-  }
+  requireSunUp(sky, sun, time, site, options.sky.name);
   const double ratio = beamRatioAt(options, sky, sun);
   description.units = std::string(ratio > 0 ? "light of sky and sun" : "sky light") + relativeTo(options.scale);
   description.title = options.sky.name + " sky, " + describeTimeAndSite(time, site) + ", " + describeSun(sun);

@@ -11,7 +11,6 @@
 // the largest elevation angle of the terrain seen from the cell's surface
 // along the direction's centre azimuth, up to the grid's edge.
 #include <algorithm>
-#include <cctype>
 #include <array>
 #include <climits>
 #include <cstdio>
@@ -29,6 +28,7 @@
 #include "terrain/synthetic_terrain.h"
 #include "terrain/terrain_file.h"
 #include "tools/options.h"
+#include "tools/output_names.h"
 #include "tools/progress_bar.h"
 
 namespace {
@@ -75,15 +75,6 @@ struct Options {
   int directions = 36;
   std::string output, horizonsOut;
 };
-
-// A GeoTIFF's name: .tif or .tiff, in any case.
-bool isGeoTiffName(const std::string& name) {
-  const size_t dot = name.rfind('.');
-  if (dot == std::string::npos) return false;
-  std::string extension;
-  for (size_t k = dot; k < name.size(); ++k) extension += char(std::tolower(static_cast<unsigned char>(name[k])));
-  return extension == ".tif" || extension == ".tiff";
-}
 
 // XOFF,YOFF,XSIZE,YSIZE: offsets from 0 and sizes from 1, each within a
 // raster's int range, so that no sum of them can overflow.

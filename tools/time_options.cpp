@@ -123,6 +123,15 @@ std::string describeTimeAndSite(UtcTime time, const GeoSite& site) {
   return formatIsoTime(time) + " at " + formatSite(site);
 }
 
+void requireSunUp(const Sky& sky, const SiteSun& sun, UtcTime time, const GeoSite& site,
+                  const std::string& skyName) {
+  if (!sky.dependsOnTheSun() || sun.isUp()) return;
+  char elevation[32];
+  std::snprintf(elevation, sizeof elevation, "%.1f", sun.elevationDegrees);
+  failArgument("the sun is below the horizon at " + describeTimeAndSite(time, site) + " (" + elevation +
+               "\u00b0); the " + skyName + " sky needs it up (uniform, overcast and cosine skies do not)");
+}
+
 bool hasFilePlaceholder(const std::string& pattern) {
   return pattern.find("{time}") != std::string::npos || pattern.find("{n}") != std::string::npos;
 }

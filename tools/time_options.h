@@ -14,6 +14,7 @@
 
 #include "core/utc_time.h"
 #include "sky/site_sun.h"
+#include "sky/sky.h"
 
 class OptionReader;
 
@@ -59,6 +60,12 @@ std::vector<UtcTime> resolveTimes(const WhenOptions& when);
 
 // A time and site for messages: "2026-06-21T10:00:00Z at 59.9100N 10.7500E".
 std::string describeTimeAndSite(UtcTime time, const GeoSite& site);
+
+// Ends the tool with status 2 when the sky needs the sun (Sky::dependsOnTheSun)
+// and the sun of the site is below the horizon at the time; `skyName` is the
+// sky as the user named it.
+void requireSunUp(const Sky& sky, const SiteSun& sun, UtcTime time, const GeoSite& site,
+                  const std::string& skyName);
 
 // ---- File name patterns ---------------------------------------------------------
 
