@@ -20,6 +20,14 @@ SiteSun sunAtSite(const GeoSite& site, UtcTime time) {
   return sun;
 }
 
+SiteSun sunOnGrid(SiteSun sun, double convergence) {
+  double bearing = sun.bearingDegrees - convergence;
+  if (bearing < 0) bearing += 360;
+  if (bearing >= 360) bearing -= 360;
+  compassToModelAngles(sun.elevationDegrees, bearing, sun.elevation, sun.azimuth);
+  return sun;
+}
+
 std::string formatSite(const GeoSite& site) {
   char text[64];
   std::snprintf(text, sizeof text, "%.4f%c %.4f%c", std::fabs(site.latitude), site.latitude < 0 ? 'S' : 'N',

@@ -35,5 +35,11 @@ struct SiteSun {
 // same Sky.
 SiteSun sunAtSite(const GeoSite& site, UtcTime time);
 
+// The sun on a grid whose north lies off true north by `convergence` degrees
+// (a projected DEM's meridian convergence: grid bearing = true bearing -
+// convergence): the model's angles turned into the grid; the true bearing is
+// kept in bearingDegrees.
+SiteSun sunOnGrid(SiteSun sun, double convergence);
+
 // "60.0000N 10.5000E" for messages and titles.
 std::string formatSite(const GeoSite& site);

@@ -348,18 +348,9 @@ double beamRatioAt(const Options& options, const Sky& sky, const SiteSun& sun) {
   return sky.dependsOnTheSun() ? clearSkyBeamRatio(sun.elevationDegrees) : 0;
 }
 
-// The sun of a site on the terrain's grid: a DEM's grid north lies off true
-// north by the meridian convergence (grid bearing = true bearing -
-// convergence); other terrains' grids are taken to face true north.
-SiteSun onTheGrid(SiteSun sun, double convergence) {
-  double bearing = sun.bearingDegrees - convergence;
-  if (bearing < 0) bearing += 360;
-  if (bearing >= 360) bearing -= 360;
-  compassToModelAngles(sun.elevationDegrees, bearing, sun.elevation, sun.azimuth);
-  return sun;
-}
-
-// The meridian convergence of the terrain's georeference, 0 without one.
+// The meridian convergence of the terrain's georeference, 0 without one: the
+// sun of a site is turned by it into the terrain's grid (a DEM's grid north
+// lies off true north; other terrains' grids are taken to face true north).
 double convergenceOf(const Options& options, const Terrain& terrain) {
   Georeference georeference;
   std::string problem;
@@ -393,7 +384,7 @@ GeoSite siteOf(const Options& options, const Terrain& terrain) {
 std::vector<float> lightAtTime(const Options& options, const Terrain& terrain, const GeoSite& site,
                                MapDescription& description) {
   const UtcTime time = options.when.time;
-  const SiteSun sun = onTheGrid(sunAtSite(site, time), convergenceOf(options, terrain));
+  const SiteSun sun = sunOnGrid(sunAtSite(site, time), convergenceOf(options, terrain));
   const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
   requireSunUp(sky, sun, time, site, options.sky.name);
   const double ratio = beamRatioAt(options, sky, sun);
@@ -418,7 +409,7 @@ std::vector<float> lightOverTimes(const Options& options, const Terrain& terrain
   const double convergence = convergenceOf(options, terrain);
   std::vector<SunlitTime> sunlit;
   for (UtcTime time : times) {
-    const SiteSun sun = onTheGrid(sunAtSite(site, time), convergence);
+    const SiteSun sun = sunOnGrid(sunAtSite(site, time), convergence);
     if (!sun.isUp()) continue;
     const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
     const double ratio = beamRatioAt(options, sky, sun);
