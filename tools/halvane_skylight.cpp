@@ -235,16 +235,25 @@ Terrain readTerrainOrFail(const std::string& name) {
   return terrain;
 }
 
-// The terrain's georeference, when it has one that fits; one that does not
-// fit is reported and left out.
-bool georeferenceOf(const Options& options, const Terrain& terrain, Georeference& georeference) {
-  std::string problem;
-  const GeoreferenceStatus status =
-      readGeoreference(options.terrain, terrain.gridSizeX, terrain.gridSizeY, georeference, problem);
-  if (status == GeoreferenceStatus::kBad)
-    std::fprintf(stderr, "halvane-skylight: %s; the maps are written without georeference\n",
-                 problem.c_str());
-  return status == GeoreferenceStatus::kRead;
+// The terrain's georeference beside it (TERRAIN.hrz.json), read once.
+struct TerrainGeoreference {
+  GeoreferenceStatus status = GeoreferenceStatus::kNone;
+  Georeference georeference;
+  std::string problem;  // why it cannot be used, with kBad
+};
+
+TerrainGeoreference readTerrainGeoreference(const Options& options, const Terrain& terrain) {
+  TerrainGeoreference g;
+  g.status = readGeoreference(options.terrain, terrain.gridSizeX, terrain.gridSizeY, g.georeference, g.problem);
+  return g;
+}
+
+// The georeference for the maps, when the terrain has one that fits; one
+// that does not fit is reported and left out.
+const Georeference* georeferenceForMaps(const TerrainGeoreference& g) {
+  if (g.status == GeoreferenceStatus::kBad)
+    std::fprintf(stderr, "halvane-skylight: %s; the maps are written without georeference\n", g.problem.c_str());
+  return g.status == GeoreferenceStatus::kRead ? &g.georeference : nullptr;
 }
 
 // What a map shows, for its colour bar, its title and the text's column.
@@ -351,40 +360,35 @@ double beamRatioAt(const Options& options, const Sky& sky, const SiteSun& sun) {
 // The meridian convergence of the terrain's georeference, 0 without one: the
 // sun of a site is turned by it into the terrain's grid (a DEM's grid north
 // lies off true north; other terrains' grids are taken to face true north).
-double convergenceOf(const Options& options, const Terrain& terrain) {
-  Georeference georeference;
-  std::string problem;
-  if (readGeoreference(options.terrain, terrain.gridSizeX, terrain.gridSizeY, georeference, problem) !=
-      GeoreferenceStatus::kRead)
-    return 0;
-  return meridianConvergence(georeference);
+double convergenceOf(const TerrainGeoreference& g) {
+  return g.status == GeoreferenceStatus::kRead ? meridianConvergence(g.georeference) : 0;
 }
 
 // The site: --site, or the centre of the terrain's georeference.
-GeoSite siteOf(const Options& options, const Terrain& terrain) {
+GeoSite siteOf(const Options& options, const TerrainGeoreference& g) {
   if (options.when.hasSite) return options.when.site;
-  Georeference georeference;
-  std::string problem;
   const std::string& name = options.terrain;
-  switch (readGeoreference(name, terrain.gridSizeX, terrain.gridSizeY, georeference, problem)) {
+  switch (g.status) {
     case GeoreferenceStatus::kNone:
       failArgument(name + " has no georeference (" + georeferenceFileName(name) +
                    ") to take the site from: give --site LAT,LON");
     case GeoreferenceStatus::kBad:
-      failInputOutput(problem + ": give --site LAT,LON");
+      failInputOutput(g.problem + ": give --site LAT,LON");
     case GeoreferenceStatus::kRead:
       break;
   }
   GeoSite site;
-  if (!georeferenceSite(georeference, site, problem)) failArgument(name + ": " + problem + ": give --site LAT,LON");
+  std::string problem;
+  if (!georeferenceSite(g.georeference, site, problem))
+    failArgument(name + ": " + problem + ": give --site LAT,LON");
   return site;
 }
 
 // The map of one time.
 std::vector<float> lightAtTime(const Options& options, const Terrain& terrain, const GeoSite& site,
-                               MapDescription& description) {
+                               double convergence, MapDescription& description) {
   const UtcTime time = options.when.time;
-  const SiteSun sun = sunOnGrid(sunAtSite(site, time), convergenceOf(options, terrain));
+  const SiteSun sun = sunOnGrid(sunAtSite(site, time), convergence);
   const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
   requireSunUp(sky, sun, time, site, options.sky.name);
   const double ratio = beamRatioAt(options, sky, sun);
@@ -404,9 +408,8 @@ struct SunlitTime {
 // The cumulative map over many times, computed on all cores and summed in
 // the order of the times.
 std::vector<float> lightOverTimes(const Options& options, const Terrain& terrain, const GeoSite& site,
-                                  MapDescription& description) {
+                                  double convergence, MapDescription& description) {
   const std::vector<UtcTime> times = resolveTimes(options.when);
-  const double convergence = convergenceOf(options, terrain);
   std::vector<SunlitTime> sunlit;
   for (UtcTime time : times) {
     const SiteSun sun = sunOnGrid(sunAtSite(site, time), convergence);
@@ -468,14 +471,16 @@ int run(OptionReader& args) {
 
   routeSkyDiagnostics(options.when.isBatch());
   const Terrain terrain = readTerrainOrFail(options.terrain);
+  const TerrainGeoreference place = readTerrainGeoreference(options, terrain);
   MapDescription description;
   std::vector<float> grid;
   if (!map && !text) {
     // The sky-view factor alone.
   } else if (options.when.givesTime()) {
-    const GeoSite site = siteOf(options, terrain);
-    grid = options.when.isBatch() ? lightOverTimes(options, terrain, site, description)
-                                  : lightAtTime(options, terrain, site, description);
+    const GeoSite site = siteOf(options, place);
+    const double convergence = convergenceOf(place);
+    grid = options.when.isBatch() ? lightOverTimes(options, terrain, site, convergence, description)
+                                  : lightAtTime(options, terrain, site, convergence, description);
   } else {
     const Sky sky = options.sky.sky();
     const double ratio = options.hasBeamRatio && !options.noSun ? options.beamRatio : 0;
@@ -485,11 +490,9 @@ int run(OptionReader& args) {
     description.column = ratio > 0 ? "light" : "sky_light";
   }
 
-  Georeference georeference;
   const bool needsGeoreference = (map && isGeoTiffName(map->name())) || options.csvHeader ||
                                  (skyView && isGeoTiffName(skyView->name()));
-  const bool georeferenced = needsGeoreference && georeferenceOf(options, terrain, georeference);
-  const Georeference* where = georeferenced ? &georeference : nullptr;
+  const Georeference* where = needsGeoreference ? georeferenceForMaps(place) : nullptr;
   if (map && !writeMap(*map, options, description, grid, terrain, where)) failInputOutput(map->error());
   if (text && !writeText(*text, options, description.column, grid, terrain, where))
     failInputOutput(text->error());
