@@ -16,8 +16,6 @@
 #include <random>
 #include <utility>
 
-namespace {
-
 // ---- 1. Names ---------------------------------------------------------------------
 
 std::string folderOf(const std::string& path) {
@@ -26,6 +24,8 @@ std::string folderOf(const std::string& path) {
   if (slash == 0) return "/";
   return path.substr(0, slash);
 }
+
+namespace {
 
 // The name a chain of symbolic links ends in (the name itself if it is no
 // link); the end need not exist.

@@ -27,6 +27,9 @@
 
 #include <sys/types.h>
 
+// The folder of a file name: "." for a name without one, "/" for the root.
+std::string folderOf(const std::string& path);
+
 // ---- 1. OutputFile ---------------------------------------------------------------
 
 class OutputFile {

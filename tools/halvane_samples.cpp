@@ -330,13 +330,6 @@ struct WrittenItem {
   bool weightsFitted = true;
 };
 
-// The folder part of a file name ("." for none).
-std::string folderOf(const std::string& name) {
-  const size_t slash = name.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : name.substr(0, slash);
-}
-
 // Refuses two times that would write one file, and checks each folder the
 // batch writes to once, before any work.
 void checkBatchNames(const std::vector<BatchItem>& items) {
