@@ -63,12 +63,6 @@ std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& poin
   return text.str();
 }
 
-bool writeSamplePointsTo(std::ostream& out, const std::string& text) {
-  out << text;
-  out.flush();
-  return static_cast<bool>(out);
-}
-
 // ---- 2. Writing a file so that it is complete or untouched -------------------------------
 
 bool recordSamplePoints(const std::string& fileName, const std::string& text) {

@@ -13,7 +13,6 @@
 //   ...
 #pragma once
 
-#include <ostream>
 #include <string>
 
 #include "core/sequence.h"
@@ -26,9 +25,6 @@
 // gives them; the header is the same.
 std::string formatSamplePoints(const Sky& sky, const Sequence<SamplePoint>& points,
                                int decimals = 0);
-
-// Writes the text to out and flushes it; false if the stream failed.
-bool writeSamplePointsTo(std::ostream& out, const std::string& text);
 
 // Writes the text to the file fileName so that it is either complete or not touched, the
 // way every file is written (core/output_file.h): through a temporary file
