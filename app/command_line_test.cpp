@@ -24,11 +24,9 @@ std::string parse(std::vector<std::string> args, AppState& state) {
 // anything else is reported; the general type is kept.
 TEST(DistributionArgument, SelectsOrReportsAndKeepsTheGeneralType) {
   const struct { std::vector<std::string> args; const char* message; SkyDistribution result; } cases[] = {
-      {{"halvane"}, "", kUnset},           {{"halvane", "1"}, "", D::UNIFORM},
-      {{"halvane", "2"}, "", D::OVERCAST}, {{"halvane", "3"}, "", D::GENERAL},
-      {{"halvane", "4x", "7"}, "", D::CLEAR}, {{"halvane", "5", "junk"}, "", D::SHARP},
-      {{"halvane", "6"}, "", D::POINT},    {{"halvane", "7"}, "", D::COSINE},
-      {{"halvane", "8"}, "", D::TURBID},   {{"halvane", "9"}, "Unknown distribution: 9\n", kUnset},
+      {{"halvane"}, "", kUnset},                 {{"halvane", "1"}, "", D::UNIFORM},
+      {{"halvane", "3"}, "", D::GENERAL},        {{"halvane", "4x", "7"}, "", D::CLEAR},
+      {{"halvane", "8", "junk"}, "", D::TURBID}, {{"halvane", "9"}, "Unknown distribution: 9\n", kUnset},
       {{"halvane", "abc"}, "Unknown distribution: 0\n", kUnset},
       {{"halvane", "-2"}, "Unknown distribution: -2\n", kUnset},
   };

@@ -5,9 +5,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
+
+#include "core/test_files.h"
 
 namespace {
 
@@ -107,13 +108,13 @@ TEST_F(PromptTest, TabCompletesToTheFirstMatchEchoingTheNamesExamined) {
   }
 }
 
-TEST(FolderTest, ListsEveryEntryInByteOrderKeepsNamesWithTheExtensionAndReportsErrors) {
-  const std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "halvane_listing";
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder / "sub.hrz");
+using FolderTest = ScratchFolderTest;
+
+TEST_F(FolderTest, ListsEveryEntryInByteOrderKeepsNamesWithTheExtensionAndReportsErrors) {
+  std::filesystem::create_directory(path("sub.hrz"));
   for (const char* name : {"b.hrz", "B.hrz", "_x", "~t", ".hrz", "x.HRZ", "t.hrz.bak", "a.txt"})
-    std::ofstream(folder / name) << "x";
-  const std::string pattern = (folder / "*").string();
+    writeFile(path(name), "x");
+  const std::string pattern = path("*");
   EXPECT_EQ(toVector(listFolder(pattern.c_str())),
             (Names{".", "..", ".hrz", "B.hrz", "_x", "a.txt", "b.hrz", "sub.hrz", "t.hrz.bak",
                    "x.HRZ", "~t"}));
@@ -124,12 +125,11 @@ TEST(FolderTest, ListsEveryEntryInByteOrderKeepsNamesWithTheExtensionAndReportsE
   EXPECT_EQ(toVector(names), Names{"a.txt"});
   EXPECT_FALSE(hasExtension("a.hrz ", ".hrz"));
 
-  const std::string missing = (folder / "missing" / "*").string();
+  const std::string missing = path("missing/*");
   testing::internal::CaptureStdout();
   EXPECT_EQ(listFolder(missing.c_str()).numElements, 0);
   EXPECT_EQ(testing::internal::GetCapturedStdout(),
             "Error(" + std::to_string(ENOENT) + ") opening " + missing + "\n");
-  std::filesystem::remove_all(folder);
 }
 
 }  // namespace

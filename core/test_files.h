@@ -1,9 +1,15 @@
-// Test helpers: whole files read and written as text.
+// Test helpers: whole files read and written as text, and a scratch folder.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 // The whole of a file ("" if it cannot be read).
 inline std::string readFile(const std::string& path) {
@@ -16,3 +22,25 @@ inline std::string readFile(const std::string& path) {
 inline void writeFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
+
+// A fixture with a private folder under /tmp, removed with everything in it.
+class ScratchFolderTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/halvane-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    folder_ = pattern;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder_); }
+
+  std::string path(const std::string& name) const { return folder_ + "/" + name; }
+  // The names in the folder, sorted: what a test leaves behind.
+  std::vector<std::string> entries() const {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder_)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  std::string folder_;
+};

@@ -96,10 +96,6 @@ TEST(AccuracyTest, PatchBaselineMatchesItsPublishedFigures) {
   const SetAccuracy figures = AccuracyReference(clear, 180).measureAll(patches);
   EXPECT_TRUE(figures.open.rmsError > 0.004 && figures.open.rmsError < 0.007) << figures.open.rmsError;
   EXPECT_TRUE(figures.open.maxError > 0.02 && figures.open.maxError < 0.03) << figures.open.maxError;
-  const std::string line = describeAccuracy(figures);
-  EXPECT_EQ(line.find('\n'), std::string::npos);
-  EXPECT_EQ(line.compare(0, 18, "irradiance off by "), 0) << line;
-  EXPECT_NE(line.find("10, 20, 30 degrees"), std::string::npos) << line;
 }
 
 }  // namespace

@@ -64,7 +64,6 @@ TEST(JitteredSamplesTest, GridSizesFollowTheRequestedCountAndALonePointWeighsOne
   for (const auto& c : cases) {
     set = computeJitteredSamples(sky, c[0]);
     EXPECT_EQ(set.samplePoints.numElements, c[1]) << c[0];
-    EXPECT_EQ(static_cast<int>(set.regionPolygons.size()), c[1]) << c[0];
     EXPECT_NEAR(weightSum(set.samplePoints), 1.0f, 1e-5) << c[0];
   }
   EXPECT_EQ(set.regionPolygons[0].numElements, 0);  // the lone point of 15 has no region

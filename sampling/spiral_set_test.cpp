@@ -76,15 +76,11 @@ TEST(SpiralSetTest, BucketedNearestSitesEqualTheBruteForceOnes) {
   }
 }
 
-TEST(SpiralSetTest, SameSkySameSetAndItsFileRoundsToWhatItHolds) {
+// (That rounded points keep their file's angles is the file directions' test.)
+TEST(SpiralSetTest, SameSkySameSet) {
   const Sky sky(D::GENERAL, 6, 0.4f, 3.0f);
   const Sequence<SamplePoint> a = computeSpiralSamples(sky, 200), b = computeSpiralSamples(sky, 200);
   EXPECT_EQ(formatSamplePoints(sky, a, 6), formatSamplePoints(sky, b, 6));
-  for (int decimals : {0, 2}) {
-    Sequence<SamplePoint> rounded = a;
-    roundToFile(rounded, decimals);
-    EXPECT_EQ(formatSamplePoints(sky, rounded, decimals), formatSamplePoints(sky, a, decimals));
-  }
 }
 
 // The fit is judged by the accuracy measure, on planes it never saw.
@@ -112,15 +108,11 @@ TEST(FittedWeightsTest, FittedWeightsAreNeverWorseThanTheCellIntegrals) {
   }
 }
 
-// The largest set that is fitted, and the smallest one that is not (left as it was).
-TEST(FittedWeightsTest, LargeAndEmptySetsAreLeftAlone) {
+// The largest set that is fitted; one more is the tool's (its cell weights, with a note).
+TEST(FittedWeightsTest, TheLargestSetIsFittedAndAnEmptyOneNot) {
   Sequence<SamplePoint> empty, largest = computeSpiralSamples(Sky(), kMaxFittedPoints);
   EXPECT_FALSE(fitSampleWeights(Sky(), empty));
   EXPECT_TRUE(fitSampleWeights(Sky(), largest));
-  Sequence<SamplePoint> large = computeSpiralSamples(Sky(), kMaxFittedPoints + 1);
-  const Sequence<SamplePoint> before = large;
-  EXPECT_FALSE(fitSampleWeights(Sky(), large));
-  for (int i = 0; i < large.numElements; ++i) ASSERT_EQ(large.element(i).weight, before.element(i).weight);
 }
 
 }  // namespace
