@@ -54,11 +54,15 @@ const char* const kUsage =
     "    --flat-earth                    horizons without the earth's curvature\n"
     "  --directions N    horizon directions per cell, 1 to 1024 (default 36)\n"
     "  --horizons-out FILE.tif  also the horizons as a GeoTIFF: per direction one band of elevation\n"
-    "                    angles in degrees, described by its compass bearing\n"
+    "                    angles in degrees, described by its true compass bearing\n"
     "  --quiet           no progress bar and no account of what was done\n"
     "  -o FILE           the terrain file to write (\".hrz\"); a DEM's georeference goes to FILE.json\n"
     "  -h, --help        this text\n"
     "  --version         the version of Halvane\n"
+    "A DEM's horizons include the earth's curvature (seen through refraction 0.13 unless\n"
+    "--refraction or --flat-earth says otherwise); other terrains have none. Its grid north\n"
+    "lies off true north by the meridian convergence, computed at the centre and stored in\n"
+    "FILE.json: every bearing the tools take or write is a true bearing.\n"
     "Exit status: 0 done, 1 the DEM could not be read or a file not written, 2 a bad argument.\n";
 
 const ToolDescription kTool = {
