@@ -156,12 +156,12 @@ echo "== Scenes with known answers, 36 directions"
 $PY scene plane 201 20 plane.tif
 $PY scene vee 201 30 vee.tif
 for scene in plane vee; do
-  "$TOOLS/halvane-terrain" --dem "$scene.tif" --directions 36 --quiet -o "$scene.hrz"
+  "$TOOLS/halvane-terrain" --dem "$scene.tif" --directions 36 --flat-earth --quiet -o "$scene.hrz"
   "$TOOLS/halvane-skylight" "$scene.hrz" --svf "$scene-halvane-svf.tif"
   saga_cmd ta_lighting 3 -DEM "$scene.tif" -SVF "$scene-saga-svf.sdat" -VISIBLE "$scene-saga-visible.sdat" \
     -RADIUS 0 -NDIRS 36 -METHOD 0 >/dev/null 2>&1
 done
-"$TOOLS/halvane-terrain" --dem plane.tif --directions 36 --quiet --horizons-out plane-halvane.tif -o plane.hrz
+"$TOOLS/halvane-terrain" --dem plane.tif --directions 36 --flat-earth --quiet --horizons-out plane-halvane.tif -o plane.hrz
 grass_horizons plane plane.tif 36
 echo "plane of 20 degrees, horizons (peer: r.horizon):"
 $PY plane 20 16 plane-halvane.tif plane-36-grass/hor_*.tif
