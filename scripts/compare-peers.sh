@@ -200,6 +200,10 @@ north_and_curvature() {
   grass_horizons "$name-small" "$WORK/$name-small.tif" 36 "$name-curved-halvane.tif"
   echo "r.horizon true scale - r.horizon a hundredth of the scale (its curvature):"
   echo "  $($PY horizons-pair "$m" "$name-true-36-grass" "$name-small-36-grass")"
+  echo "Halvane curved - flat (its curvature):"
+  echo "  $($PY bands-pair "$m" "$name-curved-halvane.tif" "$name-flat-halvane.tif")"
+  echo "Halvane's curvature - r.horizon's (curved - flat, true scale - a hundredth):"
+  echo "  $($PY curvature-pair "$m" "$name-curved-halvane.tif" "$name-flat-halvane.tif" "$name-true-36-grass" "$name-small-36-grass")"
 }
 
 if [ "${PLACED:-1}" = 1 ]; then

@@ -24,6 +24,12 @@ Needs Debian's python3-numpy and python3-gdal (run with /usr/bin/python3).
       per direction, in degrees; prints the differences.
   compare_peers.py horizons-pair MARGIN FOLDER_A FOLDER_B
       Two folders of one-band horizon rasters (r.horizon's, hor_*.tif), A minus B.
+  compare_peers.py bands-pair MARGIN HALVANE_A.tif HALVANE_B.tif
+      Two of Halvane's horizon rasters of one DEM, A minus B.
+  compare_peers.py curvature-pair MARGIN HALVANE_A.tif HALVANE_B.tif FOLDER_A FOLDER_B
+      What the curvature does in each tool, against each other: Halvane's A
+      minus B (two horizon rasters of one DEM, band j direction j) minus the
+      peer's A minus B (two folders of one-band rasters, hor_*.tif).
   compare_peers.py svf HALVANE.tif PEER.tif MARGIN [SCALE]
       Two one-band rasters (the peer's values times SCALE); prints the differences.
   compare_peers.py reference DEM.tif CELLS MARGIN HALVANE.tif PEER_1.tif ... PEER_n.tif
@@ -263,6 +269,17 @@ def main(argv):
         names = sorted(f for f in os.listdir(argv[2]) if f.startswith("hor_"))
         d = [inner(band_array(os.path.join(argv[2], f)) - band_array(os.path.join(argv[3], f)), int(argv[1])).ravel()
              for f in names]
+        print(statistics(np.concatenate(d)))
+    elif len(argv) == 4 and argv[0] == "bands-pair":
+        count = gdal.Open(argv[2]).RasterCount
+        d = [inner(band_array(argv[2], j) - band_array(argv[3], j), int(argv[1])).ravel() for j in range(1, count + 1)]
+        print(statistics(np.concatenate(d)))
+    elif len(argv) == 6 and argv[0] == "curvature-pair":
+        margin = int(argv[1])
+        names = sorted(f for f in os.listdir(argv[4]) if f.startswith("hor_"))
+        d = [inner(band_array(argv[2], j + 1) - band_array(argv[3], j + 1)
+                   - (band_array(os.path.join(argv[4], f)) - band_array(os.path.join(argv[5], f))), margin).ravel()
+             for j, f in enumerate(names)]
         print(statistics(np.concatenate(d)))
     elif len(argv) >= 6 and argv[0] == "reference":
         compare_reference(argv[1], int(argv[2]), int(argv[3]), argv[4], argv[5:])
