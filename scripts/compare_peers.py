@@ -9,6 +9,13 @@ Needs Debian's python3-numpy and python3-gdal (run with /usr/bin/python3).
       cells of 1 m in UTM zone 32N, centred on its central meridian (grid north
       is true north there) with the southern edge at northing 5000000 m: GRASS's
       r.horizon refuses a location without a coordinate system.
+  compare_peers.py placed TERRAIN.hrz CELL EPSG EASTING NORTHING OUT.tif
+      The heights of a terrain file as a DEM of CELL-metre cells (heights
+      CELL times the grid spacings) in the projected coordinate system EPSG,
+      centred on EASTING, NORTHING.
+  compare_peers.py azimuths HALVANE.tif
+      The AZIMUTH_CCW_FROM_EAST of every band of Halvane's horizon raster (the
+      band's true bearing as r.horizon takes directions), one a line.
   compare_peers.py jacksboro OUT.tif
       The 3 arc-second USGS DEM of the Jacksboro fault (Tennessee) shipped in
       Debian's python-matplotlib-data, as a GeoTIFF in WGS 84 degrees.
@@ -17,6 +24,12 @@ Needs Debian's python3-numpy and python3-gdal (run with /usr/bin/python3).
       per direction, in degrees; prints the differences.
   compare_peers.py horizons-pair MARGIN FOLDER_A FOLDER_B
       Two folders of one-band horizon rasters (r.horizon's, hor_*.tif), A minus B.
+  compare_peers.py bands-pair MARGIN HALVANE_A.tif HALVANE_B.tif
+      Two of Halvane's horizon rasters of one DEM, A minus B.
+  compare_peers.py curvature-pair MARGIN HALVANE_A.tif HALVANE_B.tif FOLDER_A FOLDER_B
+      What the curvature does in each tool, against each other: Halvane's A
+      minus B (two horizon rasters of one DEM, band j direction j) minus the
+      peer's A minus B (two folders of one-band rasters, hor_*.tif).
   compare_peers.py svf HALVANE.tif PEER.tif MARGIN [SCALE]
       Two one-band rasters (the peer's values times SCALE); prints the differences.
   compare_peers.py reference DEM.tif CELLS MARGIN HALVANE.tif PEER_1.tif ... PEER_n.tif
@@ -93,6 +106,20 @@ def export_dem(terrain, out):
         cell, wkt = 1.0, utm32()
         gt = [500000.0 - heights.shape[0] / 2, 1.0, 0.0, 5000000.0 + heights.shape[1], 0.0, -1.0]
     write_tif(out, north_up(heights) * cell, gt, wkt)
+
+
+def export_placed(terrain, cell, epsg, easting, northing, out):
+    heights = read_terrain_heights(terrain)
+    srs = osr.SpatialReference()
+    srs.ImportFromEPSG(epsg)
+    gt = [easting - heights.shape[0] * cell / 2, cell, 0.0, northing + heights.shape[1] * cell / 2, 0.0, -cell]
+    write_tif(out, north_up(heights) * cell, gt, srs.ExportToWkt())
+
+
+def print_azimuths(halvane):
+    ds = gdal.Open(halvane)
+    for k in range(1, ds.RasterCount + 1):
+        print(ds.GetRasterBand(k).GetMetadataItem("AZIMUTH_CCW_FROM_EAST"))
 
 
 def export_jacksboro(out):
@@ -230,6 +257,10 @@ def compare_plane(degrees, margin, halvane, peers):
 def main(argv):
     if len(argv) >= 3 and argv[0] == "dem":
         export_dem(argv[1], argv[2])
+    elif len(argv) == 7 and argv[0] == "placed":
+        export_placed(argv[1], float(argv[2]), int(argv[3]), float(argv[4]), float(argv[5]), argv[6])
+    elif len(argv) == 2 and argv[0] == "azimuths":
+        print_azimuths(argv[1])
     elif len(argv) == 2 and argv[0] == "jacksboro":
         export_jacksboro(argv[1])
     elif len(argv) >= 4 and argv[0] == "horizons":
@@ -238,6 +269,17 @@ def main(argv):
         names = sorted(f for f in os.listdir(argv[2]) if f.startswith("hor_"))
         d = [inner(band_array(os.path.join(argv[2], f)) - band_array(os.path.join(argv[3], f)), int(argv[1])).ravel()
              for f in names]
+        print(statistics(np.concatenate(d)))
+    elif len(argv) == 4 and argv[0] == "bands-pair":
+        count = gdal.Open(argv[2]).RasterCount
+        d = [inner(band_array(argv[2], j) - band_array(argv[3], j), int(argv[1])).ravel() for j in range(1, count + 1)]
+        print(statistics(np.concatenate(d)))
+    elif len(argv) == 6 and argv[0] == "curvature-pair":
+        margin = int(argv[1])
+        names = sorted(f for f in os.listdir(argv[4]) if f.startswith("hor_"))
+        d = [inner(band_array(argv[2], j + 1) - band_array(argv[3], j + 1)
+                   - (band_array(os.path.join(argv[4], f)) - band_array(os.path.join(argv[5], f))), margin).ravel()
+             for j, f in enumerate(names)]
         print(statistics(np.concatenate(d)))
     elif len(argv) >= 6 and argv[0] == "reference":
         compare_reference(argv[1], int(argv[2]), int(argv[3]), argv[4], argv[5:])

@@ -10,6 +10,7 @@
 //   7. importDem
 #include "terrain/dem_import.h"
 
+#include "terrain/georeference.h"
 #include "terrain/terrain_file.h"
 
 #include <algorithm>
@@ -563,5 +564,18 @@ bool importDem(const DemRequest& request, DemTerrain& terrain, std::string& erro
   geo.source = name;
   tell(format("terrain: %d x %d cells of %.6g m, heights %.6g to %.6g m", sizeX, sizeY, cellSize, lowest,
               highest));
+  geo.meridianConvergence = meridianConvergenceAt(geo, sizeX / 2.0, sizeY / 2.0);
+  if (!geo.coordinateSystem.empty()) {
+    // How far the convergence strays from the centre's over the terrain.
+    double least = geo.meridianConvergence, most = least;
+    for (double column : {0.0, double(sizeX)})
+      for (double row : {0.0, double(sizeY)}) {
+        const double corner = meridianConvergenceAt(geo, column, row);
+        least = std::min(least, corner), most = std::max(most, corner);
+      }
+    tell(format("grid north: %.3f degrees %s of true north at the centre (the meridian convergence; "
+                "%.3f to %.3f at the corners); bearings are turned by it",
+                std::fabs(geo.meridianConvergence), geo.meridianConvergence < 0 ? "west" : "east", least, most));
+  }
   return true;
 }

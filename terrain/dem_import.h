@@ -46,6 +46,16 @@ struct Georeference {
   double cellSize = 0;                     // metres
   int columns = 0, rows = 0;               // = gridSizeX, gridSizeY
   std::string source;                      // the DEM's file name
+  // The true bearing of grid north at the raster's centre in degrees,
+  // clockwise: the meridian convergence (meridianConvergenceAt). A grid
+  // bearing b is the true bearing b + meridianConvergence. 0 without a
+  // coordinate system.
+  double meridianConvergence = 0;
+  // How the terrain's horizons were computed: lowered by the earth's
+  // curvature seen through refraction coefficient `refraction`
+  // (terrain/horizons.h), or on a flat earth.
+  bool earthCurvature = false;
+  double refraction = 0;
 };
 
 struct DemTerrain {

@@ -62,6 +62,7 @@ struct RayStep {
   int majorStep = 1;      // +1 or -1 along the major index
   double slope = 0;       // minor cells per step
   double stepLength = 1;  // horizontal distance per step, in grid spacings
+  double curvature = 0;   // the earth's (horizonRise)
 };
 
 // ---- 2. Band maxima along a direction -------------------------------------------
@@ -129,7 +130,7 @@ bool sampleRise(const MarchGrid& grid, const RayStep& ray, int m0, int u0, doubl
   } else {
     height = grid.height(m, low);
   }
-  rise = (height - z0) / (t * ray.stepLength);
+  rise = horizonRise(height, z0, t * ray.stepLength, ray.curvature);
   return true;
 }
 
@@ -147,11 +148,14 @@ double steepestRise(const MarchGrid& grid, const BandMaxima& bands, const RaySte
   if (guessStep > 0 && sampleRise(grid, ray, m0, u0, z0, guessStep, best)) bestStep = guessStep;
 
   // The next 2^k steps are passed unseen when their band's highest point,
-  // put at the nearest of their distances (or at the farthest if it lies
-  // below the cell), rises no more steeply than `best`. The test is
-  // multiplied out and kept on the safe side by a relative margin far above
-  // rounding, so a sample that could be steeper is always taken: the result
-  // is the march's maximum, to the last bit.
+  // lowered by the curvature at the nearest of their distances (no sample
+  // there is lowered less) and put at that distance (or at the farthest if
+  // it then lies below the cell), rises no more steeply than `best`. The
+  // lowered height is computed as horizonRise computes a sample's, so it
+  // bounds every sample's to the last bit; the test is multiplied out and
+  // kept on the safe side by a relative margin far above rounding, so a
+  // sample that could be steeper is always taken: the result is the march's
+  // maximum, to the last bit.
   constexpr double kBelow = 1 - 1e-9, kAbove = 1 + 1e-9;
   // The first few samples are taken one by one: so close to the cell the
   // bands would rarely let the ray pass anyway.
@@ -173,9 +177,11 @@ double steepestRise(const MarchGrid& grid, const BandMaxima& bands, const RaySte
     // The longest stretch from here, no longer than the last one, that can be
     // passed unseen; else the sample itself.
     const float* cellBands = bands.values.data() + (size_t(m) * minorSize + low) * bands.numLevels;
+    const double nearest = t * ray.stepLength;
+    const double drop = ray.curvature * nearest * nearest;
     for (;; --level) {
-      const double rise = double(cellBands[level]) - z0;
-      const double limit = rise >= 0 ? best * (t * ray.stepLength) * kBelow
+      const double rise = double(cellBands[level]) - z0 - drop;
+      const double limit = rise >= 0 ? best * nearest * kBelow
                                      : best * ((t + (1 << level) - 1) * ray.stepLength) * kAbove;
       if (rise <= limit) {
         t += 1 << level;
@@ -214,7 +220,7 @@ int bandLevels(int majorSize) {
 // rays cross the same stretch of memory. Line b holds the cells
 // (m, b + round(m * slope)), so every cell of a row lies on exactly one line.
 void computeDirection(const MarchGrid& alongX, const MarchGrid& alongY, int gridSizeY, int j,
-                      int numDirections, BandMaxima& bands, uint16_t* block) {
+                      int numDirections, double curvature, BandMaxima& bands, uint16_t* block) {
   const double azimuth = directionAzimuth(j, numDirections);
   const double dx = std::cos(azimuth), dy = std::sin(azimuth);
   const bool majorIsX = std::fabs(dx) >= std::fabs(dy);
@@ -223,6 +229,7 @@ void computeDirection(const MarchGrid& alongX, const MarchGrid& alongY, int grid
   ray.majorStep = major > 0 ? 1 : -1;
   ray.slope = minor / std::fabs(major);
   ray.stepLength = 1 / std::fabs(major);
+  ray.curvature = curvature;
   const MarchGrid& grid = majorIsX ? alongX : alongY;
   const int majorSize = grid.majorSize, minorSize = grid.minorSize;
   buildBandMaxima(grid, ray, bandLevels(majorSize), bands);
@@ -253,8 +260,8 @@ void computeDirection(const MarchGrid& alongX, const MarchGrid& alongY, int grid
 }  // namespace
 
 std::vector<uint16_t> computeHorizonsFast(const float* heights, int gridSizeX, int gridSizeY,
-                                          int numDirections, const HorizonProgress& progress,
-                                          int numThreads) {
+                                          int numDirections, double curvature,
+                                          const HorizonProgress& progress, int numThreads) {
   const size_t cells = size_t(gridSizeX) * size_t(gridSizeY);
   std::vector<uint16_t> horizons(cells * size_t(numDirections));
   if (cells == 0 || numDirections <= 0) return horizons;
@@ -269,7 +276,7 @@ std::vector<uint16_t> computeHorizonsFast(const float* heights, int gridSizeX, i
   auto work = [&] {
     BandMaxima bands;
     for (int j; (j = nextDirection++) < numDirections;) {
-      computeDirection(alongX, alongY, gridSizeY, j, numDirections, bands,
+      computeDirection(alongX, alongY, gridSizeY, j, numDirections, curvature, bands,
                        horizons.data() + cells * size_t(j));
       std::lock_guard<std::mutex> lock(progressMutex);
       ++done;

@@ -39,29 +39,41 @@ TEST(FastHorizonsTest, SameAsTheMarchValueForValue) {
     std::vector<float> heights;
     int sizeX, sizeY, threads;
     std::vector<int> directions;
+    double curvature;
   };
   // Random heights make the steepest sample jump from cell to cell; oblong
-  // grids catch a mix-up of the two indices.
+  // grids catch a mix-up of the two indices. The earth's curvature, from a
+  // real DEM's (30 m cells) to far stronger ones, lowers distant samples
+  // more than near ones and turns level and rising ground into negative
+  // horizons, which the skipping must not cut short either.
   const Case cases[] = {
-      {"rough", roughGrid(37, 53, 4, 1), 37, 53, 2, {36}},
-      {"rough oblong, one thread", roughGrid(64, 23, 40, 2), 64, 23, 1, {7}},
-      {"gentle", roughGrid(50, 50, 0.5f, 3), 50, 50, 2, {72}},
-      {"landscape", syntheticHeights(96, 7), 96, 96, 2, {1, 2, 3, 8, 36}},
-      {"peak and pit", peakAndPit(), 40, 31, 2, {4, 16, 72}},
-      {"one cell", {5.0f}, 1, 1, 2, {4}},
-      {"one row", {1, 9, 2, 8, 3}, 1, 5, 2, {6}},
-      {"one column", {1, 9, 2, 8, 3}, 5, 1, 2, {6}},
-      {"2 x 2", {0, 3, 1, 2}, 2, 2, 1, {1}},
+      {"rough", roughGrid(37, 53, 4, 1), 37, 53, 2, {36}, 0},
+      {"rough oblong, one thread", roughGrid(64, 23, 40, 2), 64, 23, 1, {7}, 0},
+      {"gentle", roughGrid(50, 50, 0.5f, 3), 50, 50, 2, {72}, 0},
+      {"landscape", syntheticHeights(96, 7), 96, 96, 2, {1, 2, 3, 8, 36}, 0},
+      {"peak and pit", peakAndPit(), 40, 31, 2, {4, 16, 72}, 0},
+      {"one cell", {5.0f}, 1, 1, 2, {4}, 0},
+      {"one row", {1, 9, 2, 8, 3}, 1, 5, 2, {6}, 0},
+      {"one column", {1, 9, 2, 8, 3}, 5, 1, 2, {6}, 0},
+      {"2 x 2", {0, 3, 1, 2}, 2, 2, 1, {1}, 0},
+      {"landscape, a 30 m DEM's curvature", syntheticHeights(96, 7), 96, 96, 2, {8, 36}, earthCurvature(30, 0.13)},
+      {"landscape, strong curvature", syntheticHeights(96, 7), 96, 96, 2, {36}, 2e-3},
+      {"rough oblong, strong curvature", roughGrid(64, 23, 40, 2), 64, 23, 1, {7, 72}, 5e-2},
+      {"gentle, curvature above the relief", roughGrid(50, 50, 0.5f, 3), 50, 50, 2, {16}, 1e-2},
+      {"peak and pit, curvature", peakAndPit(), 40, 31, 2, {16, 72}, 1e-2},
   };
   for (const Case& c : cases)
     for (int n : c.directions) {
-      std::vector<uint16_t> reference = computeHorizons(c.heights.data(), c.sizeX, c.sizeY, n);
+      std::vector<uint16_t> reference = computeHorizons(c.heights.data(), c.sizeX, c.sizeY, n, c.curvature);
       std::vector<int> reported, everyDirectionOnce;
       for (int j = 1; j <= n; ++j) everyDirectionOnce.push_back(j);
-      std::vector<uint16_t> fast = computeHorizonsFast(c.heights.data(), c.sizeX, c.sizeY, n, [&](int done, int total) {
-        EXPECT_EQ(total, n);
-        reported.push_back(done);
-      }, c.threads);
+      std::vector<uint16_t> fast = computeHorizonsFast(
+          c.heights.data(), c.sizeX, c.sizeY, n, c.curvature,
+          [&](int done, int total) {
+            EXPECT_EQ(total, n);
+            reported.push_back(done);
+          },
+          c.threads);
       EXPECT_TRUE(fast == reference) << c.what << ", " << n << " directions";
       EXPECT_EQ(reported, everyDirectionOnce) << c.what;
     }

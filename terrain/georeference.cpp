@@ -7,6 +7,7 @@
 //   4. Where on the earth
 #include "terrain/georeference.h"
 
+#include "terrain/horizons.h"
 #include "terrain/terrain_file.h"
 
 #include <algorithm>
@@ -38,6 +39,14 @@ bool writeGeoreference(OutputFile& output, const Georeference& georeference) {
   for (double value : georeference.geoTransform) transform.Add(value);
   root.Add("geoTransform", transform);
   root.Add("coordinateSystem", georeference.coordinateSystem);
+  root.Add("meridianConvergence", georeference.meridianConvergence);
+  CPLJSONObject horizons;
+  horizons.Add("earthCurvature", georeference.earthCurvature);
+  if (georeference.earthCurvature) {
+    horizons.Add("earthRadius", kEarthRadius);
+    horizons.Add("refractionCoefficient", georeference.refraction);
+  }
+  root.Add("horizons", horizons);
   root.Add("orientation",
            "the terrain's first index is the raster column (east), its second index counts the "
            "raster rows from the southern edge (north); heights are in grid spacings of cellSize metres");
@@ -77,6 +86,26 @@ GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSize
     error = fileName + ": describes " + std::to_string(georeference.columns) + " x " +
             std::to_string(georeference.rows) + " cells, but the terrain has " + std::to_string(gridSizeX) +
             " x " + std::to_string(gridSizeY);
+    return GeoreferenceStatus::kBad;
+  }
+  // A file from before the convergence was stored: computed as it was then.
+  const CPLJSONObject convergence = root.GetObj("meridianConvergence");
+  const bool isNumber = convergence.GetType() == CPLJSONObject::Type::Double ||
+                        convergence.GetType() == CPLJSONObject::Type::Integer;
+  georeference.meridianConvergence =
+      !convergence.IsValid() ? meridianConvergenceAt(georeference, georeference.columns / 2.0, georeference.rows / 2.0)
+      : isNumber             ? convergence.ToDouble(NAN)
+                             : NAN;
+  if (!(std::fabs(georeference.meridianConvergence) <= 180)) {
+    error = fileName + ": has no meridianConvergence in degrees (-180 to 180)";
+    return GeoreferenceStatus::kBad;
+  }
+  // A file from before curvature was recorded: its horizons are a flat earth's.
+  const CPLJSONObject horizons = root.GetObj("horizons");
+  georeference.earthCurvature = horizons.IsValid() && horizons.GetBool("earthCurvature", false);
+  georeference.refraction = georeference.earthCurvature ? horizons.GetDouble("refractionCoefficient", NAN) : 0;
+  if (!(georeference.refraction >= 0 && georeference.refraction <= 1)) {
+    error = fileName + ": has no refractionCoefficient from 0 to 1 for its horizons' earth curvature";
     return GeoreferenceStatus::kBad;
   }
   return GeoreferenceStatus::kRead;
@@ -187,6 +216,21 @@ using SpatialReference = std::unique_ptr<std::remove_pointer_t<OGRSpatialReferen
 using Transformation =
     std::unique_ptr<std::remove_pointer_t<OGRCoordinateTransformationH>, TransformationReleaser>;
 
+// The transformation between two coordinate systems, both with longitude
+// (or easting) first; null when there is none.
+Transformation transformationBetween(OGRSpatialReferenceH from, OGRSpatialReferenceH to) {
+  OSRSetAxisMappingStrategy(from, OAMS_TRADITIONAL_GIS_ORDER);
+  OSRSetAxisMappingStrategy(to, OAMS_TRADITIONAL_GIS_ORDER);
+  return Transformation(OCTNewCoordinateTransformation(from, to));
+}
+
+// Where a pixel position lies in the raster's own coordinates.
+void rasterPoint(const Georeference& georeference, double column, double row, double& x, double& y) {
+  const std::array<double, 6>& t = georeference.geoTransform;
+  x = t[0] + column * t[1] + row * t[2];
+  y = t[3] + column * t[4] + row * t[5];
+}
+
 }  // namespace
 
 bool georeferenceSite(const Georeference& georeference, GeoSite& site, std::string& error) {
@@ -201,16 +245,12 @@ bool georeferenceSite(const Georeference& georeference, GeoSite& site, std::stri
             OSRSetWellKnownGeogCS(wgs84.get(), "WGS84") == OGRERR_NONE;
   Transformation transformation;
   if (ok) {
-    OSRSetAxisMappingStrategy(source.get(), OAMS_TRADITIONAL_GIS_ORDER);
-    OSRSetAxisMappingStrategy(wgs84.get(), OAMS_TRADITIONAL_GIS_ORDER);
-    transformation.reset(OCTNewCoordinateTransformation(source.get(), wgs84.get()));
+    transformation = transformationBetween(source.get(), wgs84.get());
     ok = transformation != nullptr;
   }
   // The centre of the raster through the affine geotransform.
-  const std::array<double, 6>& t = georeference.geoTransform;
-  const double column = georeference.columns / 2.0, row = georeference.rows / 2.0;
-  double x = t[0] + column * t[1] + row * t[2];
-  double y = t[3] + column * t[4] + row * t[5];
+  double x, y;
+  rasterPoint(georeference, georeference.columns / 2.0, georeference.rows / 2.0, x, y);
   ok = ok && OCTTransform(transformation.get(), 1, &x, &y, nullptr) != 0;
   CPLPopErrorHandler();
   const GeoSite centre{y, x};
@@ -220,4 +260,32 @@ bool georeferenceSite(const Georeference& georeference, GeoSite& site, std::stri
   }
   site = centre;
   return true;
+}
+
+double meridianConvergenceAt(const Georeference& georeference, double column, double row) {
+  if (georeference.coordinateSystem.empty()) return 0;
+  constexpr double kDegreesPerRadian = 57.29577951308232;
+  CPLPushErrorHandler(CPLQuietErrorHandler);
+  SpatialReference grid(OSRNewSpatialReference(nullptr));
+  double convergence = 0;
+  if (grid && OSRSetFromUserInput(grid.get(), georeference.coordinateSystem.c_str()) == OGRERR_NONE &&
+      OSRIsProjected(grid.get())) {
+    SpatialReference geographic(OSRCloneGeogCS(grid.get()));
+    const Transformation toDegrees = geographic ? transformationBetween(grid.get(), geographic.get()) : nullptr;
+    const Transformation toGrid = geographic ? transformationBetween(geographic.get(), grid.get()) : nullptr;
+    double x, y;
+    rasterPoint(georeference, column, row, x, y);
+    double lon = x, lat = y;
+    if (toDegrees && toGrid && OCTTransform(toDegrees.get(), 1, &lon, &lat, nullptr)) {
+      // A thousandth of a degree of latitude towards true north (south of it
+      // next to the pole), seen in the grid: its grid bearing is the
+      // negative of grid north's true bearing.
+      const double step = lat > 89.9 ? -0.001 : 0.001;
+      double stepX = lon, stepY = lat + step;
+      if (OCTTransform(toGrid.get(), 1, &stepX, &stepY, nullptr))
+        convergence = -std::atan2((stepX - x) * step, (stepY - y) * step) * kDegreesPerRadian;
+    }
+  }
+  CPLPopErrorHandler();
+  return std::isfinite(convergence) ? convergence : 0;
 }

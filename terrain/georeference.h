@@ -11,9 +11,16 @@
 // goes to a small JSON file of the same name plus ".json":
 //   { "source": "site.tif", "columns": 512, "rows": 480, "cellSize": 25.0,
 //     "geoTransform": [x0, cell, 0, y0, 0, -cell], "coordinateSystem": "WKT",
+//     "meridianConvergence": 1.64,
+//     "horizons": { "earthCurvature": true, "earthRadius": 6371008.8,
+//                   "refractionCoefficient": 0.13 },
 //     "orientation": "..." }
 // It describes the north-up raster whose column i is the terrain's first
-// index i and whose row k is its second index rows - 1 - k.
+// index i and whose row k is its second index rows - 1 - k, the true bearing
+// of its grid north (degrees clockwise from true north), and how the
+// terrain's horizons were computed. Files written before the last two
+// existed are read alike: the convergence is then computed from the
+// coordinate system, and the horizons are those of a flat earth.
 #pragma once
 
 #include <functional>
@@ -37,8 +44,9 @@ bool writeGeoreference(OutputFile& output, const Georeference& georeference);
 enum class GeoreferenceStatus { kNone, kRead, kBad };
 
 // Reads the georeference beside `terrainFile`: kNone when there is none,
-// kBad (with `error`) when it cannot be read or does not fit a grid of
-// gridSizeX x gridSizeY cells.
+// kBad (with `error`) when it cannot be read, does not fit a grid of
+// gridSizeX x gridSizeY cells or holds a convergence or refraction
+// coefficient out of range.
 GeoreferenceStatus readGeoreference(const std::string& terrainFile, int gridSizeX, int gridSizeY,
                                     Georeference& georeference, std::string& error);
 
@@ -91,3 +99,14 @@ bool writeGeoTiffBands(OutputFile& output, const GeoTiffBands& content);
 // `error` saying why, when the georeference has no coordinate system (a DEM
 // without one) or it cannot be transformed.
 bool georeferenceSite(const Georeference& georeference, GeoSite& site, std::string& error);
+
+// The meridian convergence at a point of the georeferenced raster (column
+// and row in pixels from its north-west corner, fractions allowed): the true
+// bearing of grid north there, in degrees clockwise, -180 .. 180. East of a
+// transverse Mercator projection's central meridian in the northern
+// hemisphere grid north lies east of true north (positive), west of it west.
+// It is measured with OGR/PROJ: a thousandth of a degree of latitude towards
+// true north, seen in the grid. 0 when the georeference has no coordinate
+// system, a geographic one, or one that cannot be turned into latitudes and
+// longitudes.
+double meridianConvergenceAt(const Georeference& georeference, double column, double row);

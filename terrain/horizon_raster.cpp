@@ -5,8 +5,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <ogr_srs_api.h>
-
 #include "terrain/horizons.h"
 
 namespace {
@@ -25,37 +23,17 @@ std::string degreesText(double degrees) {
   return trimmed == "-0" || trimmed == "360" ? "0" : trimmed;
 }
 
-}  // namespace
-
-double meridianConvergence(const Georeference& georeference) {
-  if (georeference.coordinateSystem.empty()) return 0;
-  OGRSpatialReferenceH grid = OSRNewSpatialReference(nullptr);
-  double convergence = 0;
-  if (OSRSetFromUserInput(grid, georeference.coordinateSystem.c_str()) == OGRERR_NONE && OSRIsProjected(grid)) {
-    OGRSpatialReferenceH geographic = OSRCloneGeogCS(grid);
-    OSRSetAxisMappingStrategy(grid, OAMS_TRADITIONAL_GIS_ORDER);
-    OSRSetAxisMappingStrategy(geographic, OAMS_TRADITIONAL_GIS_ORDER);
-    OGRCoordinateTransformationH toDegrees = OCTNewCoordinateTransformation(grid, geographic);
-    OGRCoordinateTransformationH toGrid = OCTNewCoordinateTransformation(geographic, grid);
-    const std::array<double, 6>& gt = georeference.geoTransform;
-    double x = gt[0] + gt[1] * georeference.columns / 2 + gt[2] * georeference.rows / 2;
-    double y = gt[3] + gt[4] * georeference.columns / 2 + gt[5] * georeference.rows / 2;
-    double lon = x, lat = y;
-    if (toDegrees && toGrid && OCTTransform(toDegrees, 1, &lon, &lat, nullptr)) {
-      // A thousandth of a degree of latitude towards true north (south of it
-      // next to the pole), seen in the grid.
-      const double step = lat > 89.9 ? -0.001 : 0.001;
-      double stepX = lon, stepY = lat + step;
-      if (OCTTransform(toGrid, 1, &stepX, &stepY, nullptr))
-        convergence = -std::atan2((stepX - x) * step, (stepY - y) * step) * kDegreesPerRadian;
-    }
-    if (toDegrees) OCTDestroyCoordinateTransformation(toDegrees);
-    if (toGrid) OCTDestroyCoordinateTransformation(toGrid);
-    OSRDestroySpatialReference(geographic);
-  }
-  OSRDestroySpatialReference(grid);
-  return std::isfinite(convergence) ? convergence : 0;
+// How the horizons take the earth's curvature, for the dataset's metadata.
+std::string earthCurvatureText(const Georeference* georeference) {
+  if (!georeference || !georeference->earthCurvature) return "none: the horizons of a flat earth";
+  std::array<char, 160> text;
+  std::snprintf(text.data(), text.size(),
+                "distant terrain lowered by (1 - k) d^2 / (2 R): earth radius R %.1f m, refraction coefficient k %g",
+                kEarthRadius, georeference->refraction);
+  return text.data();
 }
+
+}  // namespace
 
 double directionBearing(int j, int numDirections) {
   double bearing = 90 - directionAzimuth(j, numDirections) * kDegreesPerRadian;
@@ -73,13 +51,14 @@ bool writeHorizonGeoTiff(OutputFile& output, const uint16_t* horizons, int numDi
   content.gridSizeY = gridSizeY;
   content.georeference = georeference;
   content.hasData = hasData;
-  const double convergence = georeference ? meridianConvergence(*georeference) : 0;
+  const double convergence = georeference ? georeference->meridianConvergence : 0;
   content.metadata = {
       {"HORIZON_DIRECTIONS", std::to_string(numDirections)},
       {"HORIZON_DEFINITION",
        "elevation angle in degrees of the horizon seen from the cell's surface towards the band's bearing "
        "(degrees clockwise from true north), up to the edge of the grid; 0 where no terrain lies that way"},
-      {"MERIDIAN_CONVERGENCE", degreesText(convergence)}};
+      {"MERIDIAN_CONVERGENCE", degreesText(convergence)},
+      {"EARTH_CURVATURE", earthCurvatureText(georeference)}};
   for (int j = 0; j < numDirections; ++j) {
     const double grid = directionBearing(j, numDirections);
     const double bearing = std::fmod(grid + convergence + 360, 360.0);

@@ -15,8 +15,11 @@
 // north (the second index) is grid north, which lies off true north by the
 // meridian convergence (1.6 degrees in UTM 2.8 degrees of longitude from the
 // zone's central meridian at 37 degrees north). The bearings are turned by
-// the convergence at the terrain's centre (the dataset's MERIDIAN_CONVERGENCE);
-// without a coordinate system grid and true north are the same.
+// the convergence at the terrain's centre (the georeference's
+// meridianConvergence, the dataset's MERIDIAN_CONVERGENCE); without a
+// coordinate system grid and true north are the same. The dataset's
+// EARTH_CURVATURE says whether the horizons were lowered by the earth's
+// curvature, and with which refraction coefficient.
 #pragma once
 
 #include <cstdint>
@@ -29,13 +32,6 @@
 // direction's azimuth a (directionAzimuth, from +x towards +y) is the
 // bearing 90 - a degrees.
 double directionBearing(int j, int numDirections);
-
-// The true bearing of grid north at the centre of the georeferenced raster,
-// in degrees clockwise (positive east of the central meridian in the northern
-// hemisphere): a grid bearing b is the true bearing b + convergence. 0 when
-// there is no coordinate system or it cannot be turned into latitudes and
-// longitudes.
-double meridianConvergence(const Georeference& georeference);
 
 // The elevation angle in degrees of an encoded horizon value.
 float horizonDegrees(uint16_t value);

@@ -49,6 +49,7 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   georeference.coordinateSystem = wkt;
   CPLFree(wkt);
   OSRDestroySpatialReference(utm);
+  georeference.meridianConvergence = meridianConvergenceAt(georeference, sizeX / 2.0, sizeY / 2.0);
 
   ScratchFolder folder;
   const std::string file = folder.file("horizons.tif");

@@ -6,12 +6,16 @@
 
 #include "terrain/terrain_file.h"
 
+double earthCurvature(double cellSize, double refraction) {
+  return cellSize * (1 - refraction) / (2 * kEarthRadius);
+}
+
 double directionAzimuth(int j, int numDirections) {
   return (j + 0.5) * 6.28318 / numDirections;
 }
 
 double horizonSine(const float* heights, int gridSizeX, int gridSizeY, int r, int c,
-                   double azimuth, float maxHeight) {
+                   double azimuth, float maxHeight, double curvature) {
   auto z = [&](int x, int y) { return double(heights[size_t(x) * gridSizeY + y]); };
   const double dx = std::cos(azimuth), dy = std::sin(azimuth);
   const bool alongX = std::fabs(dx) >= std::fabs(dy);
@@ -31,7 +35,12 @@ double horizonSine(const float* heights, int gridSizeX, int gridSizeY, int r, in
     double across = minorStart + t * slope;
     if (m < 0 || m >= majorSize || across < 0 || across > minorSize - 1) break;
     double distance = t * stepLength;
-    if ((maxHeight - z0) / distance <= bestTan) break;  // nothing farther can rise higher
+    // Nothing farther can rise higher: farther terrain is at most maxHeight
+    // and lowered more. Where even maxHeight here lies below the cell,
+    // farther samples come nearer to level, so the march ends only under a
+    // horizon at or above level.
+    const double highest = horizonRise(maxHeight, z0, distance, curvature);
+    if (highest >= 0 ? highest <= bestTan : bestTan >= 0) break;
     int low = std::min(int(across), minorSize - 1);
     double frac = across - low;
     double height;
@@ -42,14 +51,15 @@ double horizonSine(const float* heights, int gridSizeX, int gridSizeY, int r, in
     } else {
       height = alongX ? z(m, low) : z(low, m);
     }
-    bestTan = std::max(bestTan, (height - z0) / distance);
+    bestTan = std::max(bestTan, horizonRise(height, z0, distance, curvature));
   }
   if (bestTan == -std::numeric_limits<double>::infinity()) return 0;
   return bestTan / std::sqrt(1 + bestTan * bestTan);
 }
 
 std::vector<uint16_t> computeHorizons(const float* heights, int gridSizeX, int gridSizeY,
-                                      int numDirections, const HorizonProgress& progress) {
+                                      int numDirections, double curvature,
+                                      const HorizonProgress& progress) {
   const size_t cells = size_t(gridSizeX) * size_t(gridSizeY);
   std::vector<uint16_t> horizons(cells * size_t(numDirections));
   const float maxHeight = *std::max_element(heights, heights + cells);
@@ -58,7 +68,8 @@ std::vector<uint16_t> computeHorizons(const float* heights, int gridSizeX, int g
     uint16_t* block = horizons.data() + cells * size_t(j);
     for (int r = 0; r < gridSizeX; ++r)
       for (int c = 0; c < gridSizeY; ++c)
-        *block++ = encodeHorizon(horizonSine(heights, gridSizeX, gridSizeY, r, c, azimuth, maxHeight));
+        *block++ = encodeHorizon(
+            horizonSine(heights, gridSizeX, gridSizeY, r, c, azimuth, maxHeight, curvature));
     if (progress) progress(j + 1, numDirections);
   }
   return horizons;

@@ -63,13 +63,39 @@ TEST(HorizonsTest, StepSeenFromBelowAndAboveAndEdgesLookingOut) {
   }
 }
 
+// A wall 1500 m high, 30 km away across level ground of 30 m cells, looks
+// lower on the curved earth by the drop (1 - k) d^2 / (2 R) = 61.4 m of
+// surveying (k = 0.13, R the earth's mean radius); a wall 30 m high and
+// 300 m away only by 6 mm, a step of the file's encoding at most.
+TEST(HorizonsTest, TheEarthsCurvatureLowersDistantTerrainByTheSurveyorsDrop) {
+  const double cell = 30, radius = 6371008.8, k = 0.13;
+  const double curvature = earthCurvature(cell, k);
+  std::vector<float> heights(1001 * 3, 0.0f);
+  for (int c = 0; c < 3; ++c) heights[1000 * 3 + c] = float(1500 / cell);  // the wall: x = 1000
+  const double farDrop = 30000.0 * 30000.0 * (1 - k) / (2 * radius);
+  EXPECT_NEAR(farDrop, 61.45, 0.01);
+  const double far = horizonSine(heights.data(), 1001, 3, 0, 1, 0, float(1500 / cell), curvature);
+  EXPECT_NEAR(far, sineOf(1500 - farDrop, 30000), 1e-12);
+  EXPECT_NEAR(horizonSine(heights.data(), 1001, 3, 0, 1, 0, float(1500 / cell), 0), sineOf(1500, 30000), 1e-12);
+
+  std::vector<float> near(11 * 3, 0.0f);
+  for (int c = 0; c < 3; ++c) near[10 * 3 + c] = 1;  // 30 m high, 300 m away
+  const double nearDrop = 300.0 * 300.0 * (1 - k) / (2 * radius);
+  const double nearSine = horizonSine(near.data(), 11, 3, 0, 1, 0, 1, curvature);
+  EXPECT_NEAR(nearSine, sineOf(30 - nearDrop, 300), 1e-12);
+  EXPECT_LT(std::asin(sineOf(30, 300)) - std::asin(nearSine), 2e-3 / 57.3);  // 0.0012 degrees
+  EXPECT_LE(int(encodeHorizon(sineOf(30, 300))) - int(encodeHorizon(nearSine)), 1);
+  // Level ground itself falls away: the horizon dips just below level.
+  EXPECT_LT(horizonSine(heights.data(), 1001, 3, 500, 1, 3.14159, float(1500 / cell), curvature), 0);
+}
+
 TEST(HorizonsTest, BlocksHoldEveryCellInEveryDirectionAndProgressIsReported) {
   Grid grid;
   for (int r = 0; r < kSize; ++r)
     for (int c = 0; c < kSize; ++c) grid.at(r, c) = float(std::sin(r * 0.7) * 3 + std::cos(c * 0.4) * 2);
   const int n = 6;
   int calls = 0;
-  std::vector<uint16_t> horizons = computeHorizons(grid.heights.data(), kSize, kSize, n, [&](int done, int total) {
+  std::vector<uint16_t> horizons = computeHorizons(grid.heights.data(), kSize, kSize, n, 0, [&](int done, int total) {
     EXPECT_EQ(done, ++calls);
     EXPECT_EQ(total, n);
   });

@@ -117,8 +117,9 @@ const char* const kUsage =
     "  -h, --help              this text\n"
     "  --version               the version of Halvane\n"
     "Without -o, --csv and --svf the text goes to standard output.\n"
-    "The sun of a site is turned into the terrain's grid: a DEM's grid north lies off\n"
-    "true north by its projection's meridian convergence.\n"
+    "Bearings are true bearings: the sun, a site's or a typed one, is turned into the\n"
+    "terrain's grid, whose north lies off true north by the meridian convergence that\n"
+    "halvane-terrain --dem stored in TERRAIN.hrz.json (0 for other terrains).\n"
     "Over many times the map is the mean of the times' maps, each weighted by the\n"
     "clear-sky light of open level ground at its time: the cell's light over the times\n"
     "relative to open level ground's over the same times (1 there; multiply by a\n"
@@ -358,10 +359,19 @@ double beamRatioAt(const Options& options, const Sky& sky, const SiteSun& sun) {
 }
 
 // The meridian convergence of the terrain's georeference, 0 without one: the
-// sun of a site is turned by it into the terrain's grid (a DEM's grid north
-// lies off true north; other terrains' grids are taken to face true north).
+// sun, a site's or a typed one, is turned by it into the terrain's grid (a
+// DEM's grid north lies off true north; other terrains' grids are taken to
+// face true north).
 double convergenceOf(const TerrainGeoreference& g) {
-  return g.status == GeoreferenceStatus::kRead ? meridianConvergence(g.georeference) : 0;
+  return g.status == GeoreferenceStatus::kRead ? g.georeference.meridianConvergence : 0;
+}
+
+// The typed sun (--sun, a true bearing) on the terrain's grid.
+SiteSun typedSunOnGrid(const Options& options, double convergence) {
+  SiteSun typed;
+  typed.elevationDegrees = options.sky.sunElevationDegrees;
+  typed.bearingDegrees = options.sky.sunBearingDegrees;
+  return sunOnGrid(typed, convergence);
 }
 
 // The site: --site, or the centre of the terrain's georeference.
@@ -482,11 +492,13 @@ int run(OptionReader& args) {
     grid = options.when.isBatch() ? lightOverTimes(options, terrain, site, convergence, description)
                                   : lightAtTime(options, terrain, site, convergence, description);
   } else {
-    const Sky sky = options.sky.sky();
+    const double convergence = convergenceOf(place);
+    const SiteSun sun = typedSunOnGrid(options, convergence);
+    const Sky sky = convergence != 0 ? options.sky.sky(sun.elevation, sun.azimuth) : options.sky.sky();
     const double ratio = options.hasBeamRatio && !options.noSun ? options.beamRatio : 0;
     grid = lightOf(terrain, sky, ratio, options.scale);
     description.units = std::string(ratio > 0 ? "light of sky and sun" : "sky light") + relativeTo(options.scale);
-    description.title = options.sky.name + " sky, " + describeSun(sky);
+    description.title = options.sky.name + " sky, " + (convergence != 0 ? describeSun(sun) : describeSun(sky));
     description.column = ratio > 0 ? "light" : "sky_light";
   }
 

@@ -2,14 +2,18 @@
 //
 //   halvane-terrain (--synthetic SIZE [--seed N] | --flat SIZE | --dem FILE
 //                    [--window XOFF,YOFF,XSIZE,YSIZE | --bounds MINX,MINY,MAXX,MAXY]
-//                    [--max-size N]) [--directions N] [--horizons-out FILE.tif] [--quiet] -o FILE
+//                    [--max-size N] [--flat-earth | --refraction K]) [--directions N]
+//                   [--horizons-out FILE.tif] [--quiet] -o FILE
 //
 // A terrain from a DEM gets its georeference beside it, in FILE.json, the two
 // written together (core/output_file.h); other terrains remove a stale one.
 //
 // Heights are in grid spacings; for every cell and direction the horizon is
 // the largest elevation angle of the terrain seen from the cell's surface
-// along the direction's centre azimuth, up to the grid's edge.
+// along the direction's centre azimuth, up to the grid's edge. A DEM's
+// distant terrain is lowered by the earth's curvature, seen through
+// atmospheric refraction (terrain/horizons.h), unless --flat-earth is given;
+// synthetic and level terrains have no curvature.
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -44,19 +48,27 @@ const char* const kUsage =
     "    --window XOFF,YOFF,XSIZE,YSIZE  only these pixels of the raster\n"
     "    --bounds MINX,MINY,MAXX,MAXY    only this area, in the raster's own coordinates\n"
     "    --max-size N                    average cells so that neither side exceeds N\n"
+    "    --refraction K                  the refraction coefficient of the earth's curvature: distant\n"
+    "                                    terrain is lowered by (1 - K) d^2 / (2 R), d its distance and\n"
+    "                                    R = 6371008.8 m the earth's mean radius (0 to 1, default 0.13)\n"
+    "    --flat-earth                    horizons without the earth's curvature\n"
     "  --directions N    horizon directions per cell, 1 to 1024 (default 36)\n"
     "  --horizons-out FILE.tif  also the horizons as a GeoTIFF: per direction one band of elevation\n"
-    "                    angles in degrees, described by its compass bearing\n"
+    "                    angles in degrees, described by its true compass bearing\n"
     "  --quiet           no progress bar and no account of what was done\n"
     "  -o FILE           the terrain file to write (\".hrz\"); a DEM's georeference goes to FILE.json\n"
     "  -h, --help        this text\n"
     "  --version         the version of Halvane\n"
+    "A DEM's horizons include the earth's curvature (seen through refraction 0.13 unless\n"
+    "--refraction or --flat-earth says otherwise); other terrains have none. Its grid north\n"
+    "lies off true north by the meridian convergence, computed at the centre and stored in\n"
+    "FILE.json: every bearing the tools take or write is a true bearing.\n"
     "Exit status: 0 done, 1 the DEM could not be read or a file not written, 2 a bad argument.\n";
 
 const ToolDescription kTool = {
     "halvane-terrain", kUsage,
     "--synthetic SIZE, --seed N, --flat SIZE, --dem FILE, --window XOFF,YOFF,XSIZE,YSIZE, "
-    "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --directions N, --horizons-out FILE.tif, --quiet, -o FILE, "
+    "--bounds MINX,MINY,MAXX,MAXY, --max-size N, --refraction K, --flat-earth, --directions N, --horizons-out FILE.tif, --quiet, -o FILE, "
     "--help, --version"};
 
 constexpr long kMaxSize = 8192;
@@ -67,6 +79,8 @@ struct Options {
   bool synthetic = false, flat = false, seedGiven = false;
   std::string dem;
   bool hasWindow = false, hasBounds = false, quiet = false;
+  bool flatEarth = false, refractionGiven = false;
+  double refraction = kRefractionCoefficient;
   std::array<long long, 4> window{};
   std::array<double, 4> bounds{};
   int maxSize = 0;
@@ -123,6 +137,14 @@ Options parseArguments(OptionReader& args) {
       options.hasBounds = true;
     } else if (args.is("--max-size")) {
       options.maxSize = int(args.wholeNumber(2, kMaxSize));
+    } else if (args.isFlag("--flat-earth")) {
+      options.flatEarth = true;
+    } else if (args.is("--refraction")) {
+      const char* what = "a refraction coefficient from 0 to 1";
+      const std::string text = args.value(what);
+      if (!parseDecimal(text, options.refraction) || !(options.refraction >= 0 && options.refraction <= 1))
+        args.refuse(what, text);
+      options.refractionGiven = true;
     } else if (args.isFlag("--quiet")) {
       options.quiet = true;
     } else if (args.is("--directions")) {
@@ -143,6 +165,9 @@ Options parseArguments(OptionReader& args) {
     failArgument("give --synthetic SIZE, --flat SIZE or --dem FILE");
   if (options.dem.empty() && (options.hasWindow || options.hasBounds || options.maxSize))
     failArgument("--window, --bounds and --max-size go with --dem FILE");
+  if (options.dem.empty() && (options.flatEarth || options.refractionGiven))
+    failArgument("--flat-earth and --refraction go with --dem FILE: other terrains have no earth curvature");
+  if (options.flatEarth && options.refractionGiven) failArgument("give only one of --flat-earth and --refraction");
   if (options.hasWindow && options.hasBounds) failArgument("give only one of --window and --bounds");
   if (options.flat && options.seedGiven) failArgument("--seed goes with --synthetic, not --flat");
   if (options.output.empty()) failArgument("give -o FILE, the terrain file to write");
@@ -176,6 +201,20 @@ std::vector<float> makeHeights(const Options& options, int& sizeX, int& sizeY, D
   return std::move(dem.heights);
 }
 
+// The earth's curvature for the horizons (0 for a flat earth), recorded in
+// the DEM's georeference and told unless quiet.
+double curvatureOf(const Options& options, Georeference& georeference) {
+  if (options.dem.empty()) return 0;
+  georeference.earthCurvature = !options.flatEarth;
+  georeference.refraction = options.flatEarth ? 0 : options.refraction;
+  if (!options.quiet)
+    std::fprintf(stderr, options.flatEarth ? "halvane-terrain: horizons of a flat earth (--flat-earth)\n"
+                                           : "halvane-terrain: horizons on the curved earth: distant terrain lowered by "
+                                             "(1 - k) d^2 / (2 R), R %.1f m, refraction coefficient k %g\n",
+                 kEarthRadius, options.refraction);
+  return options.flatEarth ? 0 : earthCurvature(georeference.cellSize, options.refraction);
+}
+
 // A georeference left from an earlier DEM terrain of this name would
 // describe the wrong terrain; only a regular file is taken away.
 void removeStaleGeoreference(const std::string& terrainFile) {
@@ -200,11 +239,13 @@ int run(OptionReader& args) {
   DemTerrain dem;
   std::vector<float> heights = makeHeights(options, sizeX, sizeY, dem);
 
+  const double curvature = curvatureOf(options, dem.georeference);
+
   // Runs of more than a moment show a progress bar.
   const bool showProgress = !options.quiet && double(sizeX) * sizeY * n > 1e7;
   ProgressBar bar(stderr, "halvane-terrain: horizons ", "directions", isatty(fileno(stderr)) != 0);
   std::vector<uint16_t> horizons = computeHorizonsFast(
-      heights.data(), sizeX, sizeY, n, [&](int done, int total) {
+      heights.data(), sizeX, sizeY, n, curvature, [&](int done, int total) {
         if (showProgress) bar.update(done, total);
       });
   bar.finish();

@@ -42,10 +42,14 @@ TEST_F(HalvaneTerrainDemTest, ATerrainItsHorizonsAndSkyViewKeepTheDemsGeoreferen
   EXPECT_FLOAT_EQ(terrain.terrainHeights[20 * 41 + 20], 20.0f);
   std::vector<uint16_t> blocks(41 * 41 * 8);
   ASSERT_TRUE(file.readHorizonBlocks(8, blocks.data(), error));
-  EXPECT_EQ(blocks, computeHorizons(terrain.terrainHeights.data(), 41, 41, 8));
+  // On the curved earth by default, seen through refraction 0.13, with the
+  // cells' 10 m; --flat-earth leaves the curvature out.
+  EXPECT_EQ(blocks, computeHorizons(terrain.terrainHeights.data(), 41, 41, 8, earthCurvature(10, 0.13)));
   Georeference geo;
   std::string problem;
   ASSERT_EQ(readGeoreference(out, 41, 41, geo, problem), GeoreferenceStatus::kRead) << problem;
+  EXPECT_TRUE(geo.earthCurvature);
+  EXPECT_EQ(geo.refraction, 0.13);
   EXPECT_EQ(geo.source, dem);
   EXPECT_EQ(std::vector<double>(geo.geoTransform.begin(), geo.geoTransform.end()), kConeGt);
 
@@ -70,9 +74,15 @@ TEST_F(HalvaneTerrainDemTest, ATerrainItsHorizonsAndSkyViewKeepTheDemsGeoreferen
   EXPECT_EQ(map.bands[0], northUpRaster(factors.data(), 41, 41));
   EXPECT_LT(factors[20 * 41 + 28], 0.95f);  // on the cone's flank
 
-  // Written again quietly; then a synthetic terrain over it takes the stale
-  // georeference away, and its map has none.
-  EXPECT_EQ(shell(kTerrainTool + " --dem " + dem + " --directions 4 --quiet -o " + out).err, "");
+  // Written again quietly and flat; then a synthetic terrain over it takes
+  // the stale georeference away, and its map has none.
+  EXPECT_EQ(shell(kTerrainTool + " --dem " + dem + " --directions 4 --flat-earth --quiet -o " + out).err, "");
+  ASSERT_TRUE(file.open(out, terrain, error)) << error.message;
+  blocks.resize(41 * 41 * 4);
+  ASSERT_TRUE(file.readHorizonBlocks(4, blocks.data(), error));
+  EXPECT_EQ(blocks, computeHorizons(terrain.terrainHeights.data(), 41, 41, 4));
+  ASSERT_EQ(readGeoreference(out, 41, 41, geo, problem), GeoreferenceStatus::kRead) << problem;
+  EXPECT_FALSE(geo.earthCurvature);
   ASSERT_EQ(shell(kTerrainTool + " --synthetic 10 --directions 4 -o " + out).status, 0);
   EXPECT_FALSE(exists(georeferenceFileName(out)));
   ASSERT_EQ(shell(kSkylightTool + " " + out + " -o " + path("s.TIFF")).status, 0);
@@ -115,6 +125,10 @@ TEST_F(HalvaneTerrainDemTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile)
       {"--dem " + cone + " --flat 3", "--flat", 2},
       {"--dem " + cone + " --max-size 1", "'1'", 2},
       {"--flat 8 --horizons-out " + path("horizons.png"), "--horizons-out takes the name of a GeoTIFF", 2},
+      {"--synthetic 8 --flat-earth", "--flat-earth and --refraction go with --dem FILE", 2},
+      {"--dem " + cone + " --refraction 0.2 --flat-earth", "only one of --flat-earth and --refraction", 2},
+      {"--dem " + cone + " --refraction 1.5", "'1.5'", 2},
+      {"--dem " + cone + " --refraction nan", "'nan'", 2},
   };
   for (const auto& c : cases)
     expectRefused(kTerrainTool + " " + c.args + " --quiet -o " + path("never.hrz"), c.status, c.mentions);
@@ -168,8 +182,9 @@ TEST_F(HalvaneSkylightDemTest, EveryFormatIsNorthUpWithThePitOfTheNorthEastTopRi
 
 // A DEM 2.6 degrees west of its projection's central meridian: the site is
 // its centre, and the sun of a time there is turned into the grid's north,
-// so the map is the one of the typed sun at its grid bearing. --site
-// overrides the site.
+// as a typed sun is: the map is the one of the typed sun at its true
+// bearing, and differs from that typed sun's on the same terrain without its
+// georeference (grid north taken for true north). --site overrides the site.
 TEST_F(HalvaneSkylightDemTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
   const std::string dem = writeRaster(scratch_, "west.tif", 21, 21, {300000, 50, 0, 5000000, 0, -50}, 32633,
                                       [](int col, int row) { return 20 * std::sin(col * 0.4) + 10 * row; });
@@ -182,22 +197,25 @@ TEST_F(HalvaneSkylightDemTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
   ASSERT_TRUE(georeferenceSite(georeference, site, problem)) << problem;
   EXPECT_NEAR(site.latitude, 45.1206, 0.001);  // the centre, as gdaltransform gives it
   EXPECT_NEAR(site.longitude, 12.4638, 0.001);
-  const double convergence = meridianConvergence(georeference);
-  EXPECT_LT(convergence, -1.0);
+  // PROJ 9.1's proj_factors gives -1.797 degrees at the centre's latitude and longitude.
+  EXPECT_NEAR(georeference.meridianConvergence, -1.797, 0.002);
   UtcTime time;
   ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
   const SiteSun sun = sunAtSite(site, time);
   ASSERT_TRUE(sun.isUp());
   const std::string atNine = kSkylightTool + " " + terrain + " --time 2026-06-21T09:00Z --no-sun --csv ";
   ASSERT_EQ(shell(atNine + atTime).status, 0);
-  auto typedSun = [&](double bearing) {
+  auto typedSun = [&](const std::string& on, double bearing) {
     char typed[80];
-    std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, std::fmod(bearing + 360, 360.0));
-    EXPECT_EQ(shell(kSkylightTool + " " + terrain + " --sun " + typed + " --csv " + other).status, 0);
+    std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, bearing);
+    EXPECT_EQ(shell(kSkylightTool + " " + on + " --sun " + typed + " --csv " + other).status, 0);
     return readFile(other);
   };
-  EXPECT_EQ(typedSun(sun.bearingDegrees - convergence), readFile(atTime));
-  EXPECT_NE(typedSun(sun.bearingDegrees), readFile(atTime));
+  EXPECT_EQ(typedSun(terrain, sun.bearingDegrees), readFile(atTime));
+  const std::string bare = path("bare.hrz");
+  ASSERT_EQ(shell("cp " + terrain + " " + bare).status, 0);
+  EXPECT_NE(typedSun(bare, sun.bearingDegrees), readFile(atTime));
+  EXPECT_EQ(typedSun(bare, sun.bearingDegrees - georeference.meridianConvergence), readFile(atTime));
   ASSERT_EQ(shell(atNine + other + " --site 59.9,10.7").status, 0);
   EXPECT_NE(readFile(atTime), readFile(other));
 }

@@ -38,16 +38,24 @@ bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& g
   return true;
 }
 
-bool parseSun(const std::string& text, float& elevation, float& azimuth) {
+bool parseSun(const std::string& text, float& elevation, float& azimuth, double& elevationDegrees,
+              double& bearingDegrees) {
   size_t comma = text.find(',');
   if (comma == std::string::npos) return false;
-  double elevationDegrees, bearing;
-  if (!parseDecimal(text.substr(0, comma), elevationDegrees)) return false;
+  double degrees, bearing;
+  if (!parseDecimal(text.substr(0, comma), degrees)) return false;
   if (!parseDecimal(text.substr(comma + 1), bearing)) return false;
-  if (elevationDegrees < 0 || elevationDegrees > 90) return false;
+  if (degrees < 0 || degrees > 90) return false;
   if (bearing < 0 || bearing > 360) return false;
-  compassToModelAngles(elevationDegrees, bearing, elevation, azimuth);
+  compassToModelAngles(degrees, bearing, elevation, azimuth);
+  elevationDegrees = degrees;
+  bearingDegrees = bearing;
   return true;
+}
+
+bool parseSun(const std::string& text, float& elevation, float& azimuth) {
+  double elevationDegrees, bearingDegrees;
+  return parseSun(text, elevation, azimuth, elevationDegrees, bearingDegrees);
 }
 
 bool readSkyOptions(OptionReader& args, SkyOptions& options) {
@@ -59,7 +67,9 @@ bool readSkyOptions(OptionReader& args, SkyOptions& options) {
   }
   if (args.is("--sun")) {
     const std::string sun = args.value(kSunAccepted);
-    if (!parseSun(sun, options.sunElevation, options.sunAzimuth)) args.refuse(kSunAccepted, sun);
+    if (!parseSun(sun, options.sunElevation, options.sunAzimuth, options.sunElevationDegrees,
+                  options.sunBearingDegrees))
+      args.refuse(kSunAccepted, sun);
     options.sunGiven = true;
     return true;
   }

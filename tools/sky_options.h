@@ -22,6 +22,9 @@ bool parseSkyName(const std::string& name, SkyDistribution& distribution, int& g
 // (core/angles.h) does, so "45,180" gives exactly the program's default
 // angles 0.7853975 and 4.712385. Returns false on bad text.
 bool parseSun(const std::string& text, float& elevation, float& azimuth);
+// The same, also giving the degrees as typed.
+bool parseSun(const std::string& text, float& elevation, float& azimuth, double& elevationDegrees,
+              double& bearingDegrees);
 
 class OptionReader;
 
@@ -32,6 +35,8 @@ struct SkyOptions {
   int generalType = Sky().generalType;
   float sunElevation = kDefaultSunElevation;
   float sunAzimuth = kDefaultSunAzimuth;
+  // The same sun in degrees as typed: elevation and compass bearing.
+  double sunElevationDegrees = 45, sunBearingDegrees = 180;
   bool sunGiven = false;  // --sun was given
 
   // The sky with the given sun, or with another (a site's at a time).
