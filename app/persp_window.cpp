@@ -33,6 +33,7 @@ FrameReport nextFrame(const perspWindow& w) {
   if (w.flashMessage != nullptr) r.flash = w.flashMessage;
   r.mouseX = static_cast<int>(w.lastMouseX);
   r.mouseY = static_cast<int>(w.lastMouseY);
+  r.renderer = w.immediateMode ? "immediate" : "arrays";
   return r;
 }
 
@@ -47,7 +48,7 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
 
   terrainFile = strdup(terrainFileName);
   TerrainError error;
-  if (!computeSkyGrid(terrainFile, appState.sky, terrain, error)) exitWithTerrainError(error);
+  if (!readTerrain(terrainFile, error)) exitWithTerrainError(error);
 
   perspective = perspective_;
   if (perspective) setCamera(Vec3(0, 0, 5), Vec3(0, 0, 0), Vec3(0, 1, 0), fovy);
@@ -62,6 +63,7 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
   helpShown = false;
 
   appState.regionPolygons = RegionPolygons(1);
+  ++appState.sampleSetVersion;
 
   buildSkyMenu();
 }

@@ -11,6 +11,7 @@
 #include "app/commands.h"
 #include "app/line_prompt.h"
 #include "core/vec3.h"
+#include "display/scene.h"
 #include "terrain/sky_grid.h"
 
 
@@ -26,6 +27,9 @@ class perspWindow : public arcballWindow {
   // what the frame showed to it (app/state_report.h).
   void display() override;
   void drawScene() override;                         // app/persp_window_drawing.cpp
+  // The five layers of the scene in order, from arrays or immediately.
+  void drawLayersFromArrays();
+  void drawLayersImmediately();
   void keyCommand(unsigned char key) override;       // app/persp_window_commands.cpp
   void specialKeyCommand(int key) override;          // app/persp_window_commands.cpp
   void pickPoint(float x, float y, float z) override;  // app/persp_window_commands.cpp
@@ -76,6 +80,12 @@ class perspWindow : public arcballWindow {
   int flashFrames = 0;
   bool perspective = true;
   long framesDrawn = 0;
+  // Every vertex drawn with its own call (HALVANE_IMMEDIATE_MODE, see
+  // app/start_up.h) rather than from the arrays and lists below, which are
+  // rebuilt when what they show changes (appState's versions, the sky).
+  bool immediateMode = false;
+  SceneArrays sceneArrays;
+  SphereLists sphereLists;
 
  private:
   // app/persp_window_commands.cpp
@@ -83,6 +93,9 @@ class perspWindow : public arcballWindow {
   void openTerrainChooser();
   void openOutputPrompt();
   void refreshSkyGrid();
+  // computeSkyGrid of the file into `terrain`, counting the terrain's
+  // version up: the one way the terrain and its sky grid change.
+  bool readTerrain(const char* name, TerrainError& error);
   // The state the commands work on, with this window's terrain step.
   CommandTarget commandTarget();
 };

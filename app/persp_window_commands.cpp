@@ -54,9 +54,15 @@ void reportTerrainError(const TerrainError& error) {
 // A file deleted or damaged since it was loaded keeps the terrain and grid as
 // they were and says so, in the window and with the reader's message on
 // standard error.
+bool perspWindow::readTerrain(const char* name, TerrainError& error) {
+  const bool read = computeSkyGrid(name, appState.sky, terrain, error);
+  ++appState.terrainVersion;  // after the change: a frame drawn before it saw the old one
+  return read;
+}
+
 void perspWindow::refreshSkyGrid() {
   TerrainError error;
-  if (!computeSkyGrid(terrainFile, appState.sky, terrain, error)) {
+  if (!readTerrain(terrainFile, error)) {
     reportTerrainError(error);
     setFlashMessage(heapMessage("Could not load terrain `%s'.", terrainFile));
   }
@@ -207,7 +213,7 @@ void perspWindow::openOutputPrompt() {
 // terrain, its sky grid and the view as they were.
 void perspWindow::loadTerrain(const char* name) {
   TerrainError error;
-  if (!computeSkyGrid(name, appState.sky, terrain, error)) {
+  if (!readTerrain(name, error)) {
     reportTerrainError(error);
     setFlashMessage(heapMessage("Could not load terrain `%s'.", name));
     return;

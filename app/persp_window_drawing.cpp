@@ -1,7 +1,8 @@
 // perspWindow's frames: the scene's layers in order, then the text overlays.
 //
 // Index
-//   drawScene         frame set-up, help-only frame, then the layers in order
+//   drawScene         frame set-up, help-only frame, then the layers in order,
+//                     from arrays (drawLayersFromArrays) or immediately
 //   drawOverlays      the open prompt or the status line, the busy message
 //   drawFlashMessage  the flash message, counted down frame by frame
 #include <GL/glut.h>
@@ -36,17 +37,54 @@ void perspWindow::drawScene() {
   glEnable(GL_DEPTH_TEST);
   glEnable(GL_CULL_FACE);
 
+  if (immediateMode) {
+    drawLayersImmediately();
+  } else {
+    drawLayersFromArrays();
+  }
+  drawOverlays();
+}
+
+// Each array is rebuilt by sceneArrays when what it shows has changed, and
+// only when its layer is drawn.
+void perspWindow::drawLayersFromArrays() {
+  const AppState& s = appState;
+  const int nx = terrain.terrain.gridSizeX, ny = terrain.terrain.gridSizeY;
+  const TerrainArrays* block = s.drawTerrain ? &sceneArrays.terrain(terrain, s.terrainVersion) : nullptr;
+  if (block != nullptr && block->outOfMemory) {
+    drawTerrainBlock(terrain, s.hemisphereRadius, true);
+  } else {
+    drawTerrainBlock(block, nx, ny, s.hemisphereRadius);
+  }
+  if (s.samplesComputed) {
+    drawSamplePoints(s.samplePoints, s.hemisphereRadius, sphereSize, s.quadric, sphereLists);
+  }
+  if (s.drawRegions) {
+    drawRegionOutlines(sceneArrays.regionOutlines(s.samplePoints, s.regionPolygons,
+                                                  s.sampleSetVersion, s.hemisphereRadius));
+  }
+  if (s.drawHemisphere) {
+    // The normaliser follows the current sky in every frame that shows it.
+    appState.skyNormaliser = sceneArrays.skyNormaliser(s.sky);
+    drawSkyHemisphere(
+        sceneArrays.dome(s.sky, s.skyNormaliser, s.hemisphereRadius, s.drawTerrain));
+  }
+  if (s.drawContours) {
+    drawContourLines(sceneArrays.contours(s.sky, s.skyNormaliser, s.hemisphereRadius),
+                     s.drawHemisphere);
+  }
+}
+
+void perspWindow::drawLayersImmediately() {
   const AppState& s = appState;
   drawTerrainBlock(terrain, s.hemisphereRadius, s.drawTerrain);
   if (s.samplesComputed) drawSamplePoints(s.samplePoints, s.hemisphereRadius, sphereSize, s.quadric);
   if (s.drawRegions) drawRegionOutlines(s.samplePoints, s.regionPolygons, s.hemisphereRadius);
   if (s.drawHemisphere) {
-    // The normaliser follows the current sky in every frame that shows it.
     appState.skyNormaliser = normaliseSky(s.sky);
     drawSkyHemisphere(s.sky, s.skyNormaliser, s.hemisphereRadius, s.drawTerrain);
   }
   if (s.drawContours) drawContourLines(s.sky, s.skyNormaliser, s.hemisphereRadius, s.drawHemisphere);
-  drawOverlays();
 }
 
 void perspWindow::drawOverlays() {

@@ -20,6 +20,7 @@
 //   dome 0|1         sky dome drawn
 //   contours 0|1     contour lines drawn
 //   mouse X Y        window position of the last mouse event handled
+//   renderer NAME    "arrays" or "immediate" (app/start_up.h)
 // A key and its value are separated by one blank; a text value is escaped so
 // that it stays on its line: a backslash as "\\", a line break as "\n" and
 // any other byte below 32 as "\xHH".
@@ -41,6 +42,7 @@ struct FrameReport {
   bool dome = false;
   bool contours = false;
   int mouseX = 0, mouseY = 0;
+  std::string renderer;
 };
 
 // The file the report goes to (HALVANE_STATE_FILE), or null when it is unset
