@@ -86,6 +86,7 @@ class perspWindow : public arcballWindow {
   bool immediateMode = false;
   SceneArrays sceneArrays;
   SphereLists sphereLists;
+  LayerList regionList;
 
  private:
   // app/persp_window_commands.cpp

@@ -60,8 +60,9 @@ void perspWindow::drawLayersFromArrays() {
     drawSamplePoints(s.samplePoints, s.hemisphereRadius, sphereSize, s.quadric, sphereLists);
   }
   if (s.drawRegions) {
-    drawRegionOutlines(sceneArrays.regionOutlines(s.samplePoints, s.regionPolygons,
-                                                  s.sampleSetVersion, s.hemisphereRadius));
+    const std::vector<float>& arcs = sceneArrays.regionOutlines(
+        s.samplePoints, s.regionPolygons, s.sampleSetVersion, s.hemisphereRadius);
+    drawRegionOutlines(arcs, sceneArrays.builds().regions, regionList);
   }
   if (s.drawHemisphere) {
     // The normaliser follows the current sky in every frame that shows it.

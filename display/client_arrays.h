@@ -49,4 +49,7 @@ inline void drawArraysInParts(GLenum mode, const float* positions, const float* 
 }
 
 // The vertices of a packed x, y, z array.
-inline size_t vertexCount(const std::vector<float>& positions) { return positions.size() / 3; }
+template <typename Allocator>
+size_t vertexCount(const std::vector<float, Allocator>& positions) {
+  return positions.size() / 3;
+}

@@ -229,14 +229,31 @@ void drawSamplePoints(const Sequence<SamplePoint>& points, float hemisphereRadiu
   drawSpheres(points, hemisphereRadius, [list] { glCallList(list); });
 }
 
-void drawRegionOutlines(const std::vector<float>& arcs) {
+LayerList::~LayerList() {
+  if (list_ != 0) glDeleteLists(list_, 1);
+}
+
+void LayerList::call(int build, const std::function<void()>& draw) {
+  if (list_ == 0) list_ = glGenLists(1);
+  if (build != build_) {
+    glNewList(list_, GL_COMPILE);
+    draw();
+    glEndList();
+    build_ = build;
+  }
+  glCallList(list_);
+}
+
+void drawRegionOutlines(const std::vector<float>& arcs, int build, LayerList& list) {
   withOutlineState([&] {
-    if (arcs.empty()) return;
-    ClientArrays arrays(arcs.data());
-    const size_t vertices = vertexCount(arcs);
-    for (size_t first = 0; first < vertices; first += kRegionArcVertices) {
-      glDrawArrays(GL_LINE_STRIP, static_cast<GLint>(first), kRegionArcVertices);
-    }
+    list.call(build, [&] {
+      if (arcs.empty()) return;
+      ClientArrays arrays(arcs.data());
+      const size_t vertices = vertexCount(arcs);
+      for (size_t first = 0; first < vertices; first += kRegionArcVertices) {
+        glDrawArrays(GL_LINE_STRIP, static_cast<GLint>(first), kRegionArcVertices);
+      }
+    });
   });
 }
 

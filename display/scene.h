@@ -10,6 +10,7 @@
 // lists (SphereLists), which is several times faster on a software renderer.
 #pragma once
 
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -71,8 +72,28 @@ class SphereLists {
 void drawSamplePoints(const Sequence<SamplePoint>& points, float hemisphereRadius,
                       float sphereSize, GLUquadric* quadric, SphereLists& spheres);
 
-// The region outlines from regionOutlineArray: one line strip per arc.
-void drawRegionOutlines(const std::vector<float>& arcs);
+// A display list of one layer, compiled again whenever the layer's arrays
+// have been rebuilt (SceneArrays' build count of the layer changes).
+class LayerList {
+ public:
+  LayerList() = default;
+  ~LayerList();
+  LayerList(const LayerList&) = delete;
+  LayerList& operator=(const LayerList&) = delete;
+
+  // Calls the list, first compiling what `draw` issues into it when `build`
+  // differs from the build it was compiled from.
+  void call(int build, const std::function<void()>& draw);
+
+ private:
+  unsigned list_ = 0;
+  int build_ = -1;
+};
+
+// The region outlines from regionOutlineArray: one line strip per arc,
+// compiled into `list` (the many short strips cost the driver a call each;
+// a list of them costs one).
+void drawRegionOutlines(const std::vector<float>& arcs, int build, LayerList& list);
 
 // The dome from its arrays.
 void drawSkyHemisphere(const DomeArrays& dome);

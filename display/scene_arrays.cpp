@@ -1,7 +1,15 @@
 #include "display/scene_arrays.h"
 
-#include <new>
+#include <sys/mman.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <functional>
+#include <new>
+#include <system_error>
+#include <thread>
+
+#include "core/parallel_in_order.h"
 #include "display/contours.h"
 #include "display/scene_geometry.h"
 #include "sky/sky_model.h"
@@ -32,24 +40,42 @@ std::vector<float> packed(const std::vector<Vec3>& points) {
 
 // ---- Terrain --------------------------------------------------------------------
 
-TerrainArrays terrainArrays(const TerrainSkyGrid& grid) {
-  TerrainArrays arrays;
-  const int nx = grid.terrain.gridSizeX, ny = grid.terrain.gridSizeY;
-  if (grid.terrain.terrainHeights.empty() || grid.skyGrid.empty() || nx <= 0 || ny <= 0) {
-    return arrays;
+namespace {
+constexpr size_t kHugePage = size_t(2) << 20;
+constexpr size_t kLargeArray = size_t(4) << 20;
+}  // namespace
+
+void* allocateLargeArray(size_t bytes) {
+  if (bytes < kLargeArray) return ::operator new(bytes);
+  const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+  void* p = std::aligned_alloc(kHugePage, rounded);
+  if (p == nullptr) throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+  madvise(p, rounded, MADV_HUGEPAGE);  // a hint: without huge pages it is ordinary memory
+#endif
+  return p;
+}
+
+void freeLargeArray(void* p, size_t bytes) {
+  if (bytes < kLargeArray) {
+    ::operator delete(p);
+  } else {
+    std::free(p);
   }
-  arrays.drawn = true;
+}
+
+namespace {
+
+// The surface of rows first .. last - 1 of the cells, written in place.
+void fillSurfaceRows(const TerrainSkyGrid& grid, int first, int last, TerrainArrays& arrays) {
+  const int ny = grid.terrain.gridSizeY;
   const float* heights = grid.terrain.terrainHeights.data();
   const float* skyGrid = grid.skyGrid.data();
   auto h = [&](int i, int j) { return heights[static_cast<size_t>(i) * ny + j]; };
-
-  // Surface: written in place, as a large terrain has millions of vertices.
-  const size_t cells = static_cast<size_t>(nx - 1) * static_cast<size_t>(ny - 1);
-  arrays.surface.resize(12 * cells);
-  arrays.surfaceColours.resize(12 * cells);
-  float* vertex = arrays.surface.data();
-  float* colour = arrays.surfaceColours.data();
-  for (int i = 0; i < nx - 1; ++i) {
+  const size_t offset = 12 * static_cast<size_t>(first) * static_cast<size_t>(ny - 1);
+  float* vertex = arrays.surface.data() + offset;
+  float* colour = arrays.surfaceColours.data() + offset;
+  for (int i = first; i < last; ++i) {
     for (int j = 0; j < ny - 1; ++j) {
       const float g = skyGrid[static_cast<size_t>(i) * ny + j];
       for (int k = 0; k < 4; ++k) put(colour, g, g, g);
@@ -59,6 +85,48 @@ TerrainArrays terrainArrays(const TerrainSkyGrid& grid) {
       put(vertex, i, j + 1, h(i, j + 1) + 0.01f);
     }
   }
+}
+
+// The surface on every core: a large terrain has millions of vertices, and
+// the window waits for them after every load and change of sky.
+void fillSurface(const TerrainSkyGrid& grid, TerrainArrays& arrays) {
+  const int rows = grid.terrain.gridSizeX - 1;
+  const size_t cells = static_cast<size_t>(rows) * static_cast<size_t>(grid.terrain.gridSizeY - 1);
+  const int threads = cells < (size_t(1) << 16) ? 1 : static_cast<int>(std::min<unsigned>(defaultThreadCount(), rows));
+  std::vector<std::thread> helpers;
+  int done = 0;
+  for (int t = 1; t < threads; ++t) {
+    const int first = static_cast<int>(static_cast<long long>(rows) * (t - 1) / threads);
+    const int last = static_cast<int>(static_cast<long long>(rows) * t / threads);
+    try {
+      helpers.emplace_back(fillSurfaceRows, std::cref(grid), first, last, std::ref(arrays));
+      done = last;
+    } catch (const std::system_error&) {
+      break;  // no more threads to be had: this one does the rest
+    }
+  }
+  fillSurfaceRows(grid, done, rows, arrays);
+  for (std::thread& helper : helpers) helper.join();
+}
+
+}  // namespace
+
+void fillTerrainArrays(const TerrainSkyGrid& grid, TerrainArrays& arrays) {
+  const int nx = grid.terrain.gridSizeX, ny = grid.terrain.gridSizeY;
+  arrays.drawn = !grid.terrain.terrainHeights.empty() && !grid.skyGrid.empty() && nx > 0 && ny > 0;
+  arrays.outOfMemory = false;
+  if (!arrays.drawn) {
+    arrays = TerrainArrays();
+    return;
+  }
+  const float* heights = grid.terrain.terrainHeights.data();
+  auto h = [&](int i, int j) { return heights[static_cast<size_t>(i) * ny + j]; };
+
+  // Resized, not replaced: the storage of the last build is reused.
+  const size_t cells = static_cast<size_t>(nx - 1) * static_cast<size_t>(ny - 1);
+  arrays.surface.resize(12 * cells);
+  arrays.surfaceColours.resize(12 * cells);
+  fillSurface(grid, arrays);
 
   // Walls, vertex pairs (top, bottom) or (bottom, top) so that each faces
   // outward, and the vertical edges at each side's two ends.
@@ -99,7 +167,6 @@ TerrainArrays terrainArrays(const TerrainSkyGrid& grid) {
   put(base, 0, ny - 1, 0);
   put(base, nx - 1, ny - 1, 0);
   put(base, nx - 1, 0, 0);
-  return arrays;
 }
 
 // ---- Dome ------------------------------------------------------------------------
@@ -165,9 +232,8 @@ bool SceneArrays::SkyKey::matches(const Sky& sky_, float normaliser_, float radi
 
 const TerrainArrays& SceneArrays::terrain(const TerrainSkyGrid& grid, long terrainVersion) {
   if (terrainSource_ != &grid || terrainVersion_ != terrainVersion) {
-    terrain_ = TerrainArrays();  // the old arrays go before the new ones are made
     try {
-      terrain_ = terrainArrays(grid);
+      fillTerrainArrays(grid, terrain_);
     } catch (const std::bad_alloc&) {
       terrain_ = TerrainArrays();
       terrain_.outOfMemory = true;

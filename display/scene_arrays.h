@@ -25,6 +25,26 @@
 #include "terrain/sky_grid.h"
 
 // ---- Terrain --------------------------------------------------------------------
+// The storage of the terrain's large arrays: blocks of 4 MiB and more are
+// given to the kernel's transparent huge pages where it offers them, which
+// makes first touching the hundred megabytes of a 1024 x 1024 terrain
+// several times faster (a few hundred page faults instead of 25000).
+void* allocateLargeArray(size_t bytes);  // throws std::bad_alloc
+void freeLargeArray(void* p, size_t bytes);
+
+template <typename T>
+struct LargeArrayAllocator {
+  using value_type = T;
+  LargeArrayAllocator() = default;
+  template <typename U>
+  LargeArrayAllocator(const LargeArrayAllocator<U>&) {}
+  T* allocate(size_t n) { return static_cast<T*>(allocateLargeArray(n * sizeof(T))); }
+  void deallocate(T* p, size_t n) { freeLargeArray(p, n * sizeof(T)); }
+  bool operator==(const LargeArrayAllocator&) const { return true; }
+  bool operator!=(const LargeArrayAllocator&) const { return false; }
+};
+using LargeFloatArray = std::vector<float, LargeArrayAllocator<float>>;
+
 // In grid coordinates (i, j, height), drawn under the terrain frame's matrix
 // (display/scene_geometry.h).
 struct TerrainArrays {
@@ -34,8 +54,8 @@ struct TerrainArrays {
   bool outOfMemory = false;
   // GL_QUADS: four vertices per cell (i, j), (i+1, j), (i+1, j+1), (i, j+1),
   // lifted 0.01 above their heights, each with the cell's grey (r, g, b).
-  std::vector<float> surface;
-  std::vector<float> surfaceColours;
+  LargeFloatArray surface;
+  LargeFloatArray surfaceColours;
   // The four sides in drawing order (j = 0, i = 0, j = last, i = last): its
   // wall as one GL_QUAD_STRIP, then its two corner edges as GL_LINES.
   std::vector<float> walls[4];
@@ -43,7 +63,10 @@ struct TerrainArrays {
   // GL_QUADS: the base at height 0, facing down.
   float base[12] = {};
 };
-TerrainArrays terrainArrays(const TerrainSkyGrid& terrain);
+// Fills `arrays` with the terrain's, reusing their storage (a terrain of
+// the same size, under another sky, needs no new memory). Throws
+// std::bad_alloc when the storage cannot be had.
+void fillTerrainArrays(const TerrainSkyGrid& terrain, TerrainArrays& arrays);
 
 // ---- Dome ------------------------------------------------------------------------
 // GL_QUADS: the corners of every cell of computeDomeCells, each with the
