@@ -33,7 +33,11 @@ FrameReport nextFrame(const perspWindow& w) {
   if (w.flashMessage != nullptr) r.flash = w.flashMessage;
   r.mouseX = static_cast<int>(w.lastMouseX);
   r.mouseY = static_cast<int>(w.lastMouseY);
-  r.renderer = w.immediateMode ? "immediate" : "arrays";
+  if (w.immediateMode) {
+    r.renderer = "immediate";
+  } else {
+    r.renderer = !appState.drawTerrain || w.terrainArraysReady() ? "arrays" : "arrays, terrain immediate";
+  }
   return r;
 }
 
@@ -74,9 +78,15 @@ void perspWindow::display() {
   if (stateFile != nullptr) shown = nextFrame(*this);
   arcballWindow::display();
   ++framesDrawn;
-  if (stateFile == nullptr) return;
-  shown.frame = framesDrawn;
-  writeFrameReport(stateFile, shown);
+  if (stateFile != nullptr) {
+    shown.frame = framesDrawn;
+    writeFrameReport(stateFile, shown);
+  }
+  prepareTerrainArrays();
+}
+
+void perspWindow::prepareTerrainArrays() {
+  if (!immediateMode && appState.drawTerrain) sceneArrays.terrain(terrain, appState.terrainVersion);
 }
 
 void perspWindow::setFlashMessage(const char* text) {

@@ -9,6 +9,7 @@
 
 #include "app/arcball_window.h"
 #include "app/commands.h"
+#include "app/app_state.h"
 #include "app/line_prompt.h"
 #include "core/vec3.h"
 #include "display/scene.h"
@@ -24,12 +25,22 @@ class perspWindow : public arcballWindow {
               const char* terrainFileName);
 
   // Draws the frame and, when HALVANE_STATE_FILE names a file, then writes
-  // what the frame showed to it (app/state_report.h).
+  // what the frame showed to it (app/state_report.h); then, with the frame
+  // on the screen, prepareTerrainArrays.
   void display() override;
+  // Builds the terrain's arrays for the next frames if the terrain or its
+  // sky light changed since they were built (not with the immediate
+  // renderer, nor while the terrain is hidden).
+  void prepareTerrainArrays();
   void drawScene() override;                         // app/persp_window_drawing.cpp
   // The five layers of the scene in order, from arrays or immediately.
   void drawLayersFromArrays();
   void drawLayersImmediately();
+  // Whether the next frame draws the terrain from its arrays: they are built
+  // for its current version (after the frame that first showed it).
+  bool terrainArraysReady() const {
+    return sceneArrays.terrainIsCurrent(terrain, appState.terrainVersion);
+  }
   void keyCommand(unsigned char key) override;       // app/persp_window_commands.cpp
   void specialKeyCommand(int key) override;          // app/persp_window_commands.cpp
   void pickPoint(float x, float y, float z) override;  // app/persp_window_commands.cpp

@@ -46,12 +46,17 @@ void perspWindow::drawScene() {
 }
 
 // Each array is rebuilt by sceneArrays when what it shows has changed, and
-// only when its layer is drawn.
+// only when its layer is drawn. The terrain's are the exception: a frame
+// never waits for them (a 1024 x 1024 terrain takes tens of milliseconds).
+// The first frame after the terrain or its sky light changed draws it
+// immediately, as fast as ever, and display() builds its arrays once that
+// frame is on the screen, for the frames that follow.
 void perspWindow::drawLayersFromArrays() {
   const AppState& s = appState;
   const int nx = terrain.terrain.gridSizeX, ny = terrain.terrain.gridSizeY;
-  const TerrainArrays* block = s.drawTerrain ? &sceneArrays.terrain(terrain, s.terrainVersion) : nullptr;
-  if (block != nullptr && block->outOfMemory) {
+  const TerrainArrays* block = nullptr;
+  if (s.drawTerrain && terrainArraysReady()) block = &sceneArrays.terrain(terrain, s.terrainVersion);
+  if (s.drawTerrain && (block == nullptr || block->outOfMemory)) {
     drawTerrainBlock(terrain, s.hemisphereRadius, true);
   } else {
     drawTerrainBlock(block, nx, ny, s.hemisphereRadius);

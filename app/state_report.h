@@ -20,7 +20,9 @@
 //   dome 0|1         sky dome drawn
 //   contours 0|1     contour lines drawn
 //   mouse X Y        window position of the last mouse event handled
-//   renderer NAME    "arrays" or "immediate" (app/start_up.h)
+//   renderer NAME    "immediate", "arrays", or "arrays, terrain immediate" in
+//                    the first frame after the terrain or its sky light
+//                    changed (app/start_up.h, app/persp_window_drawing.cpp)
 // A key and its value are separated by one blank; a text value is escaped so
 // that it stays on its line: a backslash as "\\", a line break as "\n" and
 // any other byte below 32 as "\xHH".

@@ -1,9 +1,6 @@
 #include "display/scene_arrays.h"
 
-#include <sys/mman.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <new>
 #include <system_error>
@@ -39,30 +36,6 @@ std::vector<float> packed(const std::vector<Vec3>& points) {
 }  // namespace
 
 // ---- Terrain --------------------------------------------------------------------
-
-namespace {
-constexpr size_t kHugePage = size_t(2) << 20;
-constexpr size_t kLargeArray = size_t(4) << 20;
-}  // namespace
-
-void* allocateLargeArray(size_t bytes) {
-  if (bytes < kLargeArray) return ::operator new(bytes);
-  const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-  void* p = std::aligned_alloc(kHugePage, rounded);
-  if (p == nullptr) throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-  madvise(p, rounded, MADV_HUGEPAGE);  // a hint: without huge pages it is ordinary memory
-#endif
-  return p;
-}
-
-void freeLargeArray(void* p, size_t bytes) {
-  if (bytes < kLargeArray) {
-    ::operator delete(p);
-  } else {
-    std::free(p);
-  }
-}
 
 namespace {
 
@@ -231,7 +204,7 @@ bool SceneArrays::SkyKey::matches(const Sky& sky_, float normaliser_, float radi
 }
 
 const TerrainArrays& SceneArrays::terrain(const TerrainSkyGrid& grid, long terrainVersion) {
-  if (terrainSource_ != &grid || terrainVersion_ != terrainVersion) {
+  if (!terrainIsCurrent(grid, terrainVersion)) {
     try {
       fillTerrainArrays(grid, terrain_);
     } catch (const std::bad_alloc&) {

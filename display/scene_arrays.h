@@ -16,6 +16,9 @@
 //   SceneArrays           the arrays of the last frame and when to rebuild them
 #pragma once
 
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 #include "core/sequence.h"
@@ -25,25 +28,28 @@
 #include "terrain/sky_grid.h"
 
 // ---- Terrain --------------------------------------------------------------------
-// The storage of the terrain's large arrays: blocks of 4 MiB and more are
-// given to the kernel's transparent huge pages where it offers them, which
-// makes first touching the hundred megabytes of a 1024 x 1024 terrain
-// several times faster (a few hundred page faults instead of 25000).
-void* allocateLargeArray(size_t bytes);  // throws std::bad_alloc
-void freeLargeArray(void* p, size_t bytes);
-
+// The storage of the terrain's large arrays: elements a resize adds are left
+// uninitialised, not zeroed, as the fill writes every one, and a pass less
+// over the hundred megabytes of a 1024 x 1024 terrain counts.
 template <typename T>
-struct LargeArrayAllocator {
-  using value_type = T;
-  LargeArrayAllocator() = default;
+struct UninitialisedAllocator : std::allocator<T> {
   template <typename U>
-  LargeArrayAllocator(const LargeArrayAllocator<U>&) {}
-  T* allocate(size_t n) { return static_cast<T*>(allocateLargeArray(n * sizeof(T))); }
-  void deallocate(T* p, size_t n) { freeLargeArray(p, n * sizeof(T)); }
-  bool operator==(const LargeArrayAllocator&) const { return true; }
-  bool operator!=(const LargeArrayAllocator&) const { return false; }
+  struct rebind {
+    using other = UninitialisedAllocator<U>;
+  };
+  UninitialisedAllocator() = default;
+  template <typename U>
+  UninitialisedAllocator(const UninitialisedAllocator<U>&) {}
+  template <typename U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <typename U, typename... Args>
+  void construct(U* p, Args&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+  }
 };
-using LargeFloatArray = std::vector<float, LargeArrayAllocator<float>>;
+using LargeFloatArray = std::vector<float, UninitialisedAllocator<float>>;
 
 // In grid coordinates (i, j, height), drawn under the terrain frame's matrix
 // (display/scene_geometry.h).
@@ -102,6 +108,10 @@ ContourArrays contourArrays(const Sky& sky, float skyNormaliser, float hemispher
 class SceneArrays {
  public:
   const TerrainArrays& terrain(const TerrainSkyGrid& terrain, long terrainVersion);
+  // Whether terrain() would hand out its arrays without building them.
+  bool terrainIsCurrent(const TerrainSkyGrid& terrain, long terrainVersion) const {
+    return terrainSource_ == &terrain && terrainVersion_ == terrainVersion;
+  }
   const DomeArrays& dome(const Sky& sky, float skyNormaliser, float hemisphereRadius,
                          bool drawTerrain);
   const std::vector<float>& regionOutlines(const Sequence<SamplePoint>& points,

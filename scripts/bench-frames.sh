@@ -46,7 +46,7 @@ timed() {
 
 # figures LINE: "median / 90th percentile" of a frame timing line.
 figures() { sed -n 's/.*median \([0-9.]*\) ms, 90th percentile \([0-9.]*\) ms.*/\1 \/ \2 ms/p' <<<"$1"; }
-loaded() { sed -n 's/.*, \([0-9.]*\) ms in all.*/\1 ms/p' <<<"$1"; }
+loaded() { sed -n 's/.*on the screen after \([0-9.]*\) ms in all.*/\1 ms/p' <<<"$1"; }
 
 printf '\n%-34s %-22s %-22s\n' "scene (median / 90th percentile)" "immediate" "arrays"
 for scene in ":default" "i:contours" "p:points and regions" "h:dome hidden"; do
@@ -57,7 +57,7 @@ done
 old=$(timed immediate "" large.hrz) new=$(timed arrays "" large.hrz)
 printf '%-34s %-22s %-22s\n' "1024 x 1024 terrain" "$(figures "$(grep '^frame' <<<"$old")")" \
   "$(figures "$(grep '^frame' <<<"$new")")"
-printf '%-34s %-22s %-22s\n' "loading it (l), first frame incl." "$(loaded "$old")" "$(loaded "$new")"
+printf '%-34s %-22s %-22s\n' "loading it (l) until it is shown" "$(loaded "$old")" "$(loaded "$new")"
 echo
 grep -h '^load timing' <<<"$old"$'\n'"$new" | sed 's/^/  /'
 wt_finish
