@@ -150,18 +150,11 @@ void drawSamplePoints(const Sequence<SamplePoint>& points, float hemisphereRadiu
 void drawRegionOutlines(const Sequence<SamplePoint>& points, const RegionPolygons& regionPolygons,
                         float hemisphereRadius) {
   withOutlineState([&] {
-    const int regions = static_cast<int>(regionPolygons.size());
-    for (int i = 0; i < points.numElements && i < regions; ++i) {
-      const Sequence<Vec3>& corners = regionPolygons[i];
-      const int m = corners.numElements;
-      for (int k = 0; k < m; ++k) {
-        Vec3 arc[kRegionArcVertices];
-        regionArc(corners.element(k), corners.element((k + 1) % m), hemisphereRadius, arc);
-        glBegin(GL_LINE_STRIP);
-        for (const Vec3& v : arc) glVertex3f(v.x, v.y, v.z);
-        glEnd();
-      }
-    }
+    forEachRegionArc(points, regionPolygons, hemisphereRadius, [](const Vec3* arc) {
+      glBegin(GL_LINE_STRIP);
+      for (int n = 0; n < kRegionArcVertices; ++n) glVertex3f(arc[n].x, arc[n].y, arc[n].z);
+      glEnd();
+    });
   });
 }
 

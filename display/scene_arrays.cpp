@@ -165,16 +165,9 @@ DomeArrays domeArrays(const Sky& sky, float skyNormaliser, float hemisphereRadiu
 std::vector<float> regionOutlineArray(const Sequence<SamplePoint>& points,
                                       const RegionPolygons& regionPolygons, float hemisphereRadius) {
   std::vector<float> out;
-  const int regions = static_cast<int>(regionPolygons.size());
-  for (int i = 0; i < points.numElements && i < regions; ++i) {
-    const Sequence<Vec3>& corners = regionPolygons[i];
-    const int m = corners.numElements;
-    for (int k = 0; k < m; ++k) {
-      Vec3 arc[kRegionArcVertices];
-      regionArc(corners.element(k), corners.element((k + 1) % m), hemisphereRadius, arc);
-      for (const Vec3& v : arc) append(out, v);
-    }
-  }
+  forEachRegionArc(points, regionPolygons, hemisphereRadius, [&](const Vec3* arc) {
+    for (int n = 0; n < kRegionArcVertices; ++n) append(out, arc[n]);
+  });
   return out;
 }
 
