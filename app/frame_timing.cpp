@@ -67,7 +67,8 @@ void timeFrames(int) {
   perspWindow* w = appState.appWindow;
   glutSetWindow(w->windowId);
   const char* renderer = w->immediateMode ? "immediate" : "arrays";
-  if (const char* file = std::getenv("HALVANE_FRAME_TIMING_LOAD")) timeLoad(w, file);
+  const char* file = std::getenv("HALVANE_FRAME_TIMING_LOAD");
+  if (file != nullptr && file[0] != '\0') timeLoad(w, file);
   const char* keysValue = std::getenv("HALVANE_FRAME_TIMING_KEYS");
   const std::string keys = keysValue != nullptr ? keysValue : "";
   for (const char key : keys) w->keyCommand(static_cast<unsigned char>(key));

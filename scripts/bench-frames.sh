@@ -44,11 +44,18 @@ timed() {
   cat "$WT_DIR/stdout"
 }
 
-# figures LINE: "median / 90th percentile" of a frame timing line.
-figures() { sed -n 's/.*median \([0-9.]*\) ms, 90th percentile \([0-9.]*\) ms.*/\1 \/ \2 ms/p' <<<"$1"; }
-loaded() { sed -n 's/.*on the screen after \([0-9.]*\) ms in all.*/\1 ms/p' <<<"$1"; }
+# figures LINE: "median / 90th percentile (processor time median)" of a frame
+# timing line, in milliseconds.
+figures() {
+  sed -n 's/.*frames, median \([0-9.]*\) ms, 90th percentile \([0-9.]*\) ms; processor time (all threads) median \([0-9.]*\) ms.*/\1 \/ \2 (\3)/p' <<<"$1"
+}
+loaded() { sed -n 's/.*on the screen after \([0-9.]*\) ms in all (processor time \([0-9.]*\) ms).*/\1 (\2)/p' <<<"$1"; }
 
-printf '\n%-34s %-22s %-22s\n' "scene (median / 90th percentile)" "immediate" "arrays"
+echo
+echo "Milliseconds a frame, median / 90th percentile of the time until it is drawn,"
+echo "and in brackets the median processor time of all the program's threads"
+echo "(the renderer's included), which another program's load changes less:"
+printf '\n%-34s %-22s %-22s\n' "scene" "immediate" "arrays"
 for scene in ":default" "i:contours" "p:points and regions" "h:dome hidden"; do
   keys="${scene%%:*}" name="${scene#*:}"
   old=$(timed immediate "$keys") new=$(timed arrays "$keys")
