@@ -7,9 +7,9 @@
 // program creates exactly one, appState.appWindow.
 #pragma once
 
+#include "app/app_state.h"
 #include "app/arcball_window.h"
 #include "app/commands.h"
-#include "app/app_state.h"
 #include "app/line_prompt.h"
 #include "core/vec3.h"
 #include "display/scene.h"

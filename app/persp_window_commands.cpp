@@ -50,16 +50,18 @@ void reportTerrainError(const TerrainError& error) {
 
 // ---- 1. The terrain step ----------------------------------------------------------------
 
+// The version counts up after the change, never before it: a frame drawn
+// in between would build the arrays of the old terrain under the new number.
+bool perspWindow::readTerrain(const char* name, TerrainError& error) {
+  const bool read = computeSkyGrid(name, appState.sky, terrain, error);
+  ++appState.terrainVersion;
+  return read;
+}
+
 // Rereads the terrain file and recomputes its sky grid for the current sky.
 // A file deleted or damaged since it was loaded keeps the terrain and grid as
 // they were and says so, in the window and with the reader's message on
 // standard error.
-bool perspWindow::readTerrain(const char* name, TerrainError& error) {
-  const bool read = computeSkyGrid(name, appState.sky, terrain, error);
-  ++appState.terrainVersion;  // after the change: a frame drawn before it saw the old one
-  return read;
-}
-
 void perspWindow::refreshSkyGrid() {
   TerrainError error;
   if (!readTerrain(terrainFile, error)) {

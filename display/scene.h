@@ -7,11 +7,11 @@
 // colours in the same order: the immediate one issues every vertex with its
 // own call, the other hands GL the arrays of display/scene_arrays.h (client
 // arrays, enabled only while a layer draws) and the sample spheres as display
-// lists (SphereLists), which is several times faster on a software renderer.
+// lists (SphereLists), which spares the per-vertex calls and, with the arrays
+// kept from frame to frame, the sky's recomputation in every frame.
 #pragma once
 
 #include <functional>
-#include <utility>
 #include <vector>
 
 #include "core/sequence.h"
