@@ -30,6 +30,12 @@ struct AppState {
   GLUquadric* quadric = nullptr;
   Sequence<SamplePoint> samplePoints;
   RegionPolygons regionPolygons;  // the region of each sample point
+  // Versions of the large things the window draws, for the arrays it keeps
+  // from frame to frame (display/scene_arrays.h): every change of the
+  // terrain or its sky grid counts terrainVersion up, every change of the
+  // sample points or their regions sampleSetVersion.
+  long terrainVersion = 0;
+  long sampleSetVersion = 0;
 };
 
 extern AppState appState;

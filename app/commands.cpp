@@ -16,23 +16,32 @@ void computeSkyGrid(CommandTarget& target) {
 
 void normaliseSky(AppState& state) { state.skyNormaliser = normaliseSky(state.sky); }
 
-void computeStratifiedSamples(AppState& state) {
-  SampleSet set = computeStratifiedSamples(state.sky, state.numSamplePoints, state.equalShares);
+// Every step that changes the sample set gives it a new version, so that the
+// window draws the new set and not the arrays of the old one.
+void replaceSampleSet(AppState& state, SampleSet&& set) {
   state.samplePoints = std::move(set.samplePoints);
   state.regionPolygons = std::move(set.regionPolygons);
+  ++state.sampleSetVersion;
+}
+
+void computeStratifiedSamples(AppState& state) {
+  replaceSampleSet(state,
+                   computeStratifiedSamples(state.sky, state.numSamplePoints, state.equalShares));
 }
 
 void computeJitteredSamples(AppState& state) {
-  SampleSet set = computeJitteredSamples(state.sky, state.numSamplePoints);
-  state.samplePoints = std::move(set.samplePoints);
-  state.regionPolygons = std::move(set.regionPolygons);
+  replaceSampleSet(state, computeJitteredSamples(state.sky, state.numSamplePoints));
 }
 
 void computeSampleWeights(AppState& state) {
   computeSampleWeights(state.sky, state.samplePoints, state.regionPolygons);
+  ++state.sampleSetVersion;
 }
 
-void computeRegions(AppState& state) { state.regionPolygons = computeRegions(state.samplePoints); }
+void computeRegions(AppState& state) {
+  state.regionPolygons = computeRegions(state.samplePoints);
+  ++state.sampleSetVersion;
+}
 
 }  // namespace
 

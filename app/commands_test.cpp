@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "sampling/sample_points.h"
@@ -81,6 +83,34 @@ TEST(CommandsTest, PlusOnlyRaisesTheCountMinusRecomputesTheSet) {
   EXPECT_EQ(w.terrainSteps.size(), 2u);
   EXPECT_EQ(w.state.samplePoints.numElements, 169);  // the jittered grid of 200
   EXPECT_EQ(w.state.regionPolygons.size(), 169u);
+}
+
+}  // namespace
+
+namespace {
+
+// The window keeps the arrays of the sample set's region outlines while the
+// set's version stays the same: every command that changes the set must
+// count it up.
+TEST(CommandsTest, EveryCommandThatChangesTheSampleSetCountsItsVersionUp) {
+  RecordingWindow w;
+  const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+      {"start-up", [&] { startUpCommand(w.target); }},
+      {"p", [&] { computeSamplePointsCommand(w.target); }},
+      {"-", [&] { fewerPointsCommand(w.target); }},
+      {"arrow", [&] { sunStepCommand(w.target, SunStep::Up); }},
+      {"sky menu", [&] { selectDistributionCommand(w.target, 1); }},
+      {"pick", [&] { pickCommand(w.target); }},
+  };
+  for (const auto& command : commands) {
+    const long before = w.state.sampleSetVersion;
+    command.second();
+    EXPECT_GT(w.state.sampleSetVersion, before) << command.first;
+  }
+  const long before = w.state.sampleSetVersion;
+  morePointsCommand(w.target);  // only the count for next time
+  for (unsigned char key : {'t', 'h', 'r', 'i', 'j'}) toggleCommand(w.state, key);
+  EXPECT_EQ(w.state.sampleSetVersion, before);
 }
 
 }  // namespace

@@ -33,6 +33,11 @@ FrameReport nextFrame(const perspWindow& w) {
   if (w.flashMessage != nullptr) r.flash = w.flashMessage;
   r.mouseX = static_cast<int>(w.lastMouseX);
   r.mouseY = static_cast<int>(w.lastMouseY);
+  if (w.immediateMode) {
+    r.renderer = "immediate";
+  } else {
+    r.renderer = !appState.drawTerrain || w.terrainArraysReady() ? "arrays" : "arrays, terrain immediate";
+  }
   return r;
 }
 
@@ -47,7 +52,7 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
 
   terrainFile = strdup(terrainFileName);
   TerrainError error;
-  if (!computeSkyGrid(terrainFile, appState.sky, terrain, error)) exitWithTerrainError(error);
+  if (!readTerrain(terrainFile, error)) exitWithTerrainError(error);
 
   perspective = perspective_;
   if (perspective) setCamera(Vec3(0, 0, 5), Vec3(0, 0, 0), Vec3(0, 1, 0), fovy);
@@ -62,6 +67,7 @@ perspWindow::perspWindow(int x, int y, int width, int height, const char* title,
   helpShown = false;
 
   appState.regionPolygons = RegionPolygons(1);
+  ++appState.sampleSetVersion;
 
   buildSkyMenu();
 }
@@ -72,9 +78,15 @@ void perspWindow::display() {
   if (stateFile != nullptr) shown = nextFrame(*this);
   arcballWindow::display();
   ++framesDrawn;
-  if (stateFile == nullptr) return;
-  shown.frame = framesDrawn;
-  writeFrameReport(stateFile, shown);
+  if (stateFile != nullptr) {
+    shown.frame = framesDrawn;
+    writeFrameReport(stateFile, shown);
+  }
+  prepareTerrainArrays();
+}
+
+void perspWindow::prepareTerrainArrays() {
+  if (!immediateMode && appState.drawTerrain) sceneArrays.terrain(terrain, appState.terrainVersion);
 }
 
 void perspWindow::setFlashMessage(const char* text) {

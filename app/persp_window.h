@@ -7,10 +7,12 @@
 // program creates exactly one, appState.appWindow.
 #pragma once
 
+#include "app/app_state.h"
 #include "app/arcball_window.h"
 #include "app/commands.h"
 #include "app/line_prompt.h"
 #include "core/vec3.h"
+#include "display/scene.h"
 #include "terrain/sky_grid.h"
 
 
@@ -23,9 +25,22 @@ class perspWindow : public arcballWindow {
               const char* terrainFileName);
 
   // Draws the frame and, when HALVANE_STATE_FILE names a file, then writes
-  // what the frame showed to it (app/state_report.h).
+  // what the frame showed to it (app/state_report.h); then, with the frame
+  // on the screen, prepareTerrainArrays.
   void display() override;
+  // Builds the terrain's arrays for the next frames if the terrain or its
+  // sky light changed since they were built (not with the immediate
+  // renderer, nor while the terrain is hidden).
+  void prepareTerrainArrays();
   void drawScene() override;                         // app/persp_window_drawing.cpp
+  // The five layers of the scene in order, from arrays or immediately.
+  void drawLayersFromArrays();
+  void drawLayersImmediately();
+  // Whether the next frame draws the terrain from its arrays: they are built
+  // for its current version (after the frame that first showed it).
+  bool terrainArraysReady() const {
+    return sceneArrays.terrainIsCurrent(terrain, appState.terrainVersion);
+  }
   void keyCommand(unsigned char key) override;       // app/persp_window_commands.cpp
   void specialKeyCommand(int key) override;          // app/persp_window_commands.cpp
   void pickPoint(float x, float y, float z) override;  // app/persp_window_commands.cpp
@@ -76,6 +91,13 @@ class perspWindow : public arcballWindow {
   int flashFrames = 0;
   bool perspective = true;
   long framesDrawn = 0;
+  // Every vertex drawn with its own call (HALVANE_IMMEDIATE_MODE, see
+  // app/start_up.h) rather than from the arrays and lists below, which are
+  // rebuilt when what they show changes (appState's versions, the sky).
+  bool immediateMode = false;
+  SceneArrays sceneArrays;
+  SphereLists sphereLists;
+  LayerList regionList;
 
  private:
   // app/persp_window_commands.cpp
@@ -83,6 +105,9 @@ class perspWindow : public arcballWindow {
   void openTerrainChooser();
   void openOutputPrompt();
   void refreshSkyGrid();
+  // computeSkyGrid of the file into `terrain`, counting the terrain's
+  // version up: the one way the terrain and its sky grid change.
+  bool readTerrain(const char* name, TerrainError& error);
   // The state the commands work on, with this window's terrain step.
   CommandTarget commandTarget();
 };

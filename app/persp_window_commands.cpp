@@ -50,13 +50,21 @@ void reportTerrainError(const TerrainError& error) {
 
 // ---- 1. The terrain step ----------------------------------------------------------------
 
+// The version counts up after the change, never before it: a frame drawn
+// in between would build the arrays of the old terrain under the new number.
+bool perspWindow::readTerrain(const char* name, TerrainError& error) {
+  const bool read = computeSkyGrid(name, appState.sky, terrain, error);
+  ++appState.terrainVersion;
+  return read;
+}
+
 // Rereads the terrain file and recomputes its sky grid for the current sky.
 // A file deleted or damaged since it was loaded keeps the terrain and grid as
 // they were and says so, in the window and with the reader's message on
 // standard error.
 void perspWindow::refreshSkyGrid() {
   TerrainError error;
-  if (!computeSkyGrid(terrainFile, appState.sky, terrain, error)) {
+  if (!readTerrain(terrainFile, error)) {
     reportTerrainError(error);
     setFlashMessage(heapMessage("Could not load terrain `%s'.", terrainFile));
   }
@@ -207,7 +215,7 @@ void perspWindow::openOutputPrompt() {
 // terrain, its sky grid and the view as they were.
 void perspWindow::loadTerrain(const char* name) {
   TerrainError error;
-  if (!computeSkyGrid(name, appState.sky, terrain, error)) {
+  if (!readTerrain(name, error)) {
     reportTerrainError(error);
     setFlashMessage(heapMessage("Could not load terrain `%s'.", name));
     return;

@@ -50,6 +50,7 @@ std::string formatFrameReport(const FrameReport& r) {
   text += std::string("dome ") + flag(r.dome) + "\n";
   text += std::string("contours ") + flag(r.contours) + "\n";
   text += "mouse " + std::to_string(r.mouseX) + " " + std::to_string(r.mouseY) + "\n";
+  text += "renderer " + escaped(r.renderer) + "\n";
   return text;
 }
 

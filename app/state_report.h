@@ -20,6 +20,9 @@
 //   dome 0|1         sky dome drawn
 //   contours 0|1     contour lines drawn
 //   mouse X Y        window position of the last mouse event handled
+//   renderer NAME    "immediate", "arrays", or "arrays, terrain immediate" in
+//                    the first frame after the terrain or its sky light
+//                    changed (app/start_up.h, app/persp_window_drawing.cpp)
 // A key and its value are separated by one blank; a text value is escaped so
 // that it stays on its line: a backslash as "\\", a line break as "\n" and
 // any other byte below 32 as "\xHH".
@@ -41,6 +44,7 @@ struct FrameReport {
   bool dome = false;
   bool contours = false;
   int mouseX = 0, mouseY = 0;
+  std::string renderer;
 };
 
 // The file the report goes to (HALVANE_STATE_FILE), or null when it is unset

@@ -12,6 +12,7 @@ namespace {
 TEST(StateReport, KeepsEachTextOnItsLineInTheDocumentedOrder) {
   FrameReport r;
   r.frame = 7, r.help = true, r.points = 250, r.dome = true, r.mouseX = 675, r.mouseY = 670;
+  r.renderer = "arrays";
   r.flash = "MOUSE\tleft\nq or ESC \\ quit";
   r.promptText = "a\rb";
   EXPECT_EQ(formatFrameReport(r),
@@ -27,7 +28,8 @@ TEST(StateReport, KeepsEachTextOnItsLineInTheDocumentedOrder) {
             "terrain 0\n"
             "dome 1\n"
             "contours 0\n"
-            "mouse 675 670\n");
+            "mouse 675 670\n"
+            "renderer arrays\n");
 }
 
 }  // namespace

@@ -1,27 +1,83 @@
-// The layers of the scene, drawn anew in every frame.
+// The layers of the scene, immediately and from arrays.
 //
 // Index
 //   drawTerrainBlock     the terrain surface shaded by its sky light, walls, base
 //   drawSamplePoints     the sample points as lit spheres
 //   drawRegionOutlines   the outline of each sample point's region on the sky
 //   drawSkyHemisphere    the dome shaded by relative luminance
+//   From arrays          the same four from display/scene_arrays.h
 // The geometry itself comes from display/scene_geometry.h.
 #include "display/scene.h"
 
 #include <GL/glu.h>
 
+#include <functional>
 #include <vector>
 
+#include "display/client_arrays.h"
 #include "display/light.h"
 #include "display/scene_geometry.h"
 
-void drawTerrainBlock(const TerrainSkyGrid& terrain, float hemisphereRadius, bool drawTerrain) {
-  const int gridSizeX = terrain.terrain.gridSizeX, gridSizeY = terrain.terrain.gridSizeY;
+namespace {
+
+// The model-view matrix of the terrain frame: grid point (i, j, h) to world.
+void pushTerrainFrame(float hemisphereRadius, int gridSizeX, int gridSizeY) {
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   const TerrainFrame frame = terrainFrame(hemisphereRadius, gridSizeX, gridSizeY);
   glTranslatef(frame.origin, frame.origin, 0);
   glScalef(frame.scale, frame.scale, frame.scale);
+}
+
+// The lit spheres of the points; `sphere` draws one, scaled, at the origin.
+void drawSpheres(const Sequence<SamplePoint>& points, float hemisphereRadius,
+                 const std::function<void()>& sphere) {
+  sceneLight.enable();
+  glEnable(GL_NORMALIZE);
+  glEnable(GL_COLOR_MATERIAL);
+  glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+
+  for (int i = 0; i < points.numElements; ++i) {
+    const SamplePoint& p = points.element(i);
+    if (p.colour != nullptr) {
+      glColor3ub(p.colour[0], p.colour[1], p.colour[2]);
+    } else {
+      glColor3f(0.9529412f, 0.67058825f, 0.0627451f);  // (243, 171, 16) / 255
+    }
+    const Vec3 at = samplePointPosition(p.elevation, p.azimuth, hemisphereRadius);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glTranslatef(at.x, at.y, at.z);
+    sphere();
+    glPopMatrix();
+  }
+
+  glDisable(GL_NORMALIZE);
+  glDisable(GL_LIGHTING);
+}
+
+// The sphere of one sample point, radius 1 scaled to the sphere size.
+void scaledSphere(float sphereSize, GLUquadric* quadric) {
+  const float scale = sampleSphereScale(sphereSize);
+  glScalef(scale, scale, scale);
+  gluSphere(quadric, 1.0, 10, 10);
+}
+
+// The outlines' red, smooth, unblended lines around `draw`.
+void withOutlineState(const std::function<void()>& draw) {
+  glLineWidth(1.0f);
+  glEnable(GL_LINE_SMOOTH);
+  glColor4f(1, 0, 0, 1);
+  glDisable(GL_BLEND);
+  draw();
+  glEnable(GL_BLEND);
+}
+
+}  // namespace
+
+void drawTerrainBlock(const TerrainSkyGrid& terrain, float hemisphereRadius, bool drawTerrain) {
+  const int gridSizeX = terrain.terrain.gridSizeX, gridSizeY = terrain.terrain.gridSizeY;
+  pushTerrainFrame(hemisphereRadius, gridSizeX, gridSizeY);
 
   const float* heights = terrain.terrain.terrainHeights.data();
   const float* skyGrid = terrain.skyGrid.data();
@@ -88,55 +144,18 @@ void drawTerrainBlock(const TerrainSkyGrid& terrain, float hemisphereRadius, boo
 
 void drawSamplePoints(const Sequence<SamplePoint>& points, float hemisphereRadius,
                       float sphereSize, GLUquadric* quadric) {
-  sceneLight.enable();
-  glEnable(GL_NORMALIZE);
-  glEnable(GL_COLOR_MATERIAL);
-  glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
-
-  const float radius = hemisphereRadius;
-  const float scale = sampleSphereScale(sphereSize);
-  for (int i = 0; i < points.numElements; ++i) {
-    const SamplePoint& p = points.element(i);
-    if (p.colour != nullptr) {
-      glColor3ub(p.colour[0], p.colour[1], p.colour[2]);
-    } else {
-      glColor3f(0.9529412f, 0.67058825f, 0.0627451f);  // (243, 171, 16) / 255
-    }
-    const Vec3 at = samplePointPosition(p.elevation, p.azimuth, radius);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glTranslatef(at.x, at.y, at.z);
-    glScalef(scale, scale, scale);
-    gluSphere(quadric, 1.0, 10, 10);
-    glPopMatrix();
-  }
-
-  glDisable(GL_NORMALIZE);
-  glDisable(GL_LIGHTING);
+  drawSpheres(points, hemisphereRadius, [&] { scaledSphere(sphereSize, quadric); });
 }
 
 void drawRegionOutlines(const Sequence<SamplePoint>& points, const RegionPolygons& regionPolygons,
                         float hemisphereRadius) {
-  glLineWidth(1.0f);
-  glEnable(GL_LINE_SMOOTH);
-  glColor4f(1, 0, 0, 1);
-  glDisable(GL_BLEND);
-
-  const float radius = hemisphereRadius;
-  const int regions = static_cast<int>(regionPolygons.size());
-  for (int i = 0; i < points.numElements && i < regions; ++i) {
-    const Sequence<Vec3>& corners = regionPolygons[i];
-    const int m = corners.numElements;
-    for (int k = 0; k < m; ++k) {
-      Vec3 arc[kRegionArcVertices];
-      regionArc(corners.element(k), corners.element((k + 1) % m), radius, arc);
+  withOutlineState([&] {
+    forEachRegionArc(points, regionPolygons, hemisphereRadius, [](const Vec3* arc) {
       glBegin(GL_LINE_STRIP);
-      for (const Vec3& v : arc) glVertex3f(v.x, v.y, v.z);
+      for (int n = 0; n < kRegionArcVertices; ++n) glVertex3f(arc[n].x, arc[n].y, arc[n].z);
       glEnd();
-    }
-  }
-
-  glEnable(GL_BLEND);
+    });
+  });
 }
 
 void drawSkyHemisphere(const Sky& sky, float skyNormaliser, float hemisphereRadius,
@@ -150,4 +169,88 @@ void drawSkyHemisphere(const Sky& sky, float skyNormaliser, float hemisphereRadi
     for (const Vec3& c : cell.corners) glVertex3f(c.x, c.y, c.z);
   }
   glEnd();
+}
+
+// ---- From arrays ------------------------------------------------------------------
+
+void drawTerrainBlock(const TerrainArrays* arrays, int gridSizeX, int gridSizeY,
+                      float hemisphereRadius) {
+  pushTerrainFrame(hemisphereRadius, gridSizeX, gridSizeY);
+  if (arrays != nullptr && arrays->drawn) {
+    drawArraysInParts(GL_QUADS, arrays->surface.data(), arrays->surfaceColours.data(), 3,
+                      vertexCount(arrays->surface), 4);
+    for (int side = 0; side < 4; ++side) {
+      glColor3f(0.6f, 0.6f, 0.4f);
+      {
+        ClientArrays wall(arrays->walls[side].data());
+        glDrawArrays(GL_QUAD_STRIP, 0, static_cast<GLsizei>(vertexCount(arrays->walls[side])));
+      }
+      glColor3f(0.42f, 0.42f, 0.28f);
+      ClientArrays edges(arrays->edges[side]);
+      glDrawArrays(GL_LINES, 0, 4);
+    }
+    glColor3f(0.6f, 0.6f, 0.4f);
+    ClientArrays base(arrays->base);
+    glDrawArrays(GL_QUADS, 0, 4);
+  }
+  glPopMatrix();
+}
+
+SphereLists::~SphereLists() {
+  for (const Entry& entry : lists_) glDeleteLists(entry.list, 1);
+}
+
+unsigned SphereLists::list(float sphereSize, GLUquadric* quadric) {
+  for (const Entry& entry : lists_) {
+    if (entry.sphereSize == sphereSize && entry.quadric == quadric) return entry.list;
+  }
+  const unsigned list = glGenLists(1);
+  glNewList(list, GL_COMPILE);
+  scaledSphere(sphereSize, quadric);
+  glEndList();
+  lists_.push_back({sphereSize, quadric, list});
+  return list;
+}
+
+void drawSamplePoints(const Sequence<SamplePoint>& points, float hemisphereRadius,
+                      float sphereSize, GLUquadric* quadric, SphereLists& spheres) {
+  if (points.numElements == 0) {
+    drawSpheres(points, hemisphereRadius, [] {});
+    return;
+  }
+  const unsigned list = spheres.list(sphereSize, quadric);
+  drawSpheres(points, hemisphereRadius, [list] { glCallList(list); });
+}
+
+LayerList::~LayerList() {
+  if (list_ != 0) glDeleteLists(list_, 1);
+}
+
+void LayerList::call(int build, const std::function<void()>& draw) {
+  if (list_ == 0) list_ = glGenLists(1);
+  if (build != build_) {
+    glNewList(list_, GL_COMPILE);
+    draw();
+    glEndList();
+    build_ = build;
+  }
+  glCallList(list_);
+}
+
+void drawRegionOutlines(const std::vector<float>& arcs, int build, LayerList& list) {
+  withOutlineState([&] {
+    list.call(build, [&] {
+      if (arcs.empty()) return;
+      ClientArrays arrays(arcs.data());
+      const size_t vertices = vertexCount(arcs);
+      for (size_t first = 0; first < vertices; first += kRegionArcVertices) {
+        glDrawArrays(GL_LINE_STRIP, static_cast<GLint>(first), kRegionArcVertices);
+      }
+    });
+  });
+}
+
+void drawSkyHemisphere(const DomeArrays& dome) {
+  drawArraysInParts(GL_QUADS, dome.positions.data(), dome.colours.data(), 4,
+                    vertexCount(dome.positions), 4);
 }

@@ -10,7 +10,10 @@
 
 #include <vector>
 
+#include "core/sequence.h"
 #include "core/vec3.h"
+#include "sampling/regions.h"
+#include "sampling/sample_point.h"
 #include "sky/sky.h"
 
 // ---- Terrain -----------------------------------------------------------------
@@ -37,6 +40,24 @@ constexpr int kRegionArcVertices = 21;
 // 20 points of the chord at t = 0, 0.05, ... (t accumulated in float) and b
 // itself, each pushed out to 1.003 R so the outline hugs the sky just above it.
 void regionArc(const Vec3& a, const Vec3& b, float radius, Vec3 arc[kRegionArcVertices]);
+
+// Calls arcDone(arc) with the arc of every edge of the region of each point
+// (corner k to corner k + 1, the last to the first), point by point, as long
+// as there are both points and regions.
+template <typename ArcDone>
+void forEachRegionArc(const Sequence<SamplePoint>& points, const RegionPolygons& regionPolygons,
+                      float radius, ArcDone arcDone) {
+  const int regions = static_cast<int>(regionPolygons.size());
+  for (int i = 0; i < points.numElements && i < regions; ++i) {
+    const Sequence<Vec3>& corners = regionPolygons[i];
+    const int m = corners.numElements;
+    for (int k = 0; k < m; ++k) {
+      Vec3 arc[kRegionArcVertices];
+      regionArc(corners.element(k), corners.element((k + 1) % m), radius, arc);
+      arcDone(static_cast<const Vec3*>(arc));
+    }
+  }
+}
 
 // ---- Sky dome ---------------------------------------------------------------------
 constexpr int kDomeColumns = 128;

@@ -51,6 +51,15 @@ class Sky {
     sunDirection_ = angleToVector(azimuth, elevation);
   }
 
+  // The same sky: every field equal (the sun's vector follows its angles).
+  // A sky with a NaN field equals no sky, itself included.
+  bool operator==(const Sky& other) const {
+    return distribution == other.distribution && generalType == other.generalType &&
+           specularity == other.specularity && ambient == other.ambient &&
+           sunElevation_ == other.sunElevation_ && sunAzimuth_ == other.sunAzimuth_;
+  }
+  bool operator!=(const Sky& other) const { return !(*this == other); }
+
   // Whether the luminance depends on the sun's place (clear, sharp, point,
   // turbid and general skies).
   bool dependsOnTheSun() const {

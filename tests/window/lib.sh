@@ -8,7 +8,7 @@
 # HALVANE_STATE_FILE set (wt_start sets $WT_DIR/state) the program replaces
 # that file after every frame's swap with "KEY VALUE" lines (frame, help,
 # status, prompt, prompt_text, busy, flash, points, regions, terrain, dome,
-# contours, mouse; see app/state_report.h). Every input helper first notes the
+# contours, mouse, renderer; see app/state_report.h). Every input helper first notes the
 # last frame (the mark); wt_wait_state then polls for a later frame with the
 # value wanted. Every key the program acts on and every click ends in a frame
 # (F11 and modifier keys alone draw none), X delivers input in order, and

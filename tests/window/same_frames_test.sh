@@ -1,0 +1,88 @@
+#!/usr/bin/env bash
+# The two renderers draw the same frames: the program is taken through the
+# same scenes once drawing from vertex arrays (the default) and once with
+# HALVANE_IMMEDIATE_MODE=1, and every screenshot of the one must equal the
+# other's to the pixel. The scenes change the sky, the sun, the sample set,
+# the switches and the terrain one after the other, so a layer left stale by
+# the arrays after any of these changes shows as a difference: in the first
+# frame after the change (which draws a changed terrain immediately and then
+# builds its arrays) and in the frames after it. Each scene must also differ
+# from the one before it, so that the comparison sees every change. Differing pairs are kept in WT_OUT with an image of the difference.
+source "$(dirname "$0")/lib.sh"
+wt_setup 96 16
+"$HALVANE_TERRAIN" --synthetic 48 --seed 3 --directions 8 -o "$WT_DIR/other.hrz" >/dev/null ||
+  { wt_log "could not make a second terrain"; exit 1; }
+
+# keys | the report's KEY and the pattern its value must match once they
+# are handled | the scene's name, or "-" for a step without a screenshot |
+# how the arrays run draws it: "arrays", or "terrain" in the first frame
+# after the terrain or its sky light changed, which draws the terrain
+# immediately and builds its arrays for the frames after it.
+SCENES='i|contours 1|-|arrays
+i|contours 0|default|arrays
+i|contours 1|contours|arrays
+p|points [1-9]*|points-and-contours-first|terrain
+i|contours 0|points-and-regions|arrays
+i|contours 1|points-and-contours|arrays
+h|dome 0|dome-hidden-contours|arrays
+i|contours 0|dome-hidden|arrays
+h|dome 1|-|arrays
+ctrl+o|status OVERCAST distribution, 250 points, sun (45,180)|overcast-first|terrain
+i|contours 1|overcast-contours|arrays
+i|contours 0|-|arrays
+ctrl+c|status CLEAR distribution, 250 points, sun (45,180)|-|terrain
+Right|status CLEAR distribution, 250 points, sun (45,175)|sun-moved-first|terrain
+i|contours 1|sun-moved-contours|arrays
+minus|status CLEAR distribution, 200 points, sun (45,175)|-|terrain
+r|regions 1|fewer-points-regions|arrays
+t|terrain 0|terrain-hidden|arrays
+t|terrain 1|terrain-shown-again|arrays
+l Return|flash Loaded terrain `other.hrz'\''.|terrain-loaded-first|terrain
+i|contours 0|-|arrays
+i|contours 1|terrain-loaded|arrays
+plus p|points [1-9]*|-|terrain
+i|contours 0|terrain-loaded-points|arrays'
+shots=()
+
+# The scenes with one renderer, screenshots named RENDERER-SCENE.
+run_scenes() {
+  local renderer="$1" keys state shot drawn expected
+  export HALVANE_IMMEDIATE_MODE=$([ "$renderer" = immediate ] && echo 1 || echo 0)
+  wt_launch
+  while IFS='|' read -r keys state shot drawn; do
+    # shellcheck disable=SC2086
+    wt_key $keys
+    wt_check "$renderer: $keys shows $state" wt_wait_state_like "${state%% *}" "${state#* }" ||
+      continue
+    expected=immediate
+    [ "$renderer" = arrays ] && expected=$([ "$drawn" = arrays ] && echo arrays || echo "arrays, terrain immediate")
+    wt_check "$renderer: drawn by the renderer \"$expected\"" wt_state_is renderer "$expected"
+    if [ "$shot" != - ]; then
+      wt_shot "$renderer-$shot" >/dev/null
+      [ "$renderer" = arrays ] && shots+=("$shot")
+    fi
+  done <<<"$SCENES"
+  wt_quit
+}
+
+run_scenes arrays
+run_scenes immediate
+unset HALVANE_IMMEDIATE_MODE
+
+previous=""
+for shot in "${shots[@]}"; do
+  new="$WT_DIR/arrays-$shot.ppm" old="$WT_DIR/immediate-$shot.ppm"
+  differing=$(wt_differ "$new" "$old")
+  if ! wt_check "$shot: the renderers' frames are the same ($differing pixels differ)" \
+    test "$differing" = 0; then
+    cp "$new" "$WT_OUT/same-frames-arrays-$shot.ppm"
+    cp "$old" "$WT_OUT/same-frames-immediate-$shot.ppm"
+    /usr/bin/compare "$new" "$old" "$WT_OUT/same-frames-difference-$shot.png" 2>/dev/null
+  fi
+  if [ -n "$previous" ]; then
+    wt_check "$shot differs from $previous" \
+      test "$(wt_differ "$new" "$WT_DIR/arrays-$previous.ppm")" -gt 50
+  fi
+  previous="$shot"
+done
+wt_finish
