@@ -24,6 +24,13 @@ const std::string kOslo = " --site 59.91,10.75";
 
 using HalvaneSamplesTest = ToolTest;
 
+// Degrees typed with every digit, as --sun or --site take them.
+std::string typed(double first, double second) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%.17g,%.17g", first, second);
+  return text;
+}
+
 // The file of the sample set functions themselves for the same sky (without
 // a terrain, the window's commands leave exactly their set).
 std::string libraryText(const Sky& sky, int points, bool equalShares, bool stratified) {
@@ -160,11 +167,9 @@ TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheFileOfTheSameDegreesTypedAsTheSun)
   std::string error;
   ASSERT_TRUE(parseIsoTime("2026-03-20T09:30+01:00", time, error));
   const SiteSun sun = sunAtSite({59.91, 10.75}, time);
-  char typed[64];
-  std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, sun.bearingDegrees);
   const std::string general = kTool + " --sky general-5 --points 60";
   const Result fromSite = shell(general + kOslo + " --time 2026-03-20T09:30+01:00");
-  const Result fromSun = shell(general + " --sun " + typed);
+  const Result fromSun = shell(general + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees));
   EXPECT_EQ(fromSite.status, 0);
   EXPECT_EQ(fromSite.err, fromSun.err);
   EXPECT_EQ(fromSite.out, fromSun.out);
@@ -220,13 +225,6 @@ TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWriteAndKeepsTheOnesBefore)
 
 // ---- Sets for lighting a terrain, on its grid ---------------------------------------------
 
-// Degrees typed with every digit, as --sun or --site take them.
-std::string typed(double first, double second) {
-  char text[80];
-  std::snprintf(text, sizeof text, "%.17g,%.17g", first, second);
-  return text;
-}
-
 // A DEM 2.6 degrees west of its zone's central meridian, whose grid north
 // lies about 1.8 degrees west of true north: the sun of a site, typed or
 // from a batch, is turned into the grid, so each file is that of the sun
@@ -255,13 +253,13 @@ TEST_F(HalvaneSamplesTest, OnATerrainTheSunIsTurnedIntoItsGrid) {
   // The file of the sun typed at its true bearing minus the convergence.
   auto onGrid = [&](const SiteSun& sun) {
     const SiteSun grid = sunOnGrid(sun, convergence);
-    double bearing = sun.bearingDegrees - convergence;
+    double bearing = sun.bearingDegrees - convergence;  // as a user would type it, within 0 .. 360
+    if (bearing < 0) bearing += 360;
     if (bearing >= 360) bearing -= 360;
     const Result run = shell(general + " --sun " + typed(sun.elevationDegrees, bearing));
     EXPECT_EQ(run.status, 0) << run.err;
-    Sequence<SamplePoint> points = computeStratifiedSamples(Sky(SkyDistribution::GENERAL, 11, grid.elevation,
-                                                                grid.azimuth), 60, true).samplePoints;
-    EXPECT_EQ(run.out, formatSamplePoints(Sky(SkyDistribution::GENERAL, 11, grid.elevation, grid.azimuth), points, 2));
+    const Sky sky(SkyDistribution::GENERAL, 11, grid.elevation, grid.azimuth);
+    EXPECT_EQ(run.out, formatSamplePoints(sky, computeStratifiedSamples(sky, 60, true).samplePoints, 2));
     return run.out;
   };
 
@@ -280,7 +278,7 @@ TEST_F(HalvaneSamplesTest, OnATerrainTheSunIsTurnedIntoItsGrid) {
   EXPECT_EQ(atCentre.out, onGrid(sunAtSite(centre, time)));
   EXPECT_EQ(atCentre.out, shell(onTerrain + " --site " + typed(centre.latitude, centre.longitude) + at).out);
 
-  // A typed sun, a true bearing; north turns to 358.2 degrees.
+  // A typed sun, a true bearing: true north is grid bearing 1.8 degrees.
   SiteSun north;
   north.elevationDegrees = 30;
   EXPECT_EQ(shell(onTerrain + " --sun 30,0").out, onGrid(north));
