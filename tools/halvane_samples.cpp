@@ -3,15 +3,16 @@
 // writes for the same sky, sun, number of points and share rule.
 //
 //   halvane-samples [--sky NAME] [--sun ELEVATION,BEARING | --site LAT,LON --time TIME]
-//                   [--terrain TERRAIN.hrz] [--points N] [--shares equal|luminance] [--set stratified|jittered|spiral]
-//                   [--weights cells|fitted] [--decimals D] [--report] [-o FILE]
-//                   [--plot FILE.png]
-//   halvane-samples [--sky NAME] --site LAT,LON (--times FILE | --from TIME --to TIME --step MINUTES)
+//                   [--terrain TERRAIN.hrz] [--points N] [--shares equal|luminance]
+//                   [--set stratified|jittered|spiral] [--weights cells|fitted] [--decimals D]
+//                   [--report] [-o FILE] [--plot FILE.png]
+//   halvane-samples [--sky NAME] [--terrain TERRAIN.hrz] [--site LAT,LON]
+//                   (--times FILE | --from TIME --to TIME --step MINUTES)
 //                   [...] -o PATTERN [--plot PATTERN.png] [--quiet]
 //
 // Index
 //   1. Usage and options
-//   2. One sample set
+//   2. One sample set, its sun and the grid of its bearings
 //   3. One run
 //   4. A batch: one file per time, on all cores
 //
@@ -85,8 +86,8 @@ const char* const kUsage =
     "                             falls on a step) every MINUTES\n"
     "  --terrain TERRAIN.hrz      the set is for lighting this terrain: its bearings, the\n"
     "                             sky's and the plot's are the terrain's grid bearings\n"
-    "                             (see below); only the terrain's header and its\n"
-    "                             TERRAIN.hrz.json are read\n"
+    "                             (see below); of the terrain its header, heights and\n"
+    "                             TERRAIN.hrz.json are read, not its horizons\n"
     "  --points N                 how many points to ask for, 1 to 10000 (default 250)\n"
     "  --shares equal|luminance   each luminance class gets an equal share of the points,\n"
     "                             or a share by its luminance (default equal)\n"
@@ -225,7 +226,7 @@ Options parseArguments(OptionReader& args) {
   return options;
 }
 
-// ---- 2. One sample set ------------------------------------------------------------------
+// ---- 2. One sample set, its sun and the grid of its bearings -------------------------------
 
 // A sample set, and whether its weights were fitted as asked.
 struct ComputedSet {
