@@ -3,15 +3,16 @@
 // writes for the same sky, sun, number of points and share rule.
 //
 //   halvane-samples [--sky NAME] [--sun ELEVATION,BEARING | --site LAT,LON --time TIME]
-//                   [--points N] [--shares equal|luminance] [--set stratified|jittered|spiral]
-//                   [--weights cells|fitted] [--decimals D] [--report] [-o FILE]
-//                   [--plot FILE.png]
-//   halvane-samples [--sky NAME] --site LAT,LON (--times FILE | --from TIME --to TIME --step MINUTES)
+//                   [--terrain TERRAIN.hrz] [--points N] [--shares equal|luminance]
+//                   [--set stratified|jittered|spiral] [--weights cells|fitted] [--decimals D]
+//                   [--report] [-o FILE] [--plot FILE.png]
+//   halvane-samples [--sky NAME] [--terrain TERRAIN.hrz] [--site LAT,LON]
+//                   (--times FILE | --from TIME --to TIME --step MINUTES)
 //                   [...] -o PATTERN [--plot PATTERN.png] [--quiet]
 //
 // Index
 //   1. Usage and options
-//   2. One sample set
+//   2. One sample set, its sun and the grid of its bearings
 //   3. One run
 //   4. A batch: one file per time, on all cores
 //
@@ -22,6 +23,11 @@
 // is written like every file of Halvane (core/output_file.h); a failure is
 // one line, "halvane-samples: cannot write FILE: reason", and status 1. With
 // --plot the sample file and the plot are committed together.
+//
+// Bearings are true bearings, unless --terrain names a terrain: the set is
+// then for lighting that terrain, and the sun (a site's or a typed one) is
+// turned into the terrain's grid by the meridian convergence stored beside
+// it, so that the file and the plot hold the grid's bearings.
 #include <unistd.h>
 
 #include <algorithm>
@@ -45,6 +51,7 @@
 #include "tools/progress_bar.h"
 #include "tools/sky_options.h"
 #include "tools/sky_plot.h"
+#include "tools/terrain_place.h"
 #include "tools/time_options.h"
 
 namespace {
@@ -53,10 +60,10 @@ namespace {
 
 const char* const kUsage =
     "usage: halvane-samples [--sky NAME] [--sun ELEVATION,BEARING | --site LAT,LON --time TIME]\n"
-    "                       [--points N] [--shares equal|luminance] [--set stratified|jittered|spiral]\n"
-    "                       [--weights cells|fitted] [--decimals D] [--report] [-o FILE]\n"
-    "                       [--plot FILE.png]\n"
-    "       halvane-samples [--sky NAME] --site LAT,LON (--times FILE |\n"
+    "                       [--terrain TERRAIN.hrz] [--points N] [--shares equal|luminance]\n"
+    "                       [--set stratified|jittered|spiral] [--weights cells|fitted]\n"
+    "                       [--decimals D] [--report] [-o FILE] [--plot FILE.png]\n"
+    "       halvane-samples [--sky NAME] [--terrain TERRAIN.hrz] [--site LAT,LON] (--times FILE |\n"
     "                       --from TIME --to TIME --step MINUTES) [--points N] [...]\n"
     "                       -o PATTERN [--plot PATTERN.png] [--quiet]\n"
     "Computes a set of weighted sample directions of the sky and writes the sample\n"
@@ -67,7 +74,9 @@ const char* const kUsage =
     "  --sun ELEVATION,BEARING    the sun in degrees: elevation 0 to 90, compass bearing\n"
     "                             0 to 360 clockwise from north (default 45,180)\n"
     "  --site LAT,LON             the sun from where and when instead: latitude -90 to 90,\n"
-    "                             longitude -180 to 180 (east positive), WGS84 degrees\n"
+    "                             longitude -180 to 180 (east positive), WGS84 degrees;\n"
+    "                             with --terrain, by default the centre of a terrain made\n"
+    "                             from a DEM (its TERRAIN.hrz.json)\n"
     "  --time TIME                an ISO 8601 time with its UTC offset: 2026-06-21T10:00+02:00,\n"
     "                             2026-06-21T08:00Z (a time without an offset is refused)\n"
     "  --times FILE               a batch: one time a line (blank lines and lines starting\n"
@@ -75,6 +84,10 @@ const char* const kUsage =
     "  --from TIME --to TIME --step MINUTES\n"
     "                             a batch: the times from TIME to TIME (included when it\n"
     "                             falls on a step) every MINUTES\n"
+    "  --terrain TERRAIN.hrz      the set is for lighting this terrain: its bearings, the\n"
+    "                             sky's and the plot's are the terrain's grid bearings\n"
+    "                             (see below); of the terrain its header, heights and\n"
+    "                             TERRAIN.hrz.json are read, not its horizons\n"
     "  --points N                 how many points to ask for, 1 to 10000 (default 250)\n"
     "  --shares equal|luminance   each luminance class gets an equal share of the points,\n"
     "                             or a share by its luminance (default equal)\n"
@@ -101,6 +114,11 @@ const char* const kUsage =
     "  --quiet                    in a batch, no progress bar and no summary\n"
     "  -h, --help                 this text\n"
     "  --version                  the version of Halvane\n"
+    "Bearings, --sun's and the file's, are true bearings. With --terrain the file's\n"
+    "bearings are the terrain's grid bearings: the sun, a site's or a typed one, is\n"
+    "turned into the grid, whose north lies off true north by the meridian convergence\n"
+    "that halvane-terrain --dem stored in TERRAIN.hrz.json (0 for other terrains, whose\n"
+    "files are those without --terrain).\n"
     "The sun from a site is where it is seen (refracted), in exactly the angles --sun\n"
     "takes. A sun below the horizon is a bad argument for the skies that need one\n"
     "(clear, sharp, point, turbid, general-N); uniform, overcast and cosine skies take\n"
@@ -110,18 +128,20 @@ const char* const kUsage =
     "sets are computed on all cores and the files committed in time order: if one\n"
     "cannot be written the batch stops there with status 1, and the files before it\n"
     "stay written.\n"
-    "Exit status: 0 done, 1 a file could not be read or written, 2 a bad argument\n"
-    "(also a time at which the sun a sky needs is below the horizon).\n";
+    "Exit status: 0 done, 1 a file could not be read or written (also a terrain or\n"
+    "its georeference), 2 a bad argument (also a time at which the sun a sky needs is\n"
+    "below the horizon, and a time for a terrain without georeference and no --site).\n";
 
 const ToolDescription kTool = {
     "halvane-samples", kUsage,
     "--sky NAME, --sun ELEVATION,BEARING, --site LAT,LON, --time TIME, --times FILE, --from TIME, --to TIME, "
-    "--step MINUTES, --points N, --shares equal|luminance, --set stratified|jittered|spiral, "
+    "--step MINUTES, --terrain TERRAIN.hrz, --points N, --shares equal|luminance, --set stratified|jittered|spiral, "
     "--weights cells|fitted, --decimals D, --report, -o FILE, --plot FILE.png, --quiet, --help, --version"};
 
 struct Options {
   SkyOptions sky;
   WhenOptions when;
+  std::string terrain;  // --terrain: bearings on its grid
   int points = 250;
   bool equalShares = true;
   bool sharesGiven = false;
@@ -151,7 +171,7 @@ void checkCombinations(const Options& options) {
   const WhenOptions& when = options.when;
   if (options.sky.sunGiven && (when.hasSite || when.givesTime()))
     failArgument("give the sun one way: --sun ELEVATION,BEARING, or --site LAT,LON with a time");
-  checkWhenOptions(when, true);
+  checkWhenOptions(when, options.terrain.empty());
   if (!when.isBatch()) return;
   if (options.report) failArgument("--report describes one set: give it with --time or --sun, not in a batch");
   const char* example = "e.g. -o samples-{time}.txt";
@@ -168,7 +188,11 @@ Options parseArguments(OptionReader& args) {
   while (args.next()) {
     if (readSkyOptions(args, options.sky)) continue;
     if (readWhenOption(args, options.when)) continue;
-    if (args.is("--points")) {
+    if (args.is("--terrain")) {
+      const char* what = "the name of a terrain file";
+      options.terrain = args.value(what);
+      if (options.terrain.empty()) args.refuse(what, options.terrain);
+    } else if (args.is("--points")) {
       options.points = int(args.wholeNumber(1, 10000));
     } else if (args.is("--shares")) {
       options.equalShares = chooseWord(args, "equal", "luminance");
@@ -202,7 +226,7 @@ Options parseArguments(OptionReader& args) {
   return options;
 }
 
-// ---- 2. One sample set ------------------------------------------------------------------
+// ---- 2. One sample set, its sun and the grid of its bearings -------------------------------
 
 // A sample set, and whether its weights were fitted as asked.
 struct ComputedSet {
@@ -255,38 +279,71 @@ void reportSet(const Options& options, const Sky& sky, Sequence<SamplePoint> poi
   std::fprintf(stderr, "halvane-samples: %s\n", line.c_str());
 }
 
+// Where the sun of a time is seen from, and which way the bearings face:
+// without --terrain, --site and true north; with it, the terrain's grid,
+// whose north lies off true north by the meridian convergence stored beside
+// the terrain, and by default the site of the terrain's centre.
+struct SunFrame {
+  GeoSite site;
+  double convergence = 0;
+  bool gridBearings = false;  // the terrain has a georeference: bearings are its grid's
+};
+
+// The frame of the options. Of the terrain only the header, the heights and
+// the georeference are read; a terrain or georeference that cannot be read
+// ends the tool (status 1) before any file is written.
+SunFrame frameOf(const Options& options) {
+  SunFrame frame;
+  frame.site = options.when.site;
+  if (options.terrain.empty()) return frame;
+  const Terrain grid = readTerrainGridOrFail(options.terrain);
+  const TerrainPlace place = readTerrainPlace(options.terrain, grid.gridSizeX, grid.gridSizeY);
+  if (place.status == GeoreferenceStatus::kBad) failInputOutput(place.problem);
+  frame.convergence = place.convergence();
+  frame.gridBearings = place.status == GeoreferenceStatus::kRead;
+  if (options.when.givesTime()) frame.site = siteOfTerrain(options.when, place);
+  return frame;
+}
+
 // Draws the sample set on the sky dome, titled with the sky (as named on the
-// command line), the sun and the number of points.
+// command line), the sun and the number of points; the sun's bearing is
+// called a grid bearing on a terrain's grid.
 bool plotSamplePoints(OutputFile& output, const std::string& skyName, const Sky& sky,
-                      const Sequence<SamplePoint>& set) {
+                      const Sequence<SamplePoint>& set, const SunFrame& frame) {
   std::vector<SkyPoint> points;
   for (int i = 0; i < set.numElements; ++i) {
     const SamplePoint& point = set.element(i);
     points.push_back({displayedBearing(point.azimuth), displayedElevation(point.elevation), point.weight});
   }
   char title[160];
-  std::snprintf(title, sizeof title, "%s sky, sun at %.0f\u00b0 elevation and bearing %.0f\u00b0: %d points",
-                skyName.c_str(), displayedElevation(sky.sunElevation()), displayedBearing(sky.sunAzimuth()),
+  std::snprintf(title, sizeof title, "%s sky, sun at %.0f\u00b0 elevation and %s %.0f\u00b0: %d points",
+                skyName.c_str(), displayedElevation(sky.sunElevation()),
+                frame.gridBearings ? "grid bearing" : "bearing", displayedBearing(sky.sunAzimuth()),
                 set.numElements);
   return writeSkyPlotPng(output, points, title);
 }
 
-// The sky of a site and time; a sun below the horizon for a sky that needs
-// one is a bad argument.
-Sky skyAt(const Options& options, UtcTime time) {
-  const SiteSun sun = sunAtSite(options.when.site, time);
+// The sun of the frame's site at a time, on the frame's grid.
+SiteSun sunAt(const SunFrame& frame, UtcTime time) {
+  return sunOnGrid(sunAtSite(frame.site, time), frame.convergence);
+}
+
+// The sky of the frame's site at a time; a sun below the horizon for a sky
+// that needs one is a bad argument.
+Sky skyAt(const Options& options, const SunFrame& frame, UtcTime time) {
+  const SiteSun sun = sunAt(frame, time);
   const Sky sky = options.sky.sky(sun.elevation, sun.azimuth);
-  requireSunUp(sky, sun, time, options.when.site, options.sky.name);
+  requireSunUp(sky, sun, time, frame.site, options.sky.name);
   return sky;
 }
 
 // ---- 3. One run ----------------------------------------------------------------------------
 
-int runOnce(const Options& options) {
-  Sky sky = options.sky.sky();
+int runOnce(const Options& options, const SunFrame& frame) {
+  Sky sky = typedSkyOnGrid(options.sky, frame.convergence);
   std::string output = options.output, plotName = options.plot;
   if (options.when.hasTime) {
-    sky = skyAt(options, options.when.time);
+    sky = skyAt(options, frame, options.when.time);
     // A pattern names the one file of this time, as a batch would.
     if (output != "-") output = expandFilePattern(output, options.when.time, 1, 1);
     if (!plotName.empty()) plotName = expandFilePattern(plotName, options.when.time, 1, 1);
@@ -305,7 +362,7 @@ int runOnce(const Options& options) {
 
   if (!sampleFile.open() || !sampleFile.write(formatSamplePoints(sky, set.points, options.decimals)))
     failInputOutput(sampleFile.error());
-  if (plot && !plotSamplePoints(*plot, options.sky.name, sky, set.points)) failInputOutput(plot->error());
+  if (plot && !plotSamplePoints(*plot, options.sky.name, sky, set.points, frame)) failInputOutput(plot->error());
   if (!outputs.commitAll(error)) failInputOutput(error);
   if (&sampleFile == &standardOutput && !standardOutput.commit()) failInputOutput(standardOutput.error());
   reportSet(options, sky, set.points, set.weightsFitted);
@@ -356,7 +413,7 @@ void checkBatchNames(const std::vector<BatchItem>& items) {
 }
 
 // Computes and writes one item's files up to their temporary files.
-WrittenItem writeItem(const Options& options, const BatchItem& item) {
+WrittenItem writeItem(const Options& options, const SunFrame& frame, const BatchItem& item) {
   WrittenItem written;
   const ComputedSet computed = computeSet(options, item.sky);
   const Sequence<SamplePoint>& set = computed.points;
@@ -372,16 +429,17 @@ WrittenItem writeItem(const Options& options, const BatchItem& item) {
   if (!item.plotName.empty()) {
     written.files.emplace_back(item.plotName);
     OutputFile& plot = written.files.back();
-    if (!plotSamplePoints(plot, options.sky.name, item.sky, set) || !plot.finish()) written.error = plot.error();
+    if (!plotSamplePoints(plot, options.sky.name, item.sky, set, frame) || !plot.finish())
+      written.error = plot.error();
   }
   return written;
 }
 
-int runBatch(const Options& options) {
+int runBatch(const Options& options, const SunFrame& frame) {
   const std::vector<UtcTime> times = resolveTimes(options.when);
   std::vector<BatchItem> items;
   for (size_t k = 0; k < times.size(); ++k) {
-    const SiteSun sun = sunAtSite(options.when.site, times[k]);
+    const SiteSun sun = sunAt(frame, times[k]);
     if (!sun.isUp()) continue;
     BatchItem item{times[k], options.sky.sky(sun.elevation, sun.azimuth), "", ""};
     item.sampleName = expandFilePattern(options.output, times[k], k + 1, times.size());
@@ -398,7 +456,7 @@ int runBatch(const Options& options) {
   int fewestPoints = options.points, mostPoints = options.points;
   std::string failure;
   computeInOrder<WrittenItem>(
-      items.size(), defaultThreadCount(), [&](size_t i) { return writeItem(options, items[i]); },
+      items.size(), defaultThreadCount(), [&](size_t i) { return writeItem(options, frame, items[i]); },
       [&](size_t, WrittenItem& written) {
         if (!written.error.empty()) {
           failure = written.error;
@@ -440,7 +498,8 @@ int runBatch(const Options& options) {
 
 int run(OptionReader& args) {
   const Options options = parseArguments(args);
-  return options.when.isBatch() ? runBatch(options) : runOnce(options);
+  const SunFrame frame = frameOf(options);
+  return options.when.isBatch() ? runBatch(options, frame) : runOnce(options, frame);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // halvane-samples as scripts run it: its files against the library's for the
-// same sky, batches against single runs, and its refusals.
+// same sky, batches against single runs, sets on a terrain's grid, and its
+// refusals.
 #include <sys/stat.h>
 
 #include <string>
@@ -12,14 +13,23 @@
 #include "sampling/spiral_set.h"
 #include "sky/site_sun.h"
 #include "sky/sky_model.h"
+#include "terrain/georeference.h"
 #include "tools/tool_test_files.h"
 
 namespace {
 
 const std::string kTool = HALVANE_SAMPLES_TOOL;
+const std::string kTerrainTool = HALVANE_TERRAIN_TOOL;
 const std::string kOslo = " --site 59.91,10.75";
 
 using HalvaneSamplesTest = ToolTest;
+
+// Degrees typed with every digit, as --sun or --site take them.
+std::string typed(double first, double second) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%.17g,%.17g", first, second);
+  return text;
+}
 
 // The file of the sample set functions themselves for the same sky (without
 // a terrain, the window's commands leave exactly their set).
@@ -157,11 +167,9 @@ TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheFileOfTheSameDegreesTypedAsTheSun)
   std::string error;
   ASSERT_TRUE(parseIsoTime("2026-03-20T09:30+01:00", time, error));
   const SiteSun sun = sunAtSite({59.91, 10.75}, time);
-  char typed[64];
-  std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, sun.bearingDegrees);
   const std::string general = kTool + " --sky general-5 --points 60";
   const Result fromSite = shell(general + kOslo + " --time 2026-03-20T09:30+01:00");
-  const Result fromSun = shell(general + " --sun " + typed);
+  const Result fromSun = shell(general + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees));
   EXPECT_EQ(fromSite.status, 0);
   EXPECT_EQ(fromSite.err, fromSun.err);
   EXPECT_EQ(fromSite.out, fromSun.out);
@@ -213,6 +221,111 @@ TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWriteAndKeepsTheOnesBefore)
   EXPECT_NE(run.err.find("cannot write " + path("2-20260621T1200Z.txt")), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("the 1 files of the times before it were written"), std::string::npos) << run.err;
   EXPECT_EQ(files(), (std::vector<std::string>{"1-20260621T0900Z.txt", "2-20260621T1200Z.txt"}));
+}
+
+// ---- Sets for lighting a terrain, on its grid ---------------------------------------------
+
+// A DEM 2.6 degrees west of its zone's central meridian, whose grid north
+// lies about 1.8 degrees west of true north: the sun of a site, typed or
+// from a batch, is turned into the grid, so each file is that of the sun
+// typed at its true bearing minus the stored convergence. A time without
+// --site takes the terrain's centre. The same terrain without its
+// georeference file faces true north: its files are those without --terrain.
+TEST_F(HalvaneSamplesTest, OnATerrainTheSunIsTurnedIntoItsGrid) {
+  const std::string dem = writeRaster(scratch_, "west.tif", 9, 9, {300000, 50, 0, 5000000, 0, -50}, 32633,
+                                      [](int col, int row) { return 5 * col + 3 * row; });
+  const std::string terrain = path("west.hrz"), bare = path("bare.hrz");
+  ASSERT_EQ(shell(kTerrainTool + " --dem " + dem + " --directions 4 --quiet -o " + terrain).status, 0);
+  ASSERT_EQ(shell("cp " + terrain + " " + bare).status, 0);
+  Georeference georeference;
+  std::string problem;
+  ASSERT_EQ(readGeoreference(terrain, 9, 9, georeference, problem), GeoreferenceStatus::kRead) << problem;
+  const double convergence = georeference.meridianConvergence;
+  EXPECT_NEAR(convergence, -1.8, 0.05);
+  GeoSite centre;
+  ASSERT_TRUE(georeferenceSite(georeference, centre, problem)) << problem;
+  UtcTime time;
+  ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
+
+  const std::string general = kTool + " --sky general-12 --points 60 --decimals 2";
+  const std::string onTerrain = general + " --terrain " + terrain, onBare = general + " --terrain " + bare;
+  const std::string at = " --time 2026-06-21T09:00Z";
+  // The file of the sun typed at its true bearing minus the convergence.
+  auto onGrid = [&](const SiteSun& sun) {
+    const SiteSun grid = sunOnGrid(sun, convergence);
+    double bearing = sun.bearingDegrees - convergence;  // as a user would type it, within 0 .. 360
+    if (bearing < 0) bearing += 360;
+    if (bearing >= 360) bearing -= 360;
+    const Result run = shell(general + " --sun " + typed(sun.elevationDegrees, bearing));
+    EXPECT_EQ(run.status, 0) << run.err;
+    const Sky sky(SkyDistribution::GENERAL, 11, grid.elevation, grid.azimuth);
+    EXPECT_EQ(run.out, formatSamplePoints(sky, computeStratifiedSamples(sky, 60, true).samplePoints, 2));
+    return run.out;
+  };
+
+  const SiteSun oslo = sunAtSite({59.91, 10.75}, time);
+  const Result atOslo = shell(onTerrain + kOslo + at);
+  ASSERT_EQ(atOslo.status, 0) << atOslo.err;
+  EXPECT_EQ(atOslo.err, "");
+  EXPECT_EQ(atOslo.out, onGrid(oslo));
+  const std::string trueBearings = shell(general + kOslo + at).out;
+  EXPECT_NE(atOslo.out, trueBearings);
+  EXPECT_EQ(shell(onBare + kOslo + at).out, trueBearings);
+
+  // The terrain's centre, as --site of the georeference's site.
+  const Result atCentre = shell(onTerrain + at);
+  ASSERT_EQ(atCentre.status, 0) << atCentre.err;
+  EXPECT_EQ(atCentre.out, onGrid(sunAtSite(centre, time)));
+  EXPECT_EQ(atCentre.out, shell(onTerrain + " --site " + typed(centre.latitude, centre.longitude) + at).out);
+
+  // A typed sun, a true bearing: true north is grid bearing 1.8 degrees.
+  SiteSun north;
+  north.elevationDegrees = 30;
+  EXPECT_EQ(shell(onTerrain + " --sun 30,0").out, onGrid(north));
+  EXPECT_EQ(shell(onBare + " --sun 30,0").out, shell(general + " --sun 30,0").out);
+
+  // A batch writes the single runs' files, plots included.
+  const std::string batch = " --from 2026-06-21T09:00Z --to 2026-06-21T12:00Z --step 180 -o " +
+                            path("{n}.txt") + " --plot " + path("{n}.png");
+  ASSERT_EQ(shell(onTerrain + batch).status, 0);
+  EXPECT_EQ(readFile(path("1.txt")), atCentre.out);
+  ASSERT_EQ(shell(onTerrain + " --time 2026-06-21T12:00Z -o " + path("noon.txt") + " --plot " + path("noon.png"))
+                .status, 0);
+  EXPECT_EQ(readFile(path("2.txt")), readFile(path("noon.txt")));
+  EXPECT_EQ(readFile(path("2.png")), readFile(path("noon.png")));
+  ASSERT_EQ(shell(onBare + kOslo + batch).status, 0);
+  EXPECT_EQ(readFile(path("1.txt")), trueBearings);
+}
+
+// A terrain that cannot be read, or whose georeference cannot, is a failed
+// input: one line, status 1, and the file already there untouched.
+TEST_F(HalvaneSamplesTest, ATerrainOrGeoreferenceThatCannotBeReadIsRefused) {
+  const std::string terrain = path("t.hrz"), truncated = path("truncated.hrz"), badJson = path("json.hrz"),
+                    misfit = path("misfit.hrz"), noSite = path("nosite.hrz");
+  ASSERT_EQ(shell(kTerrainTool + " --synthetic 8 --directions 4 -o " + terrain).status, 0);
+  for (const std::string& copy : {badJson, misfit, noSite}) ASSERT_EQ(shell("cp " + terrain + " " + copy).status, 0);
+  const std::string bytes = readFile(terrain);
+  writeFile(truncated, bytes.substr(0, bytes.size() - 1));
+  writeFile(georeferenceFileName(badJson), "{ \"geoTransform\": [");
+  writeFile(georeferenceFileName(misfit), "{ \"columns\": 9, \"rows\": 8, \"geoTransform\": [0, 1, 0, 0, 0, -1] }");
+  writeFile(path("set.txt"), "a set to keep\n");
+  const struct {
+    std::string args, mentions;
+    int status;
+  } cases[] = {
+      {"--terrain " + path("missing.hrz"), "cannot open " + path("missing.hrz"), 1},
+      {"--terrain " + folder(), "cannot open " + folder(), 1},
+      {"--terrain " + truncated, "corrupted elevation file", 1},
+      {"--terrain " + badJson + " --sun 30,90", "json.hrz.json: not a georeference file", 1},
+      {"--terrain " + misfit + kOslo + " --time 2026-06-21T10:00Z", "describes 9 x 8 cells", 1},
+      {"--terrain " + noSite + " --time 2026-06-21T10:00Z", "has no georeference", 2},
+      {"--terrain ''", "a terrain file", 2},
+  };
+  for (const auto& c : cases) {
+    expectRefused(kTool + " " + c.args + " -o " + path("set.txt") + " --plot " + path("set.png"), c.status,
+                  c.mentions);
+    EXPECT_EQ(readFile(path("set.txt")), "a set to keep\n");
+  }
 }
 
 }  // namespace

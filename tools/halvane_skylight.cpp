@@ -44,6 +44,7 @@
 #include "tools/output_names.h"
 #include "tools/progress_bar.h"
 #include "tools/sky_options.h"
+#include "tools/terrain_place.h"
 #include "tools/time_options.h"
 
 namespace {
@@ -236,22 +237,9 @@ Terrain readTerrainOrFail(const std::string& name) {
   return terrain;
 }
 
-// The terrain's georeference beside it (TERRAIN.hrz.json), read once.
-struct TerrainGeoreference {
-  GeoreferenceStatus status = GeoreferenceStatus::kNone;
-  Georeference georeference;
-  std::string problem;  // why it cannot be used, with kBad
-};
-
-TerrainGeoreference readTerrainGeoreference(const Options& options, const Terrain& terrain) {
-  TerrainGeoreference g;
-  g.status = readGeoreference(options.terrain, terrain.gridSizeX, terrain.gridSizeY, g.georeference, g.problem);
-  return g;
-}
-
 // The georeference for the maps, when the terrain has one that fits; one
 // that does not fit is reported and left out.
-const Georeference* georeferenceForMaps(const TerrainGeoreference& g) {
+const Georeference* georeferenceForMaps(const TerrainPlace& g) {
   if (g.status == GeoreferenceStatus::kBad)
     std::fprintf(stderr, "halvane-skylight: %s; the maps are written without georeference\n", g.problem.c_str());
   return g.status == GeoreferenceStatus::kRead ? &g.georeference : nullptr;
@@ -358,42 +346,6 @@ double beamRatioAt(const Options& options, const Sky& sky, const SiteSun& sun) {
   return sky.dependsOnTheSun() ? clearSkyBeamRatio(sun.elevationDegrees) : 0;
 }
 
-// The meridian convergence of the terrain's georeference, 0 without one: the
-// sun, a site's or a typed one, is turned by it into the terrain's grid (a
-// DEM's grid north lies off true north; other terrains' grids are taken to
-// face true north).
-double convergenceOf(const TerrainGeoreference& g) {
-  return g.status == GeoreferenceStatus::kRead ? g.georeference.meridianConvergence : 0;
-}
-
-// The typed sun (--sun, a true bearing) on the terrain's grid.
-SiteSun typedSunOnGrid(const Options& options, double convergence) {
-  SiteSun typed;
-  typed.elevationDegrees = options.sky.sunElevationDegrees;
-  typed.bearingDegrees = options.sky.sunBearingDegrees;
-  return sunOnGrid(typed, convergence);
-}
-
-// The site: --site, or the centre of the terrain's georeference.
-GeoSite siteOf(const Options& options, const TerrainGeoreference& g) {
-  if (options.when.hasSite) return options.when.site;
-  const std::string& name = options.terrain;
-  switch (g.status) {
-    case GeoreferenceStatus::kNone:
-      failArgument(name + " has no georeference (" + georeferenceFileName(name) +
-                   ") to take the site from: give --site LAT,LON");
-    case GeoreferenceStatus::kBad:
-      failInputOutput(g.problem + ": give --site LAT,LON");
-    case GeoreferenceStatus::kRead:
-      break;
-  }
-  GeoSite site;
-  std::string problem;
-  if (!georeferenceSite(g.georeference, site, problem))
-    failArgument(name + ": " + problem + ": give --site LAT,LON");
-  return site;
-}
-
 // The map of one time.
 std::vector<float> lightAtTime(const Options& options, const Terrain& terrain, const GeoSite& site,
                                double convergence, MapDescription& description) {
@@ -481,20 +433,21 @@ int run(OptionReader& args) {
 
   routeSkyDiagnostics(options.when.isBatch());
   const Terrain terrain = readTerrainOrFail(options.terrain);
-  const TerrainGeoreference place = readTerrainGeoreference(options, terrain);
+  const TerrainPlace place = readTerrainPlace(options.terrain, terrain.gridSizeX, terrain.gridSizeY);
   MapDescription description;
   std::vector<float> grid;
   if (!map && !text) {
     // The sky-view factor alone.
   } else if (options.when.givesTime()) {
-    const GeoSite site = siteOf(options, place);
-    const double convergence = convergenceOf(place);
+    // The sun, a true bearing, is turned into the terrain's grid.
+    const GeoSite site = siteOfTerrain(options.when, place);
+    const double convergence = place.convergence();
     grid = options.when.isBatch() ? lightOverTimes(options, terrain, site, convergence, description)
                                   : lightAtTime(options, terrain, site, convergence, description);
   } else {
-    const double convergence = convergenceOf(place);
-    const SiteSun sun = typedSunOnGrid(options, convergence);
-    const Sky sky = convergence != 0 ? options.sky.sky(sun.elevation, sun.azimuth) : options.sky.sky();
+    const double convergence = place.convergence();
+    const SiteSun sun = typedSunOnGrid(options.sky, convergence);
+    const Sky sky = typedSkyOnGrid(options.sky, convergence);
     const double ratio = options.hasBeamRatio && !options.noSun ? options.beamRatio : 0;
     grid = lightOf(terrain, sky, ratio, options.scale);
     description.units = std::string(ratio > 0 ? "light of sky and sun" : "sky light") + relativeTo(options.scale);
