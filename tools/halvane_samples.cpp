@@ -298,8 +298,7 @@ SunFrame frameOf(const Options& options) {
   if (options.terrain.empty()) return frame;
   const Terrain grid = readTerrainGridOrFail(options.terrain);
   const TerrainPlace place = readTerrainPlace(options.terrain, grid.gridSizeX, grid.gridSizeY);
-  if (place.status == GeoreferenceStatus::kBad) failInputOutput(place.problem);
-  frame.convergence = place.convergence();
+  frame.convergence = convergenceOrFail(place);
   frame.gridBearings = place.status == GeoreferenceStatus::kRead;
   if (options.when.givesTime()) frame.site = siteOfTerrain(options.when, place);
   return frame;

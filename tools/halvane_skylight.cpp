@@ -440,12 +440,15 @@ int run(OptionReader& args) {
     // The sky-view factor alone.
   } else if (options.when.givesTime()) {
     // The sun, a true bearing, is turned into the terrain's grid.
+    const double convergence = convergenceOrFail(place);
     const GeoSite site = siteOfTerrain(options.when, place);
-    const double convergence = place.convergence();
     grid = options.when.isBatch() ? lightOverTimes(options, terrain, site, convergence, description)
                                   : lightAtTime(options, terrain, site, convergence, description);
   } else {
-    const double convergence = place.convergence();
+    // Only a sun's bearing needs the grid's north.
+    const bool sunBearingMatters = options.sky.sky().dependsOnTheSun() ||
+                                   (options.hasBeamRatio && !options.noSun);
+    const double convergence = sunBearingMatters ? convergenceOrFail(place) : place.convergence();
     const SiteSun sun = typedSunOnGrid(options.sky, convergence);
     const Sky sky = typedSkyOnGrid(options.sky, convergence);
     const double ratio = options.hasBeamRatio && !options.noSun ? options.beamRatio : 0;

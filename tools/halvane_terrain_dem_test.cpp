@@ -218,6 +218,14 @@ TEST_F(HalvaneSkylightDemTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
   EXPECT_EQ(typedSun(bare, sun.bearingDegrees - georeference.meridianConvergence), readFile(atTime));
   ASSERT_EQ(shell(atNine + other + " --site 59.9,10.7").status, 0);
   EXPECT_NE(readFile(atTime), readFile(other));
+  // A damaged georeference leaves the grid's north unknown: a sun is refused,
+  // not silently taken as a grid bearing; a sky without a sun still maps.
+  const std::string damaged = path("damaged.hrz");
+  ASSERT_EQ(shell("cp " + terrain + " " + damaged + " && echo '{' >" + damaged + ".json").status, 0);
+  expectRefused(kSkylightTool + " " + damaged + " --sun 30,120 --csv " + path("never.csv"), 1, "damaged.hrz.json");
+  expectRefused(kSkylightTool + " " + damaged + " --site 45,12 --time 2026-06-21T09:00Z --csv " + path("never.csv"),
+                1, "damaged.hrz.json");
+  EXPECT_EQ(shell(kSkylightTool + " " + damaged + " --sky uniform --csv " + other).status, 0);
 }
 
 }  // namespace

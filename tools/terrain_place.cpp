@@ -9,6 +9,11 @@ TerrainPlace readTerrainPlace(const std::string& terrainFile, int gridSizeX, int
   return place;
 }
 
+double convergenceOrFail(const TerrainPlace& place) {
+  if (place.status == GeoreferenceStatus::kBad) failInputOutput(place.problem);
+  return place.convergence();
+}
+
 Terrain readTerrainGridOrFail(const std::string& terrainFile) {
   TerrainFile file;
   Terrain terrain;

@@ -30,6 +30,12 @@ struct TerrainPlace {
   }
 };
 
+// The convergence for turning true bearings into the grid, or the end of
+// the tool with one line and status 1 when the georeference beside the
+// terrain cannot be read: its grid's north is then unknown, and taking it
+// as true north would turn the sun silently.
+double convergenceOrFail(const TerrainPlace& place);
+
 // Reads the georeference beside `terrainFile` for a terrain of gridSizeX x
 // gridSizeY cells; one that is missing is kNone, one that cannot be used
 // kBad with the reason in `problem`.
