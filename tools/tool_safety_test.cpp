@@ -170,8 +170,14 @@ TEST_F(ToolSafetyTest, FifosAsInputsAndHugeRastersEndAtOnce) {
   Result run = shell("timeout 60 " + kSkylightTool + " " + path("fifo.hrz"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "halvane-skylight: File " + path("fifo.hrz") + " appears to be a corrupted elevation file.\n");
-  // A terrain whose georeference is a FIFO: the georeference is left out.
+  // A terrain whose georeference is a FIFO: never read. Without it the
+  // grid's north is unknown, so a sun is refused; a sky without one is
+  // mapped with the georeference left out.
   run = shell("timeout 60 " + kSkylightTool + " " + t + " -o " + path("m.tif"));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "halvane-skylight: " + path("t.hrz.json") + ": not a georeference file (not a regular file)\n");
+  EXPECT_FALSE(exists(path("m.tif")));
+  run = shell("timeout 60 " + kSkylightTool + " " + t + " --sky uniform -o " + path("m.tif"));
   EXPECT_EQ(run.status, 0) << run.err;
   run = shell("timeout 60 " + kTerrainTool + " --dem " + path("huge.vrt") + " --max-size 16 -o " + path("h.hrz"));
   EXPECT_EQ(run.status, 0) << run.err;
