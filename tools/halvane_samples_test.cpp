@@ -24,13 +24,6 @@ const std::string kOslo = " --site 59.91,10.75";
 
 using HalvaneSamplesTest = ToolTest;
 
-// Degrees typed with every digit, as --sun or --site take them.
-std::string typed(double first, double second) {
-  char text[80];
-  std::snprintf(text, sizeof text, "%.17g,%.17g", first, second);
-  return text;
-}
-
 // The file of the sample set functions themselves for the same sky (without
 // a terrain, the window's commands leave exactly their set).
 std::string libraryText(const Sky& sky, int points, bool equalShares, bool stratified) {

@@ -22,8 +22,6 @@ const std::vector<double> kConeGt = {500000, 10, 0, 5000000, 0, -10};
 using HalvaneTerrainDemTest = ToolTest;
 using HalvaneSkylightDemTest = ToolTest;
 
-bool mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // The terrain of a DEM holds its heights and the plain march's horizons, and
 // keeps its georeference; the horizons GeoTIFF and the sky-view factor map
 // are the file's horizons and the library's factors, north up, georeferenced.
@@ -206,9 +204,8 @@ TEST_F(HalvaneSkylightDemTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
   const std::string atNine = kSkylightTool + " " + terrain + " --time 2026-06-21T09:00Z --no-sun --csv ";
   ASSERT_EQ(shell(atNine + atTime).status, 0);
   auto typedSun = [&](const std::string& on, double bearing) {
-    char typed[80];
-    std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, bearing);
-    EXPECT_EQ(shell(kSkylightTool + " " + on + " --sun " + typed + " --csv " + other).status, 0);
+    EXPECT_EQ(shell(kSkylightTool + " " + on + " --sun " + typed(sun.elevationDegrees, bearing) + " --csv " + other)
+                  .status, 0);
     return readFile(other);
   };
   EXPECT_EQ(typedSun(terrain, sun.bearingDegrees), readFile(atTime));

@@ -105,10 +105,8 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
   const std::vector<float> expected = computeSunlitTerrain(read, sky, clearSkyBeamRatio(sun.elevationDegrees));
   EXPECT_EQ(readNumbers(light), northUpRaster(expected.data(), 12, 12));
 
-  char typed[64];
-  std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, sun.bearingDegrees);
   ASSERT_EQ(shell(general + at + " --no-sun --csv " + other).status, 0);
-  ASSERT_EQ(shell(general + " --sun " + typed + " --csv " + light).status, 0);
+  ASSERT_EQ(shell(general + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees) + " --csv " + light).status, 0);
   EXPECT_EQ(readNumbers(other), readNumbers(light));
 
   writeFile(path("times.txt"), "# one time\n" + time + "\n");
