@@ -175,10 +175,8 @@ TEST_F(HalvaneSkylightDemTest, EveryFormatIsNorthUpWithThePitOfTheNorthEastTopRi
 }
 
 // A DEM 2.6 degrees west of its projection's central meridian: the site is
-// its centre, and the sun of a time there is turned into the grid's north,
-// as a typed sun is: the map is the one of the typed sun at its true
-// bearing, and differs from that typed sun's on the same terrain without its
-// georeference (grid north taken for true north). --site overrides the site.
+// its centre, and the sun of a time there, like a typed one, is turned into
+// the grid's north; --site overrides the site.
 TEST_F(HalvaneSkylightDemTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
   const std::string dem = writeRaster(scratch_, "west.tif", 21, 21, {300000, 50, 0, 5000000, 0, -50}, 32633,
                                       [](int col, int row) { return 20 * std::sin(col * 0.4) + 10 * row; });
