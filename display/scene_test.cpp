@@ -30,14 +30,8 @@ namespace {
 struct Event {
   std::string op;
   std::vector<float> values;
-  bool operator==(const Event& o) const {
-    if (op != o.op || values.size() != o.values.size()) return false;
-    // Bitwise, so that NaN (an indeterminate colour) never equals anything.
-    for (size_t i = 0; i < values.size(); ++i) {
-      if (!(values[i] == o.values[i])) return false;
-    }
-    return true;
-  }
+  // Value by value, so that NaN (an indeterminate colour) never equals anything.
+  bool operator==(const Event& o) const { return op == o.op && values == o.values; }
 };
 
 std::ostream& operator<<(std::ostream& out, const Event& e) {

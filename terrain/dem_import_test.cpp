@@ -41,8 +41,6 @@ Import importFile(const std::string& file, const std::function<void(DemRequest&)
   return result;
 }
 
-bool mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 // A cone in degrees at 45 N on zone 33's central meridian (cells of about
 // 11.1 m north-south and 7.9 m east-west) is warped into UTM with square
 // cells, keeps its shape, and its centre is the site of the terrain.

@@ -1,9 +1,8 @@
-// Test helpers: a private scratch folder, terrain files built byte by byte,
-// the tools run as users run them and, where GDAL is included, GeoTIFFs.
+// Test helpers: a private scratch folder, terrain files built byte by byte
+// and, where GDAL is included, GeoTIFFs.
 #pragma once
 
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -35,37 +35,33 @@ inline Terrain terrainOf(const std::vector<float>& heights, int sizeX, int sizeY
   return terrain;
 }
 
-// A folder under /tmp, removed with the files named through it at the end.
+// A private folder under /tmp, removed with everything in it at the end.
 class ScratchFolder {
  public:
   ScratchFolder() {
     char pattern[] = "/tmp/halvane-terrain-test-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    EXPECT_NE(made, nullptr);
-    path_ = made ? made : "/tmp";
+    made_ = mkdtemp(pattern) != nullptr;
+    EXPECT_TRUE(made_);
+    path_ = pattern;
   }
   ~ScratchFolder() {
-    for (const std::string& file : files_) std::remove(file.c_str());
-    rmdir(path_.c_str());
+    std::error_code error;
+    if (made_) {
+      EXPECT_GT(std::filesystem::remove_all(path_, error), 0u) << error.message();
+    }
   }
+  const std::string& path() const { return path_; }
   // The full name of `name` in the folder (the file need not exist).
-  std::string file(const std::string& name) {
-    std::string full = path_ + "/" + name;
-    if (std::find(files_.begin(), files_.end(), full) == files_.end()) files_.push_back(full);
-    return full;
-  }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
   std::string write(const std::string& name, const std::vector<unsigned char>& bytes) {
-    std::string full = file(name);
-    std::FILE* out = std::fopen(full.c_str(), "wb");
-    EXPECT_NE(out, nullptr);
-    if (out && !bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), out);
-    if (out) std::fclose(out);
+    const std::string full = file(name);
+    writeFile(full, std::string(bytes.begin(), bytes.end()));
     return full;
   }
 
  private:
   std::string path_;
-  std::vector<std::string> files_;
+  bool made_ = false;
 };
 
 // Little-endian bytes of a terrain file: type line, the three sizes, then
@@ -142,26 +138,9 @@ inline std::string withName(const char* message, const std::string& name) {
   return text.replace(text.find("%s"), 2, name);
 }
 
-// A command line run through the shell: its exit status and standard error.
-struct ToolRun {
-  int status = -1;
-  std::string err;
-};
-
-inline ToolRun run(const std::string& command, ScratchFolder& folder) {
-  std::string errFile = folder.file("stderr.txt");
-  int raw = std::system((command + " 2>" + errFile).c_str());
-  ToolRun result;
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  if (std::FILE* in = std::fopen(errFile.c_str(), "r")) {
-    char buffer[8192];
-    result.err.assign(buffer, std::fread(buffer, 1, sizeof buffer, in));
-    std::fclose(in);
-  }
-  return result;
-}
-
 inline bool exists(const std::string& name) { return access(name.c_str(), F_OK) == 0; }
+
+inline bool mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 
 #ifdef GDAL_H_INCLUDED

@@ -105,10 +105,8 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
   const std::vector<float> expected = computeSunlitTerrain(read, sky, clearSkyBeamRatio(sun.elevationDegrees));
   EXPECT_EQ(readNumbers(light), northUpRaster(expected.data(), 12, 12));
 
-  char typed[64];
-  std::snprintf(typed, sizeof typed, "%.17g,%.17g", sun.elevationDegrees, sun.bearingDegrees);
   ASSERT_EQ(shell(general + at + " --no-sun --csv " + other).status, 0);
-  ASSERT_EQ(shell(general + " --sun " + typed + " --csv " + light).status, 0);
+  ASSERT_EQ(shell(general + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees) + " --csv " + light).status, 0);
   EXPECT_EQ(readNumbers(other), readNumbers(light));
 
   writeFile(path("times.txt"), "# one time\n" + time + "\n");
@@ -130,12 +128,10 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
 TEST_F(HalvaneSkylightTest, BadTerrainsArgumentsTimesAndSitesGetOneLineTheirStatusAndNoFile) {
   const std::string terrain = path("t.hrz"), never = " -o " + path("never.png");
   ASSERT_EQ(shell(kTerrainTool + " --synthetic 8 --directions 4 -o " + terrain).status, 0);
-  const std::string horizon = scratch_.write("h.hrz", terrainBytes(1, 1, 1, {0}, {0}, "h\n"));
   const struct {
     std::string command, mentions;
     int status;
   } cases[] = {
-      {horizon, "File " + horizon + " is not an elevation file.  It is a horizon file.", 1},
       {path("none.hrz"), "cannot open " + path("none.hrz") + ": No such file or directory", 1},
       {terrain + " " + terrain, "'" + terrain + "'", 2},
       {terrain + " --frobnicate", "--frobnicate", 2},
@@ -148,7 +144,6 @@ TEST_F(HalvaneSkylightTest, BadTerrainsArgumentsTimesAndSitesGetOneLineTheirStat
       {terrain + " --scale most", "open or max", 2},
       {terrain + " --time 2026-06-21T10:00Z",
        "has no georeference (" + terrain + ".json) to take the site from: give --site", 2},
-      {terrain + " --site 46,7 --time 21.06.2026", "not a date and time", 2},
       {terrain + " --site 46,7 --time 2026-06-21T10:00Z --sun 30,180", "give the sun one way", 2},
       {terrain + " --site 46,7 --time 2026-06-21T22:00Z", "the sun is below the horizon at 2026-06-21T22:00:00Z", 2},
       {terrain + " --site 46,7 --time 2026-06-21T10:00Z --no-sun --beam-ratio 3", "give one of them", 2},

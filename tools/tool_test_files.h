@@ -3,7 +3,7 @@
 // rasters (PNG, GeoTIFF) and number tables the tools write, read back.
 #pragma once
 
-#include <dirent.h>
+#include <sys/wait.h>
 #include <gdal.h>
 #include <ogr_srs_api.h>
 
@@ -16,6 +16,13 @@
 
 inline int lineCount(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
 
+// Two numbers typed with every digit, as --sun and --site take them.
+inline std::string typed(double first, double second) {
+  char text[80];
+  std::snprintf(text, sizeof text, "%.17g,%.17g", first, second);
+  return text;
+}
+
 // A test with a folder under /tmp, removed with everything in it at the end.
 class ToolTest : public testing::Test {
  protected:
@@ -24,18 +31,8 @@ class ToolTest : public testing::Test {
     std::string out, err;
   };
 
-  void TearDown() override {
-    // Never /tmp itself, where ScratchFolder falls back when it cannot make a folder.
-    if (folder().rfind("/tmp/halvane-terrain-test-", 0) == 0) {
-      EXPECT_EQ(std::system(("rm -rf '" + folder() + "'").c_str()), 0);
-    }
-  }
-
   std::string path(const std::string& name) { return scratch_.file(name); }
-  std::string folder() {
-    const std::string out = path("out");
-    return out.substr(0, out.rfind('/'));
-  }
+  std::string folder() { return scratch_.path(); }
 
   // Runs a command line through the shell, standard output and error into
   // the files "out" and "err" of the folder.
@@ -51,12 +48,10 @@ class ToolTest : public testing::Test {
   // The names in the folder but "out" and "err", sorted.
   std::vector<std::string> files() {
     std::vector<std::string> names;
-    DIR* folder = ::opendir(this->folder().c_str());
-    while (dirent* entry = folder ? ::readdir(folder) : nullptr) {
-      const std::string name = entry->d_name;
-      if (name != "." && name != ".." && name != "out" && name != "err") names.push_back(name);
+    for (const auto& entry : std::filesystem::directory_iterator(folder())) {
+      const std::string name = entry.path().filename();
+      if (name != "out" && name != "err") names.push_back(name);
     }
-    if (folder) ::closedir(folder);
     std::sort(names.begin(), names.end());
     return names;
   }
