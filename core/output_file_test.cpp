@@ -36,10 +36,8 @@ TEST_F(OutputFileTest, ReplacesKeepingPermissionsAndWritesThroughLinks) {
   writeFile(path("real.txt"), "old\n");
   ASSERT_EQ(::symlink("real.txt", path("link.txt").c_str()), 0);
   ASSERT_EQ(::symlink("made-by-link.txt", path("dangling.txt").c_str()), 0);
-  const struct {
-    std::string name, written;  // the name given and the file that takes the text
-    mode_t mode;
-  } cases[] = {
+  // The name given, the file that takes the text, and its mode.
+  const struct { std::string name, written; mode_t mode; } cases[] = {
       {path("new.txt"), path("new.txt"), newFileMode()},
       {path("kept.txt"), path("kept.txt"), 0640},
       {path("link.txt"), path("real.txt"), newFileMode()},
@@ -73,9 +71,7 @@ TEST_F(OutputFileTest, TheTemporaryFileIsNewShortNamedAndBesideTheFileReplaced) 
 TEST_F(OutputFileTest, DestinationsThatCannotBeWrittenAreRefusedUntouched) {
   ASSERT_EQ(::mkdir(path("folder").c_str(), 0755), 0);
   writeFile(path("folder/inside"), "kept\n");
-  const struct {
-    std::string name, reason;
-  } cases[] = {
+  const struct { std::string name, reason; } cases[] = {
       {path("folder"), "Is a directory"},
       {path("missing/x.txt"), "No such file or directory"},
       {path(std::string(256, 'n')), "File name too long"},
@@ -116,12 +112,11 @@ TEST_F(OutputFileTest, AFailedWriteLeavesEveryFileOfTheSetAsItWas) {
   EXPECT_EQ(readFile(path("a.txt")), "earlier a\n");  // written in full, yet not put in place
   EXPECT_EQ(readFile(path("b.txt")), "earlier b\n");
   EXPECT_EQ(entries(), (std::vector<std::string>{"a.txt", "b.txt"}));
-
 }
 
+// Standard output redirected to a regular file: naming that file (as
+// /dev/stdout would) appends to it instead of replacing it.
 TEST_F(OutputFileTest, TheProcesssOwnStandardOutputIsWrittenInPlace) {
-  // Standard output redirected to a regular file: naming that file (as
-  // /dev/stdout would) appends to it instead of replacing it.
   const std::string name = path("out.txt");
   EXPECT_EXIT(
       {

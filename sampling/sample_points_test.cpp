@@ -79,22 +79,19 @@ TEST(SampleSetsTest, SizesFollowTheRequestAndALonePointWeighsOne) {
   }
 }
 
+// Two points at the zenith in squares of half-diagonal 0.2 and 0.1 (fan areas
+// 0.08 and 0.02, each closed by its last edge), and one without a region.
+// (Luminance as a factor is the golden file's.)
 TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
   const Sky sky(D::UNIFORM, 11, 0.5f, 0.5f);
   Sequence<SamplePoint> points;
-  points.append(direction(1.570795f, 0));
-  points.append(direction(0.5f, 1));
-  points.append(direction(0.5f, 3));
-  // Round the first point a square of half-diagonal 0.2 (fan area 0.08,
-  // closed by the last edge); round the second one of half the size (0.02);
-  // the third has no region.
   RegionPolygons regions(3);
-  for (const Vec3& corner : {Vec3(0.2f, 0, 1), Vec3(0, 0.2f, 1), Vec3(-0.2f, 0, 1), Vec3(0, -0.2f, 1)})
-    regions[0].append(corner);
-  const Vec3 c = angleToVector(1, 0.5f);
-  const Vec3 u = Vec3(-std::sin(1.0f), std::cos(1.0f), 0) * 0.1f;
-  const Vec3 w = c.cross(u);
-  for (const Vec3& corner : {c + u, c + w, c - u, c - w}) regions[1].append(corner);
+  for (float size : {0.2f, 0.1f}) {
+    for (const Vec3& corner : {Vec3(size, 0, 1), Vec3(0, size, 1), Vec3(-size, 0, 1), Vec3(0, -size, 1)})
+      regions[points.numElements].append(corner);
+    points.append(direction(1.570795f, 0));
+  }
+  points.append(direction(0.5f, 3));
   computeSampleWeights(sky, points, regions);
   EXPECT_NEAR(points.element(0).weight, 0.8f, 1e-4);
   EXPECT_NEAR(points.element(1).weight, 0.2f, 1e-4);
