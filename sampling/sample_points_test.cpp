@@ -104,36 +104,28 @@ TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(points.element(i).weight, 0.25f);
 }
 
-// Classes are at most one deviation wide above their first point, hold their
-// luminance totals and take ramp colours from dim (entry 0) to bright (511).
-TEST(LuminanceClassesTest, AreOneDeviationWideColouredDimToBright) {
+// Classes hold their luminance totals (the shares of proportional selection)
+// and take one ramp colour each, from dim (entry 0) to bright (511). Where
+// their bounds fall is pinned down by the golden file of the default set.
+TEST(LuminanceClassesTest, HoldTheirTotalsAndAreColouredDimToBright) {
   const ClassifiedGrid g{Sky()};
-  const std::vector<SamplePoint>& grid = g.grid;
-  for (size_t i = 1; i < grid.size(); ++i) ASSERT_LE(grid[i - 1].weight, grid[i].weight);
   ASSERT_GT(g.classes.count, 1);
-  ASSERT_LE(g.classes.count, 40);
-  EXPECT_EQ(g.classes.bounds.front(), 0);
-  EXPECT_EQ(g.classes.bounds.back(), static_cast<int>(grid.size()));
   int previousEntry = -1;
   for (int j = 0; j < g.classes.count; ++j) {
     const int first = g.classes.bounds[j], last = g.classes.bounds[j + 1];
-    ASSERT_LE(first, last);
     if (first == last) continue;
-    const int entry = rampEntry(grid[first].colour);
+    const int entry = rampEntry(g.grid[first].colour);
     EXPECT_GT(entry, previousEntry);
     previousEntry = entry;
     float total = 0;
     for (int i = first; i < last; ++i) {
-      EXPECT_EQ(rampEntry(grid[i].colour), entry);
-      total += grid[i].weight;
+      EXPECT_EQ(rampEntry(g.grid[i].colour), entry);
+      total += g.grid[i].weight;
     }
     EXPECT_NEAR(g.classes.totals[j], total, 1e-3 * total);
-    if (last - first > 1) {
-      EXPECT_LE(grid[last - 1].weight - grid[first + 1].weight, g.deviation * 1.0001f) << j;
-    }
   }
-  EXPECT_EQ(rampEntry(grid.front().colour), 0);
-  EXPECT_EQ(rampEntry(grid.back().colour), 511);
+  EXPECT_EQ(rampEntry(g.grid.front().colour), 0);
+  EXPECT_EQ(rampEntry(g.grid.back().colour), 511);
 }
 
 // ---- The selection against a plain reference ---------------------------------------------------
