@@ -80,7 +80,8 @@ TEST(SampleSetsTest, SizesFollowTheRequestAndALonePointWeighsOne) {
 }
 
 // Two points at the zenith in squares of half-diagonal 0.2 and 0.1 (fan areas
-// 0.08 and 0.02, each closed by its last edge), and one without a region.
+// 0.08 and 0.02): the first closed by its last edge, the second by repeating
+// its first corner, as the zenith region of a set is. The third has no region.
 // (Luminance as a factor is the golden file's.)
 TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
   const Sky sky(D::UNIFORM, 11, 0.5f, 0.5f);
@@ -91,6 +92,8 @@ TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
       regions[points.numElements].append(corner);
     points.append(direction(1.570795f, 0));
   }
+  const Vec3 firstCorner = regions[1].element(0);
+  regions[1].append(firstCorner);
   points.append(direction(0.5f, 3));
   computeSampleWeights(sky, points, regions);
   EXPECT_NEAR(points.element(0).weight, 0.8f, 1e-4);
