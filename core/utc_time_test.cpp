@@ -16,10 +16,8 @@ UtcTime parsed(const std::string& text) {
   return t;
 }
 
-// Known POSIX instants, and a plain day-by-day walk over four centuries
-// (every month length and leap rule of the Gregorian calendar) at times of
-// day that wander through the hours, minutes and milliseconds: the calendar
-// agrees and both written forms read back the same instant.
+// A day-by-day walk over four centuries (every month length and leap rule),
+// at times of day wandering through the hours, minutes and milliseconds.
 TEST(UtcTime, CalendarAndWrittenFormsAgreeWithKnownInstantsAndADayByDayWalk) {
   EXPECT_EQ(parsed("1970-01-01T00:00Z").milliseconds, 0);
   EXPECT_EQ(parsed("0001-01-01T00:00Z").milliseconds, -62135596800000);

@@ -55,10 +55,8 @@ TEST(AccuracyTest, TheQuadratureItselfScoresNearZeroAndAMovedWeightWorse) {
   EXPECT_GT(worse.open.maxError, 1e-3);
 }
 
-// All the light from one point due south, low down or on a mask's horizon
-// line (its angles rounded to float): every mask above it hides it, so every
-// lit plane loses all its light, and the same point in the north stays seen.
-// Masks take light away from every plane, the more the higher they are.
+// All the light from one point due south, low down or on a mask's horizon line
+// (its angles rounded to float): hidden, every lit plane loses all its light.
 TEST(AccuracyTest, MasksHideTheSouthernSkyBelowTheirHorizon) {
   const AccuracyReference reference(Sky(SkyDistribution::UNIFORM, 0, 0.5f, 0), 36);
   Sequence<SamplePoint> south, north, onTheLine;
@@ -78,9 +76,8 @@ TEST(AccuracyTest, MasksHideTheSouthernSkyBelowTheirHorizon) {
   }
 }
 
-// The 145-patch subdivision under the clear sky with the sun at 45 degrees
-// due south is known to be off by about 0.5% RMS and 2.4% at worst; the
-// measure's own planes and reference find the same.
+// The 145-patch subdivision under the default clear sky is known to be off by
+// about 0.5% RMS and 2.4% at worst.
 TEST(AccuracyTest, PatchBaselineMatchesItsPublishedFigures) {
   const Sequence<SamplePoint> patches = computePatchSamples(Sky());
   ASSERT_EQ(patches.numElements, kPatchSetPoints);

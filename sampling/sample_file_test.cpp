@@ -52,9 +52,8 @@ const char kKnownPointsText[] =
     "270,11,0.5\n"
     "180,0,0.125\n";
 
-// The words of the sky, general types counted from one; bearings clockwise
-// from north in whole degrees: azimuth 100 degrees is bearing 350, 359.6 is
-// 90.4, written 90, and 89.6 is 0.4, written 0.
+// Azimuth 100 degrees is bearing 350; 359.6 is 90.4, written 90; 89.6 is 0.4,
+// written 0.
 TEST_F(SampleFileTest, SkyWordsAndBearingsRoundedClockwiseFromNorth) {
   EXPECT_EQ(format(), kKnownPointsText);
   const struct { SkyDistribution distribution; int generalType; const char* firstLine; } cases[] = {

@@ -50,9 +50,7 @@ TEST(AngularDistanceTest, FoldsAnglesBeyondARightAngleAndIsAlwaysANumber) {
   }
 }
 
-// Jittered grids take the largest square below the request (less the corners
-// below the horizon); a lone point weighs one whatever the method, and a
-// uniform sky's one class (of ramp entry 0) gives one point less than asked.
+// A uniform sky's one class (of ramp entry 0) gives one point less than asked.
 // (The default 250 of either method are the golden file's.)
 TEST(SampleSetsTest, SizesFollowTheRequestAndALonePointWeighsOne) {
   const Sky sky;
@@ -79,10 +77,8 @@ TEST(SampleSetsTest, SizesFollowTheRequestAndALonePointWeighsOne) {
   }
 }
 
-// Two points at the zenith in squares of half-diagonal 0.2 and 0.1 (fan areas
-// 0.08 and 0.02): the first closed by its last edge, the second by repeating
-// its first corner, as the zenith region of a set is. The third has no region.
-// (Luminance as a factor is the golden file's.)
+// Fan areas 0.08 and 0.02, the second closed by a repeated corner as a set's
+// zenith region is; the third point has no region. (Luminance: golden file.)
 TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
   const Sky sky(D::UNIFORM, 11, 0.5f, 0.5f);
   Sequence<SamplePoint> points;
@@ -107,9 +103,8 @@ TEST(SampleWeightsTest, AreFanAreaTimesLuminanceNormalised) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(points.element(i).weight, 0.25f);
 }
 
-// Classes hold their luminance totals (the shares of proportional selection)
-// and take one ramp colour each, from dim (entry 0) to bright (511). Where
-// their bounds fall is pinned down by the golden file of the default set.
+// The totals are the shares of proportional selection; where the bounds fall
+// is pinned down by the golden file of the default set.
 TEST(LuminanceClassesTest, HoldTheirTotalsAndAreColouredDimToBright) {
   const ClassifiedGrid g{Sky()};
   ASSERT_GT(g.classes.count, 1);
@@ -183,9 +178,8 @@ std::vector<SamplePoint> referenceSelection(const std::vector<SamplePoint>& sort
   return picks;
 }
 
-// Skies of every kind of class structure; the full grid, then every fifth
-// point of it so that the selection runs to exhaustion and through the small
-// distances of dense sets. The share rules of both modes are the reference's.
+// Skies of every kind of class structure; every fifth grid point too, so that
+// the selection runs to exhaustion and through the small distances of dense sets.
 TEST(SelectionReferenceTest, PicksAreThoseOfThePlainSelection) {
   const Sky skies[] = {Sky(D::CLEAR, 11, 0.7853975f, 4.712385f), Sky(D::GENERAL, 0, 0.2f, 1.0f),
                        Sky(D::GENERAL, 14, 0.05f, 6.0f), Sky(D::SHARP, 11, 0.6f, 5.5f),

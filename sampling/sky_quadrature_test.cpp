@@ -34,10 +34,8 @@ TEST(SkyQuadratureTest, RingArcsEqualTheCellByCellSumForEveryNormalAndMask) {
     }
 }
 
-// Under the uniform sky of luminance 1 a plane tilted by t receives
-// pi (1 + cos t) / 2, the whole sky 2 pi; hiding the southern sky below h
-// takes pi sin^2(h) / 2 from a level plane and nothing from one facing north.
-// The midpoint rule's error is about 1e-5 of the irradiance here.
+// Under the uniform sky a plane tilted by t receives pi (1 + cos t) / 2; hiding
+// the southern sky below h takes pi sin^2(h) / 2 from a level plane.
 TEST(SkyQuadratureTest, UniformSkyGivesTheClosedFormIrradiances) {
   const SkyQuadrature quadrature(Sky(SkyDistribution::UNIFORM, 0, 0.5f, 0), 180);
   EXPECT_NEAR(quadrature.totalLight(), 2 * kExactPi, 1e-9);

@@ -77,9 +77,7 @@ TEST(SpiralSetTest, BucketedNearestSitesEqualTheBruteForceOnes) {
   }
 }
 
-// The fit is judged by the accuracy measure, on planes it never saw; it keeps
-// the directions, and weights of at least 0 summing to one. The largest set
-// is fitted (one more is the tool's, with a note), an empty one not.
+// The fit is judged by the accuracy measure, on planes it never saw.
 TEST(FittedWeightsTest, FittedWeightsAreNeverWorseThanTheCellIntegrals) {
   const Sky skies[] = {Sky(), Sky(D::SHARP, 0, 0.26f, 4.71f), Sky(D::OVERCAST, 0, 0.5f, 0), Sky(D::UNIFORM, 0, 0.5f, 0),
                        Sky(D::GENERAL, 0, 1.3f, 1.0f), Sky(D::TURBID, 0, 0.78f, 1.57f)};

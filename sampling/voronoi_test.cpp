@@ -43,11 +43,8 @@ using EdgeKey = std::tuple<float, float, float, float>;
 
 double distance(double x1, double y1, double x2, double y2) { return std::hypot(x1 - x2, y1 - y2); }
 
-// The defining properties of the diagram: each edge is shared with exactly
-// one other cell, reversed (a point edge, where four or more sites are
-// cocircular, by both cells under one key); each site lies to the left of its
-// edges; the midpoint of each edge is as far from both of its sites as from
-// any site, and no site is nearer; no cell is without edges.
+// The defining properties of the diagram. A point edge (four or more sites
+// cocircular) is held by both cells under one key, others once each way.
 void expectVoronoiProperties(const Sites& sites) {
   const std::vector<VoronoiCell> cells = sites.cells();
   ASSERT_EQ(static_cast<int>(cells.size()), sites.size());
@@ -87,9 +84,7 @@ void expectVoronoiProperties(const Sites& sites) {
   }
 }
 
-// No sites give no cells, one site an empty cell; two sites on one vertical
-// (the sweep's degenerate start) share one edge along their bisector across
-// the whole square; random sites and rings have the defining properties.
+// Two sites on one vertical are the sweep's degenerate start.
 TEST(VoronoiTest, DiagramsHaveTheirDefiningProperties) {
   EXPECT_TRUE(buildVoronoiCells(nullptr, nullptr, 0).empty());
   Sites two;

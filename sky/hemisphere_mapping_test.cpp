@@ -29,9 +29,8 @@ Square toSquare(float elevation, float azimuth) {
   return s;
 }
 
-// The centre, the half-axes on the border, the diagonals at r = 0.5 (with
-// the octant each falls in) and points within an octant, where the azimuth
-// runs linearly along the ring. A NaN elevation is not checked.
+// The octant each axis and diagonal falls in, and the linear azimuth within an
+// octant. A NaN elevation is not checked.
 TEST(HemisphereMappingTest, CentreAxesAndDiagonalsFallAsTheOctantTestsOrderThem) {
   const float any = std::nanf(""), ring = 0.8480607f, octant = 0.7853975f;
   const struct {
@@ -51,9 +50,7 @@ TEST(HemisphereMappingTest, CentreAxesAndDiagonalsFallAsTheOctantTestsOrderThem)
   }
 }
 
-// The square's border lies just below the horizon and the horizon just
-// inside it; near the zenith everything maps to the centre; azimuths a turn
-// apart map to one point.
+// The square's border lies just below the horizon, the horizon just inside it.
 TEST(HemisphereMappingTest, BorderHorizonZenithAndTurns) {
   const Direction border = toHemisphere(1.0f, 0.8f);
   EXPECT_NEAR(border.elevation, -1.33e-6f, 1e-7f);
@@ -74,10 +71,8 @@ TEST(HemisphereMappingTest, BorderHorizonZenithAndTurns) {
   }
 }
 
-// Every point of a grid over the square (its border included) comes back
-// from the hemisphere. Equal areas of the square cover equal solid angles:
-// the share of cell centres within zenith angle Z is 1 - cos Z (to about
-// 1 / n), and the azimuth runs linearly, so half an octant holds a sixteenth.
+// Equal areas: the share of cell centres within zenith angle Z is 1 - cos Z
+// (to about 1 / n), and half an octant holds a sixteenth.
 TEST(HemisphereMappingTest, SquareToHemisphereAndBackReturnsThePointAndIsEqualArea) {
   const int n = 400;
   int withinCap = 0, inHalfOctant = 0;

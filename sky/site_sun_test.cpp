@@ -21,9 +21,8 @@ TEST(SiteSun, SitesBeyondTheEarthOrNotFiniteAreRefused) {
     EXPECT_FALSE(isValidSite(bad)) << bad.latitude << "," << bad.longitude;
 }
 
-// Oslo at midsummer: high in the south at local noon, just below the horizon
-// (6.6 degrees) at midnight. The sky gets the refracted elevation, in radians
-// with 3.14159, and the azimuth from east towards north (due south is 270).
+// Oslo at midsummer. The sky gets the refracted elevation, in radians with
+// 3.14159, and the azimuth from east towards north (due south is 270).
 TEST(SiteSun, IsTheApparentSunInTheModelsAnglesAndUpOnlyAboveTheHorizon) {
   const GeoSite oslo{59.91, 10.75};
   UtcTime noon, midnight;
@@ -41,11 +40,8 @@ TEST(SiteSun, IsTheApparentSunInTheModelsAnglesAndUpOnlyAboveTheHorizon) {
   EXPECT_NEAR(day.azimuth * 180 / 3.14159, 270, 1);
 }
 
-// Kasten and Young's air mass follows the secant up high and is 37.92 at the
-// horizon. Meinel and Meinel at air mass 1: 70 % of the light outside the
-// atmosphere arrives as the beam; the beam weakens and the sky's share grows
-// as the sun sinks, from about a tenth at 60 degrees to most of the light
-// near the horizon. No light, and no ratio, without the sun.
+// Kasten and Young's air mass is 37.92 at the horizon; Meinel and Meinel's
+// beam at air mass 1 is 70 %; a clear day's sky share at 60 degrees a tenth.
 TEST(ClearSky, TheBeamWeakensAndTheSkysShareGrowsAsTheSunSinks) {
   for (double elevation = 30; elevation <= 90; elevation += 5)
     EXPECT_NEAR(kastenYoungAirMass(elevation) * std::sin(elevation * 3.141592653589793 / 180), 1, 0.005)

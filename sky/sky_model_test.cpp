@@ -18,9 +18,7 @@ using D = SkyDistribution;
 const SkyDistribution kAllDistributions[] = {D::UNIFORM, D::OVERCAST, D::CLEAR,  D::SHARP,
                                              D::POINT,   D::COSINE,   D::TURBID, D::GENERAL};
 
-// Every test starts from the start-up sky (CLEAR, general type 12, sun at
-// elevation 45 degrees and azimuth 270 degrees), writes the diagnostics to a
-// temporary stream, and leaves the streams as it found them.
+// The start-up sky; diagnostics to a temporary stream, then back to the defaults.
 class SkyModelTest : public ::testing::Test {
  protected:
   void SetUp() override { setSkyDiagnostics(messages, messages); }
@@ -62,10 +60,8 @@ TEST_F(SkyModelTest, SimpleDistributionsFollowTheirFormulas) {
   }
 }
 
-// normaliseSky's shortcuts (sines and cosines once per row and column, a sky
-// without a sun once per row) give exactly the plain sum over the cells, for
-// every sky and sun. With lower-edge cosines the uniform sky's is about 1.2 %
-// more than pi; the overcast sky, (1 + 2 sin h) / 3, integrates to 2/3 of it.
+// normaliseSky's shortcuts against the plain sum over the cells. With lower-edge
+// cosines the uniform sky's is about 1.2 % more than pi; the overcast's 2/3 of it.
 TEST_F(SkyModelTest, NormaliserIsThePlainSumOverTheCellsToTheLastBit) {
   const float s = 3.14159 / 128;
   for (float sunElevation : {0.3f, 1.2f})
@@ -89,10 +85,8 @@ TEST_F(SkyModelTest, NormaliserIsThePlainSumOverTheCellsToTheLastBit) {
   EXPECT_NEAR(normaliseSky(sky) / uniform, 2.0 / 3, 0.005);
 }
 
-// POINT lists its indicatrix (0 .. 170 degrees, then an empty line) only very
-// near the horizon; an unknown distribution is uniform and says so on every
-// evaluation. By default the table goes to standard output, the line to
-// standard error.
+// POINT lists its indicatrix (0 .. 170 degrees) only very near the horizon; an
+// unknown distribution is uniform and says so on every evaluation.
 TEST_F(SkyModelTest, PointTableAndUnknownDistributionGoToTheirStreams) {
   setSkyDiagnostics(nullptr, nullptr);
   sky.distribution = D::POINT;
@@ -113,10 +107,7 @@ TEST_F(SkyModelTest, PointTableAndUnknownDistributionGoToTheirStreams) {
                                                       "Unknown type of sky distribution: -3.  Assuming UNIFORM\n");
 }
 
-// Every distribution, the unknown one included, is a number even at the sun
-// (where rounding can make a direction's dot product with itself exceed 1)
-// and dark below the horizon, where it writes nothing; the quiet evaluation
-// gives the very same values and never writes.
+// At the sun rounding can make a direction's dot product with itself exceed 1.
 TEST_F(SkyModelTest, FiniteAtTheSunDarkBelowAndQuietLuminanceIsTheSameWithoutDiagnostics) {
   std::vector<SkyDistribution> distributions(std::begin(kAllDistributions), std::end(kAllDistributions));
   distributions.push_back(static_cast<SkyDistribution>(9));
@@ -171,10 +162,8 @@ double cieRelativeToZenith(const double* row, double sunZ, double sunAzimuth, do
   return f(chi) * phi(z) / (f(sunZ) * phi(0));
 }
 
-// Every general type, and CLEAR and TURBID as types 11 and 14, against the
-// formula, which gives the published value for type 12 (sun at zenith angle
-// 30, the point at 45 and 180 degrees round); the rows keep their menu labels
-// (the misspelt "circumsolor" of type 7 included).
+// CLEAR and TURBID are types 11 and 14; the formula gives the published value for
+// type 12; the menu labels keep the misspelt "circumsolor" of type 7.
 TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
   ASSERT_NEAR(cieRelativeToZenith(kCieRows[11], radians(30), 0, radians(45), radians(180)), 0.45445243068520, 1e-12);
   const struct { double sunZ, sunAzimuth, z, azimuth; } cases[] = {
