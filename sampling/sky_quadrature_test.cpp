@@ -52,9 +52,11 @@ TEST(SkyQuadratureTest, UniformSkyGivesTheClosedFormIrradiances) {
   }
 }
 
-// Away from the zenith cap cells are within a few percent of each other, and
-// ringsForCellsPerPoint gives at least (and not far above) the cells asked.
-TEST(SkyQuadratureTest, GridHasNearlyEqualCellsAndEnoughOfThem) {
+// Away from the zenith cap cells are within a few percent of each other;
+// ringsForCellsPerPoint gives at least (and not far above) the cells asked;
+// anglesOf inverts directionOf; the Fibonacci sphere's points have their mean
+// at the centre and nearest neighbours all about equally far.
+TEST(SkyQuadratureTest, CellsAndFibonacciPointsAreEvenAndEnough) {
   const SkyQuadrature quadrature(Sky(), 40);
   double smallest = 1e9, largest = 0;
   for (const SkyQuadrature::Cell& cell : quadrature.cells()) {
@@ -69,11 +71,6 @@ TEST(SkyQuadratureTest, GridHasNearlyEqualCellsAndEnoughOfThem) {
     EXPECT_GE(cells, 30.0 * points) << points;
     EXPECT_LT(cells, 40.0 * points + 200) << points;
   }
-}
-
-// anglesOf inverts directionOf; the Fibonacci sphere is unit vectors whose
-// mean is the centre and whose nearest neighbours are all about equally far.
-TEST(SkyQuadratureTest, DirectionsAnglesAndTheFibonacciSphere) {
   for (float azimuth : {0.0f, 1.0f, 3.14159f, 6.2f})
     for (float elevation : {0.0f, 0.3f, 1.2f}) {
       float a, e;

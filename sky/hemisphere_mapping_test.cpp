@@ -30,12 +30,10 @@ Square toSquare(float elevation, float azimuth) {
 }
 
 // The octant each axis and diagonal falls in, and the linear azimuth within an
-// octant. A NaN elevation is not checked.
-TEST(HemisphereMappingTest, CentreAxesAndDiagonalsFallAsTheOctantTestsOrderThem) {
+// octant (a NaN elevation is not checked).
+TEST(HemisphereMappingTest, KnownPointsBorderHorizonZenithAndTurns) {
   const float any = std::nanf(""), ring = 0.8480607f, octant = 0.7853975f;
-  const struct {
-    float u, v, elevation, azimuth, tolerance;
-  } cases[] = {
+  const struct { float u, v, elevation, azimuth, tolerance; } cases[] = {
       {0.5f, 0.5f, 1.570795f, 0, 0},          {0.75f, 0.5f, ring, 6.2831802f, 0},   // octant 7
       {1.0f, 0.5f, any, 6.2831802f, 0},       {0.5f, 1.0f, any, 1.570795f, 0},      // octants 7 (not 0) and 2
       {0.0f, 0.5f, any, 3.14159f, 0},         {0.5f, 0.0f, any, 4.712385f, 1e-6f},  // octants 4 and 5
@@ -48,10 +46,7 @@ TEST(HemisphereMappingTest, CentreAxesAndDiagonalsFallAsTheOctantTestsOrderThem)
     EXPECT_TRUE(std::isnan(c.elevation) || d.elevation == c.elevation) << c.u << ", " << c.v;
     EXPECT_NEAR(d.azimuth, c.azimuth, c.tolerance) << c.u << ", " << c.v;
   }
-}
-
-// The square's border lies just below the horizon, the horizon just inside it.
-TEST(HemisphereMappingTest, BorderHorizonZenithAndTurns) {
+  // The square's border lies just below the horizon, the horizon just inside it.
   const Direction border = toHemisphere(1.0f, 0.8f);
   EXPECT_NEAR(border.elevation, -1.33e-6f, 1e-7f);
   EXPECT_EQ(skyLuminance(Sky(), border.azimuth, border.elevation), 0.0f);
