@@ -62,7 +62,7 @@ TEST(UtcTime, ReadsTheUsualFormsAndAppliesTheOffset) {
       {" \t2026-06-21T10:00Z \t", "2026-06-21T10:00:00Z"},
       {"2026-01-01T05:00+14:00", "2025-12-31T15:00:00Z"},  // Kiribati, a day ahead
       {"2025-12-31T20:00-11:00", "2026-01-01T07:00:00Z"},  // Niue, a day behind
-      {"2000-02-29T12:00-00:00", "2000-02-29T12:00:00Z"},
+      {"2000-02-29T12:00-00:00", "2000-02-29T12:00:00Z"}, {"0001-01-01T00:00-14:00", "0001-01-01T14:00:00Z"},
   };
   for (const auto& c : kCases) EXPECT_EQ(formatIsoTime(parsed(c.text)), c.utc) << c.text;
 }
