@@ -30,52 +30,47 @@ using OutputFileTest = ScratchFolderTest;
 
 bool writeText(OutputFile& file, const std::string& text) { return file.open() && file.write(text) && file.commit(); }
 
+// Each file is written through a new, short-named temporary beside the file
+// replaced (behind a link, in its folder), which a discarded file removes.
 TEST_F(OutputFileTest, ReplacesKeepingPermissionsAndWritesThroughLinks) {
   writeFile(path("kept.txt"), "old\n");
   ASSERT_EQ(::chmod(path("kept.txt").c_str(), 0640), 0);
-  writeFile(path("real.txt"), "old\n");
-  ASSERT_EQ(::symlink("real.txt", path("link.txt").c_str()), 0);
+  ASSERT_EQ(::mkdir(path("sub").c_str(), 0755), 0);
+  writeFile(path("sub/real.txt"), "old\n");
+  ASSERT_EQ(::symlink("sub/real.txt", path("link.txt").c_str()), 0);
   ASSERT_EQ(::symlink("made-by-link.txt", path("dangling.txt").c_str()), 0);
-  const struct {
-    std::string name, written;  // the name given and the file that takes the text
-    mode_t mode;
-  } cases[] = {
-      {path("new.txt"), path("new.txt"), newFileMode()},
-      {path("kept.txt"), path("kept.txt"), 0640},
-      {path("link.txt"), path("real.txt"), newFileMode()},
-      {path("dangling.txt"), path("made-by-link.txt"), newFileMode()},
+  // The name given, the folder and name of the file that takes the text, its mode.
+  const struct { std::string name, folder, written; mode_t mode; } cases[] = {
+      {"new.txt", "", "new.txt", newFileMode()},
+      {"kept.txt", "", "kept.txt", 0640},
+      {"link.txt", "sub/", "real.txt", newFileMode()},
+      {"dangling.txt", "", "made-by-link.txt", newFileMode()},
   };
   for (const auto& c : cases) {
-    OutputFile file(c.name);
-    ASSERT_TRUE(writeText(file, "new\n")) << file.error();
-    EXPECT_EQ(readFile(c.written), "new\n") << c.name;
-    EXPECT_EQ(modeOf(c.written) & 07777, c.mode) << c.name;
+    OutputFile file(path(c.name));
+    ASSERT_TRUE(file.open() && file.write("new\n")) << file.error();
+    const std::string temporary = file.temporaryName();
+    EXPECT_EQ(temporary.rfind(path(c.folder + ".halvane-"), 0), 0u) << temporary;
+    EXPECT_EQ(temporary.size(), path(c.folder + ".halvane-XXXXXX").size()) << temporary;
+    EXPECT_TRUE(S_ISREG(modeOf(temporary))) << temporary;
+    ASSERT_TRUE(file.commit()) << file.error();
+    EXPECT_EQ(readFile(path(c.folder + c.written)), "new\n") << c.name;
+    EXPECT_EQ(modeOf(path(c.folder + c.written)) & 07777, c.mode) << c.name;
   }
+  OutputFile discarded(path("new.txt"));
+  ASSERT_TRUE(discarded.open() && discarded.write("newer\n")) << discarded.error();
+  discarded.discard();
+  EXPECT_EQ(readFile(path("new.txt")), "new\n");
   EXPECT_TRUE(S_ISLNK(modeOf(path("link.txt"))));
   EXPECT_TRUE(S_ISLNK(modeOf(path("dangling.txt"))));
   EXPECT_EQ(entries(), (std::vector<std::string>{"dangling.txt", "kept.txt", "link.txt", "made-by-link.txt",
-                                                 "new.txt", "real.txt"}));
-}
-
-TEST_F(OutputFileTest, TheTemporaryFileIsNewShortNamedAndBesideTheFileReplaced) {
-  ASSERT_EQ(::mkdir(path("sub").c_str(), 0755), 0);
-  ASSERT_EQ(::symlink("sub/target.txt", path("link.txt").c_str()), 0);
-  OutputFile file(path("link.txt"));
-  ASSERT_TRUE(file.open()) << file.error();
-  const std::string temporary = file.temporaryName();
-  EXPECT_EQ(temporary.rfind(path("sub/.halvane-"), 0), 0u) << temporary;
-  EXPECT_EQ(temporary.size(), path("sub/.halvane-XXXXXX").size());
-  EXPECT_TRUE(S_ISREG(modeOf(temporary)));
-  file.discard();
-  EXPECT_EQ(modeOf(temporary), 0u);
+                                                 "new.txt", "sub"}));
 }
 
 TEST_F(OutputFileTest, DestinationsThatCannotBeWrittenAreRefusedUntouched) {
   ASSERT_EQ(::mkdir(path("folder").c_str(), 0755), 0);
   writeFile(path("folder/inside"), "kept\n");
-  const struct {
-    std::string name, reason;
-  } cases[] = {
+  const struct { std::string name, reason; } cases[] = {
       {path("folder"), "Is a directory"},
       {path("missing/x.txt"), "No such file or directory"},
       {path(std::string(256, 'n')), "File name too long"},
@@ -116,12 +111,11 @@ TEST_F(OutputFileTest, AFailedWriteLeavesEveryFileOfTheSetAsItWas) {
   EXPECT_EQ(readFile(path("a.txt")), "earlier a\n");  // written in full, yet not put in place
   EXPECT_EQ(readFile(path("b.txt")), "earlier b\n");
   EXPECT_EQ(entries(), (std::vector<std::string>{"a.txt", "b.txt"}));
-
 }
 
+// Standard output redirected to a regular file: naming that file (as
+// /dev/stdout would) appends to it instead of replacing it.
 TEST_F(OutputFileTest, TheProcesssOwnStandardOutputIsWrittenInPlace) {
-  // Standard output redirected to a regular file: naming that file (as
-  // /dev/stdout would) appends to it instead of replacing it.
   const std::string name = path("out.txt");
   EXPECT_EXIT(
       {

@@ -13,7 +13,6 @@ void unevenWork(size_t i) { std::this_thread::sleep_for(std::chrono::microsecond
 
 TEST(ComputeInOrder, HandsEveryResultOnInOrderWithBoundedLookAhead) {
   for (unsigned threads : {1u, 3u, 8u}) {
-    SCOPED_TRACE(threads);
     const size_t count = 300;
     std::atomic<size_t> started{0};
     size_t consumed = 0, mostAhead = 0;
@@ -34,8 +33,8 @@ TEST(ComputeInOrder, HandsEveryResultOnInOrderWithBoundedLookAhead) {
         });
     EXPECT_TRUE(done);
     ASSERT_EQ(order.size(), count);
-    for (size_t i = 0; i < count; ++i) EXPECT_EQ(order[i], i);
-    EXPECT_LE(mostAhead, 2 * std::min<size_t>(threads, count));
+    for (size_t i = 0; i < count; ++i) EXPECT_EQ(order[i], i) << threads << " threads";
+    EXPECT_LE(mostAhead, 2 * std::min<size_t>(threads, count)) << threads << " threads";
   }
   // Nothing to do is done at once.
   EXPECT_TRUE(computeInOrder<int>(0, 4, [](size_t) -> int { throw std::logic_error("called"); },

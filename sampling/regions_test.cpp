@@ -9,9 +9,8 @@
 
 namespace {
 
-// Every corner is a unit vector at or above the horizon. Of the default 250:
-// the zenith region is closed, the regions of the lowest row run from the
-// horizon round to it, and the fan areas of all regions cover the hemisphere.
+// Of the default 250: the zenith region is closed, the lowest row's regions
+// run from the horizon round to it, and all fan areas cover the hemisphere.
 TEST(RegionsTest, CornersOnTheSphereZenithClosedHorizonRowOpenAndAreasCoverTheHemisphere) {
   for (int requested : {16, 250, 2000}) {
     const SampleSet set = computeJitteredSamples(Sky(), requested);

@@ -9,58 +9,54 @@ namespace {
 
 double radians(double degrees) { return degrees * kExactPi / 180; }
 
-// The unit normal tilted `tilt` from the zenith towards the azimuth.
-Direction tilted(double tilt, double azimuth) {
-  return {std::sin(tilt) * std::cos(azimuth), std::sin(tilt) * std::sin(azimuth), std::cos(tilt)};
+// The direction of a bearing (clockwise from north, +y) and an elevation.
+Direction toward(double bearing, double elevation) {
+  const double b = radians(bearing), e = radians(elevation);
+  return {std::cos(e) * std::sin(b), std::cos(e) * std::cos(b), std::sin(e)};
 }
 
+// Masks on ring edges and between them, facing each quarter and askew; normals
+// all round, straight up and down and level.
 TEST(SkyQuadratureTest, RingArcsEqualTheCellByCellSumForEveryNormalAndMask) {
-  Sky sky(SkyDistribution::SHARP, 0, 0.3f, 2.0f);
-  const SkyQuadrature quadrature(sky, 36);
-  // Masks on ring edges and between them, facing each quarter and askew.
-  const HorizonMask masks[] = {{0, -kExactPi / 2}, {radians(10), -kExactPi / 2},
-                               {radians(30), 0},   {radians(12.3), kExactPi},
-                               {radians(20), 0.7}, {radians(89), kExactPi / 2}};
+  const SkyQuadrature quadrature(Sky(SkyDistribution::SHARP, 0, 0.3f, 2.0f), 36);
+  const HorizonMask masks[] = {{0, -kExactPi / 2}, {radians(10), -kExactPi / 2}, {radians(30), 0},
+                               {radians(12.3), kExactPi}, {radians(20), 0.7}, {radians(89), kExactPi / 2}};
   std::vector<Direction> normals = fibonacciSphere(400, 0.25);
-  normals.push_back({0, 0, 1});
-  normals.push_back({0, 0, -1});
-  normals.push_back({1, 0, 0});
-  for (const HorizonMask& mask : masks) {
-    double all[1];
+  normals.insert(normals.end(), {{0, 0, 1}, {0, 0, -1}, {1, 0, 0}});
+  for (const HorizonMask& mask : masks)
     for (const Direction& n : normals) {
       const double plain = quadrature.irradianceCellByCell(n, mask);
       ASSERT_NEAR(quadrature.irradiance(n, mask), plain, 1e-12 * quadrature.totalLight())
           << n.x << " " << n.y << " " << n.z << " mask " << mask.elevation << " " << mask.facing;
+      double all[1];
       quadrature.irradiances(n, &mask, 1, all);
       ASSERT_EQ(all[0], quadrature.irradiance(n, mask));
     }
-  }
 }
 
-// Under the uniform sky of luminance 1 a plane tilted by t receives
-// pi (1 + cos t) / 2, the whole sky 2 pi; hiding the southern sky below h
-// takes pi sin^2(h) / 2 from a level plane. The midpoint rule's error falls
-// with the square of the ring height: about 1e-5 of the irradiance here.
+// Under the uniform sky a plane tilted by t receives pi (1 + cos t) / 2; hiding
+// the southern sky below h takes pi sin^2(h) / 2 from a level plane.
 TEST(SkyQuadratureTest, UniformSkyGivesTheClosedFormIrradiances) {
-  const Sky uniform(SkyDistribution::UNIFORM, 0, 0.5f, 0);
-  const SkyQuadrature quadrature(uniform, 180);
+  const SkyQuadrature quadrature(Sky(SkyDistribution::UNIFORM, 0, 0.5f, 0), 180);
   EXPECT_NEAR(quadrature.totalLight(), 2 * kExactPi, 1e-9);
   for (double tilt : {0.0, 30.0, 90.0, 120.0, 180.0})
-    for (double azimuth : {0.0, 1.0, 4.0})
-      EXPECT_NEAR(quadrature.irradiance(tilted(radians(tilt), azimuth)),
-                  kExactPi * (1 + std::cos(radians(tilt))) / 2, 4e-5)
-          << tilt << " " << azimuth;
+    for (double bearing : {0.0, 60.0, 230.0})
+      EXPECT_NEAR(quadrature.irradiance(toward(bearing, 90 - tilt)), kExactPi * (1 + std::cos(radians(tilt))) / 2, 4e-5)
+          << tilt << " " << bearing;
   for (double h : {10.0, 20.0, 30.0}) {
     const HorizonMask mask{radians(h)};
-    EXPECT_NEAR(quadrature.irradiance({0, 0, 1}, mask),
-                kExactPi - kExactPi * std::pow(std::sin(radians(h)), 2) / 2, 4e-5)
+    EXPECT_NEAR(quadrature.irradiance({0, 0, 1}, mask), kExactPi - kExactPi * std::pow(std::sin(radians(h)), 2) / 2,
+                4e-5)
         << h;
-    // A plane facing north sees none of the southern sky low down.
     EXPECT_NEAR(quadrature.irradiance({0, 1, 0}, mask), quadrature.irradiance({0, 1, 0}), 1e-12);
   }
 }
 
-TEST(SkyQuadratureTest, GridHasNearlyEqualCellsAndEnoughOfThem) {
+// Away from the zenith cap cells are within a few percent of each other;
+// ringsForCellsPerPoint gives at least (and not far above) the cells asked;
+// anglesOf inverts directionOf; the Fibonacci sphere's points have their mean
+// at the centre and nearest neighbours all about equally far.
+TEST(SkyQuadratureTest, CellsAndFibonacciPointsAreEvenAndEnough) {
   const SkyQuadrature quadrature(Sky(), 40);
   double smallest = 1e9, largest = 0;
   for (const SkyQuadrature::Cell& cell : quadrature.cells()) {
@@ -69,20 +65,12 @@ TEST(SkyQuadratureTest, GridHasNearlyEqualCellsAndEnoughOfThem) {
     ASSERT_GT(cell.direction.z, 0);
     ASSERT_NEAR(cell.direction.dot(cell.direction), 1, 1e-12);
   }
-  // Away from the zenith cap, cells are within a few percent of each other.
   EXPECT_LT(largest / smallest, 1.6);
   for (int points : {1, 145, 2000, 10000}) {
-    const int rings = ringsForCellsPerPoint(points, 30);
-    const double cells = SkyQuadrature(Sky(SkyDistribution::UNIFORM, 0, 0.5f, 0), rings).cells().size();
+    const double cells = SkyQuadrature(Sky(), ringsForCellsPerPoint(points, 30)).cells().size();
     EXPECT_GE(cells, 30.0 * points) << points;
     EXPECT_LT(cells, 40.0 * points + 200) << points;
   }
-}
-
-// anglesOf inverts directionOf, with azimuths within one turn; the Fibonacci
-// sphere is unit vectors whose mean is the centre and whose nearest
-// neighbours are all about equally far.
-TEST(SkyQuadratureTest, DirectionsAnglesAndTheFibonacciSphere) {
   for (float azimuth : {0.0f, 1.0f, 3.14159f, 6.2f})
     for (float elevation : {0.0f, 0.3f, 1.2f}) {
       float a, e;
@@ -113,16 +101,11 @@ TEST(SkyQuadratureTest, DirectionsAnglesAndTheFibonacciSphere) {
 // hidden, its east and west edges as seen.
 TEST(SkyQuadratureTest, MaskHidesBehindAndBelowAndCountsTheLinesConsistently) {
   const HorizonMask south{radians(20)};
-  const struct {
-    double bearing, elevation;
-    bool hidden;
-  } cases[] = {{180, 19.9, true}, {100, 5, true}, {180, 20, true}, {180, 20.1, false},
-               {0, 5, false},     {90, 5, false}, {270, 5, false}};
-  for (const auto& c : cases) {
-    const double b = radians(c.bearing), e = radians(c.elevation);
-    EXPECT_EQ(south.hides({std::cos(e) * std::sin(b), std::cos(e) * std::cos(b), std::sin(e)}), c.hidden)
-        << c.bearing << " " << c.elevation;
-  }
+  const struct { double bearing, elevation; bool hidden; } cases[] = {
+      {180, 19.9, true}, {100, 5, true}, {180, 20, true}, {180, 20.1, false}, {0, 5, false}, {90, 5, false},
+      {270, 5, false}};
+  for (const auto& c : cases)
+    EXPECT_EQ(south.hides(toward(c.bearing, c.elevation)), c.hidden) << c.bearing << " " << c.elevation;
   EXPECT_FALSE(HorizonMask{}.hides({0, -1, 0.001}));
   // The program's own angles of bearing 270 (azimuth 3.14159) count as west.
   EXPECT_FALSE(south.hides(directionOf(3.14159f, 0.1f)));

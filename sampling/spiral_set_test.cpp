@@ -15,9 +15,11 @@ namespace {
 
 using D = SkyDistribution;
 
+// Exactly N points above the horizon with positive weights summing to one,
+// the same each time for the same sky.
 TEST(SpiralSetTest, ExactlyNPointsAboveTheHorizonWithPositiveWeightsSummingToOne) {
-  const Sky skies[] = {Sky(), Sky(D::SHARP, 0, 0.2f, 1.0f), Sky(D::UNIFORM, 0, 0.5f, 0),
-                       Sky(D::COSINE, 0, 0.5f, 0), Sky(D::GENERAL, 0, 1.3f, 5.0f)};
+  const Sky skies[] = {Sky(), Sky(D::SHARP, 0, 0.2f, 1.0f), Sky(D::UNIFORM, 0, 0.5f, 0), Sky(D::COSINE, 0, 0.5f, 0),
+                       Sky(D::GENERAL, 6, 1.3f, 5.0f)};
   for (const Sky& sky : skies)
     for (int n : {1, 2, 7, 145, 1000}) {
       const Sequence<SamplePoint> points = computeSpiralSamples(sky, n);
@@ -31,22 +33,22 @@ TEST(SpiralSetTest, ExactlyNPointsAboveTheHorizonWithPositiveWeightsSummingToOne
         sum += p.weight;
       }
       EXPECT_NEAR(sum, 1, 1e-5) << n;
+      EXPECT_EQ(formatSamplePoints(sky, points, 6), formatSamplePoints(sky, computeSpiralSamples(sky, n), 6));
     }
 }
 
+// One elevation per point; under a sky that depends on the sun one point lies
+// within half a height band of it, in its azimuth; a uniform sky turns nothing.
 TEST(SpiralSetTest, PlacementHasOneElevationPerPointAndMeetsTheSun) {
   for (int n : {3, 145, 2000}) {
-    const std::vector<Direction> sites = spiralDirections(n, 0.4);
     std::set<double> heights;
-    for (const Direction& d : sites) {
+    for (const Direction& d : spiralDirections(n, 0.4)) {
       ASSERT_NEAR(d.dot(d), 1, 1e-12);
       ASSERT_GT(d.z, 0);
       heights.insert(d.z);
     }
     EXPECT_EQ(heights.size(), static_cast<size_t>(n));
   }
-  // Under a sky that depends on the sun one point lies within half a height
-  // band of it, in its azimuth; a uniform sky turns nothing.
   const Sky sky(D::CLEAR, 0, 0.6f, 2.5f);
   const Direction sun = directionOf(sky.sunAzimuth(), sky.sunElevation());
   for (int n : {145, 250, 1000}) {
@@ -57,14 +59,13 @@ TEST(SpiralSetTest, PlacementHasOneElevationPerPointAndMeetsTheSun) {
   EXPECT_EQ(spiralRotation(Sky(D::OVERCAST, 0, 0.6f, 2.5f), 145), 0);
 }
 
+// Queries are the cells of a grid and the sites themselves, where ties are exact.
 TEST(SpiralSetTest, BucketedNearestSitesEqualTheBruteForceOnes) {
+  const SkyQuadrature grid(Sky(), 30);
   for (int n : {1, 5, 300, 3000}) {
     const std::vector<Direction> sites = spiralDirections(n, 1.1);
-    std::vector<Direction> queries;
-    const SkyQuadrature grid(Sky(), 30);
+    std::vector<Direction> queries = sites;
     for (const SkyQuadrature::Cell& cell : grid.cells()) queries.push_back(cell.direction);
-    // The sites themselves, where ties are exact.
-    queries.insert(queries.end(), sites.begin(), sites.end());
     const std::vector<int> owners = nearestSites(sites, queries);
     ASSERT_EQ(owners.size(), queries.size());
     for (size_t q = 0; q < queries.size(); ++q) {
@@ -74,13 +75,6 @@ TEST(SpiralSetTest, BucketedNearestSitesEqualTheBruteForceOnes) {
       ASSERT_EQ(owners[q], best) << n << " query " << q;
     }
   }
-}
-
-// (That rounded points keep their file's angles is the file directions' test.)
-TEST(SpiralSetTest, SameSkySameSet) {
-  const Sky sky(D::GENERAL, 6, 0.4f, 3.0f);
-  const Sequence<SamplePoint> a = computeSpiralSamples(sky, 200), b = computeSpiralSamples(sky, 200);
-  EXPECT_EQ(formatSamplePoints(sky, a, 6), formatSamplePoints(sky, b, 6));
 }
 
 // The fit is judged by the accuracy measure, on planes it never saw.
@@ -106,10 +100,6 @@ TEST(FittedWeightsTest, FittedWeightsAreNeverWorseThanTheCellIntegrals) {
       EXPECT_LT(after.maxError, before.maxError) << static_cast<int>(sky.distribution) << " " << n;
     }
   }
-}
-
-// The largest set that is fitted; one more is the tool's (its cell weights, with a note).
-TEST(FittedWeightsTest, TheLargestSetIsFittedAndAnEmptyOneNot) {
   Sequence<SamplePoint> empty, largest = computeSpiralSamples(Sky(), kMaxFittedPoints);
   EXPECT_FALSE(fitSampleWeights(Sky(), empty));
   EXPECT_TRUE(fitSampleWeights(Sky(), largest));

@@ -29,14 +29,11 @@ Square toSquare(float elevation, float azimuth) {
   return s;
 }
 
-// The centre, the half-axes on the border, the diagonals at r = 0.5 (with
-// the octant each falls in) and points within an octant, where the azimuth
-// runs linearly along the ring. A NaN elevation is not checked.
-TEST(HemisphereMappingTest, CentreAxesAndDiagonalsFallAsTheOctantTestsOrderThem) {
+// The octant each axis and diagonal falls in, and the linear azimuth within an
+// octant (a NaN elevation is not checked).
+TEST(HemisphereMappingTest, KnownPointsBorderHorizonZenithAndTurns) {
   const float any = std::nanf(""), ring = 0.8480607f, octant = 0.7853975f;
-  const struct {
-    float u, v, elevation, azimuth, tolerance;
-  } cases[] = {
+  const struct { float u, v, elevation, azimuth, tolerance; } cases[] = {
       {0.5f, 0.5f, 1.570795f, 0, 0},          {0.75f, 0.5f, ring, 6.2831802f, 0},   // octant 7
       {1.0f, 0.5f, any, 6.2831802f, 0},       {0.5f, 1.0f, any, 1.570795f, 0},      // octants 7 (not 0) and 2
       {0.0f, 0.5f, any, 3.14159f, 0},         {0.5f, 0.0f, any, 4.712385f, 1e-6f},  // octants 4 and 5
@@ -49,12 +46,7 @@ TEST(HemisphereMappingTest, CentreAxesAndDiagonalsFallAsTheOctantTestsOrderThem)
     EXPECT_TRUE(std::isnan(c.elevation) || d.elevation == c.elevation) << c.u << ", " << c.v;
     EXPECT_NEAR(d.azimuth, c.azimuth, c.tolerance) << c.u << ", " << c.v;
   }
-}
-
-// The square's border lies just below the horizon and the horizon just
-// inside it; near the zenith everything maps to the centre; azimuths a turn
-// apart map to one point.
-TEST(HemisphereMappingTest, BorderHorizonZenithAndTurns) {
+  // The square's border lies just below the horizon, the horizon just inside it.
   const Direction border = toHemisphere(1.0f, 0.8f);
   EXPECT_NEAR(border.elevation, -1.33e-6f, 1e-7f);
   EXPECT_EQ(skyLuminance(Sky(), border.azimuth, border.elevation), 0.0f);
@@ -74,33 +66,26 @@ TEST(HemisphereMappingTest, BorderHorizonZenithAndTurns) {
   }
 }
 
-TEST(HemisphereMappingTest, SquareToHemisphereAndBackReturnsThePoint) {
-  for (int i = 0; i <= 40; ++i)
-    for (int j = 0; j <= 40; ++j) {
-      if (i == 20 && j == 20) continue;
-      float u = i / 40.0f, v = j / 40.0f;
-      const Direction d = toHemisphere(u, v);
-      const Square back = toSquare(d.elevation, d.azimuth);
-      ASSERT_NEAR(back.u, u, 1e-5f) << "(" << u << ", " << v << ")";
-      ASSERT_NEAR(back.v, v, 1e-5f) << "(" << u << ", " << v << ")";
-    }
-}
-
-// Equal areas of the square cover equal solid angles: the share of a uniform
-// grid over the square lying within zenith angle Z is 1 - cos Z, and the
-// azimuth runs linearly, so half an octant holds a sixteenth.
-TEST(HemisphereMappingTest, MappingIsEqualArea) {
+// Equal areas: the share of cell centres within zenith angle Z is 1 - cos Z
+// (to about 1 / n), and half an octant holds a sixteenth.
+TEST(HemisphereMappingTest, SquareToHemisphereAndBackReturnsThePointAndIsEqualArea) {
   const int n = 400;
   int withinCap = 0, inHalfOctant = 0;
-  const double capZ = 1.0;
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) {
-      Direction d = toHemisphere((i + 0.5f) / n, (j + 0.5f) / n);
-      if (1.570795 - d.elevation < capZ) ++withinCap;
-      if (d.azimuth < 0.7853975f / 2) ++inHalfOctant;
+  for (int i = 0; i <= n; ++i)
+    for (int j = 0; j <= n; ++j) {
+      const float u = float(i) / n, v = float(j) / n;
+      const Direction d = toHemisphere(u, v);
+      const Square back = toSquare(d.elevation, d.azimuth);
+      if (2 * i != n || 2 * j != n) {
+        ASSERT_NEAR(back.u, u, 1e-5f) << "(" << u << ", " << v << ")";
+        ASSERT_NEAR(back.v, v, 1e-5f) << "(" << u << ", " << v << ")";
+      }
+      if (i == n || j == n) continue;
+      const Direction centre = toHemisphere((i + 0.5f) / n, (j + 0.5f) / n);
+      if (1.570795 - centre.elevation < 1.0) ++withinCap;
+      if (centre.azimuth < 0.7853975f / 2) ++inHalfOctant;
     }
-  // The grid resolves the square ring of the cap to about 1 / n.
-  EXPECT_NEAR(withinCap / double(n * n), 1 - std::cos(capZ), 5e-3);
+  EXPECT_NEAR(withinCap / double(n * n), 1 - std::cos(1.0), 5e-3);
   EXPECT_NEAR(inHalfOctant / double(n * n), 1.0 / 16, 2e-3);
 }
 

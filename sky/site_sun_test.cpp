@@ -14,46 +14,39 @@ namespace {
 
 TEST(SiteSun, SitesBeyondTheEarthOrNotFiniteAreRefused) {
   const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
-  for (GeoSite good : {GeoSite{90, 180}, GeoSite{-90, -180}, GeoSite{0, 0}, GeoSite{59.91, 10.75}})
+  for (GeoSite good : {GeoSite{90, 180}, GeoSite{-90, -180}, GeoSite{59.91, 10.75}})
     EXPECT_TRUE(isValidSite(good)) << good.latitude << "," << good.longitude;
   for (GeoSite bad : {GeoSite{90.0001, 0}, GeoSite{-91, 0}, GeoSite{0, 180.5}, GeoSite{0, 360}, GeoSite{nan, 0},
                       GeoSite{0, inf}, GeoSite{-inf, 0}})
     EXPECT_FALSE(isValidSite(bad)) << bad.latitude << "," << bad.longitude;
 }
 
+// Oslo at midsummer. The sky gets the refracted elevation, in radians with
+// 3.14159, and the azimuth from east towards north (due south is 270).
 TEST(SiteSun, IsTheApparentSunInTheModelsAnglesAndUpOnlyAboveTheHorizon) {
-  // Oslo at midsummer: high in the south at local noon, below the horizon
-  // at midnight (just: 6.6 degrees down); the refracted elevation is the one
-  // the sky gets.
   const GeoSite oslo{59.91, 10.75};
   UtcTime noon, midnight;
   std::string error;
   ASSERT_TRUE(parseIsoTime("2026-06-21T13:20+02:00", noon, error));
   ASSERT_TRUE(parseIsoTime("2026-06-22T01:20+02:00", midnight, error));
   const SiteSun day = sunAtSite(oslo, noon), night = sunAtSite(oslo, midnight);
-  const SolarPosition reference = solarPositionSpa(oslo.latitude, oslo.longitude, noon);
-  EXPECT_NEAR(day.elevationDegrees, reference.apparentElevation, 0.002);
+  EXPECT_NEAR(day.elevationDegrees, solarPositionSpa(oslo.latitude, oslo.longitude, noon).apparentElevation, 0.002);
   EXPECT_NEAR(day.bearingDegrees, 180, 1);
   EXPECT_NEAR(day.elevationDegrees, 90 - 59.91 + 23.44, 0.1);
   EXPECT_TRUE(day.isUp());
   EXPECT_FALSE(night.isUp());
   EXPECT_NEAR(night.elevationDegrees, 59.91 + 23.44 - 90, 0.2);
-  // The model's angles: elevation in radians with 3.14159, azimuth from
-  // east towards north (a sun due south stands at about 270 degrees).
   EXPECT_FLOAT_EQ(day.elevation, float(day.elevationDegrees * 3.14159 / 180));
   EXPECT_NEAR(day.azimuth * 180 / 3.14159, 270, 1);
 }
 
-TEST(ClearSky, AirMassFollowsTheSecantUpHighAndStaysFiniteAtTheHorizon) {
+// Kasten and Young's air mass is 37.92 at the horizon; Meinel and Meinel's
+// beam at air mass 1 is 70 %; a clear day's sky share at 60 degrees a tenth.
+TEST(ClearSky, TheBeamWeakensAndTheSkysShareGrowsAsTheSunSinks) {
   for (double elevation = 30; elevation <= 90; elevation += 5)
     EXPECT_NEAR(kastenYoungAirMass(elevation) * std::sin(elevation * 3.141592653589793 / 180), 1, 0.005)
         << elevation;
-  EXPECT_NEAR(kastenYoungAirMass(1e-9), 37.92, 0.01);  // the formula's value at the horizon
-}
-
-TEST(ClearSky, TheBeamWeakensAndTheSkysShareGrowsAsTheSunSinks) {
-  // Meinel and Meinel at air mass 1: 70 % of the light outside the
-  // atmosphere arrives as the beam.
+  EXPECT_NEAR(kastenYoungAirMass(1e-9), 37.92, 0.01);
   EXPECT_NEAR(clearSkyIrradiance(90).directNormal, 0.7, 0.0001);
   double lastBeam = 1, lastShare = 0;
   for (double elevation = 90; elevation >= 1; elevation -= 1) {
@@ -66,12 +59,9 @@ TEST(ClearSky, TheBeamWeakensAndTheSkysShareGrowsAsTheSunSinks) {
     lastBeam = light.directNormal;
     lastShare = skyShare;
   }
-  // The sky's share near the horizon is most of the light; a clear day's
-  // measured share at a high sun is about a tenth.
   EXPECT_GT(lastShare, 0.5);
   const ClearSkyIrradiance noon = clearSkyIrradiance(60);
   EXPECT_NEAR(noon.diffuseHorizontal / (noon.diffuseHorizontal + noon.directNormal * std::sqrt(3) / 2), 0.1, 0.03);
-  // No light, and no ratio, without the sun.
   for (double down : {0.0, -0.5, -30.0}) {
     EXPECT_EQ(clearSkyIrradiance(down).directNormal, 0);
     EXPECT_EQ(clearSkyIrradiance(down).diffuseHorizontal, 0);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -20,24 +18,18 @@ using D = SkyDistribution;
 const SkyDistribution kAllDistributions[] = {D::UNIFORM, D::OVERCAST, D::CLEAR,  D::SHARP,
                                              D::POINT,   D::COSINE,   D::TURBID, D::GENERAL};
 
-// Everything written to a temporary stream, which is then closed.
-std::string drain(std::FILE* f) {
-  std::string text;
-  std::rewind(f);
-  for (int c; (c = std::fgetc(f)) != EOF;) text += static_cast<char>(c);
-  std::fclose(f);
-  return text;
-}
-
-// Every test starts from the start-up sky (CLEAR, general type 12, sun at
-// elevation 45 degrees and azimuth 270 degrees) and leaves the diagnostic
-// streams as it found them.
+// The start-up sky; diagnostics to a temporary stream, then back to the defaults.
 class SkyModelTest : public ::testing::Test {
  protected:
-  void TearDown() override { setSkyDiagnostics(nullptr, nullptr); }
+  void SetUp() override { setSkyDiagnostics(messages, messages); }
+  void TearDown() override {
+    setSkyDiagnostics(nullptr, nullptr);
+    std::fclose(messages);
+  }
   float luminance(float azimuth, float elevation) const { return skyLuminance(sky, azimuth, elevation); }
 
   Sky sky;
+  std::FILE* messages = std::tmpfile();
 };
 
 // The simple distributions against their closed forms; SHARP is
@@ -68,30 +60,24 @@ TEST_F(SkyModelTest, SimpleDistributionsFollowTheirFormulas) {
   }
 }
 
-// normaliseSky's shortcuts (sines and cosines once per row and column, a sky
-// without a sun once per row) give exactly the plain sum over the cells, for
-// every sky and sun. With lower-edge cosines the uniform sky's is about 1.2 %
-// more than pi (midpoints would give pi); the overcast sky, (1 + 2 sin h) / 3,
-// integrates to 2/3 of it.
+// normaliseSky's shortcuts against the plain sum over the cells. With lower-edge
+// cosines the uniform sky's is about 1.2 % more than pi; the overcast's 2/3 of it.
 TEST_F(SkyModelTest, NormaliserIsThePlainSumOverTheCellsToTheLastBit) {
-  std::FILE* table = std::tmpfile();  // POINT near the horizon writes its table
-  setSkyDiagnostics(table, table);
   const float s = 3.14159 / 128;
   for (float sunElevation : {0.3f, 1.2f})
-  for (int d : {0, 1, 2, 3, 4, 5, 6, 7, 9}) {
-    sky.distribution = static_cast<SkyDistribution>(d);
-    sky.setSun(sunElevation, 2.0f);
-    float sum = 0, azimuthEdge = 0;
-    for (int j = 0; j < 128; ++j, azimuthEdge = azimuthEdge + 2 * s) {
-      float elevationEdge = 0;
-      for (int k = 0; k < 64; ++k, elevationEdge = elevationEdge + s) {
-        const float weight = std::cos(static_cast<double>(elevationEdge)) * s * (2 * s);
-        sum = sum + skyLuminance(sky, azimuthEdge + s, elevationEdge + s / 2) * weight;
+    for (int d : {0, 1, 2, 3, 4, 5, 6, 7, 9}) {
+      sky.distribution = static_cast<SkyDistribution>(d);
+      sky.setSun(sunElevation, 2.0f);
+      float sum = 0, azimuthEdge = 0;
+      for (int j = 0; j < 128; ++j, azimuthEdge = azimuthEdge + 2 * s) {
+        float elevationEdge = 0;
+        for (int k = 0; k < 64; ++k, elevationEdge = elevationEdge + s) {
+          const float weight = std::cos(static_cast<double>(elevationEdge)) * s * (2 * s);
+          sum = sum + skyLuminance(sky, azimuthEdge + s, elevationEdge + s / 2) * weight;
+        }
       }
+      EXPECT_EQ(normaliseSky(sky), static_cast<float>(sum * 0.5)) << "distribution " << d << " sun " << sunElevation;
     }
-    EXPECT_EQ(normaliseSky(sky), static_cast<float>(sum * 0.5)) << "distribution " << d << " sun " << sunElevation;
-  }
-  std::fclose(table);
   sky.distribution = D::UNIFORM;
   const float uniform = normaliseSky(sky);
   EXPECT_NEAR(uniform, 3.18f, 0.002f);
@@ -99,89 +85,59 @@ TEST_F(SkyModelTest, NormaliserIsThePlainSumOverTheCellsToTheLastBit) {
   EXPECT_NEAR(normaliseSky(sky) / uniform, 2.0 / 3, 0.005);
 }
 
-TEST_F(SkyModelTest, PointTableListsTheIndicatrixNearTheHorizonOnly) {
+// POINT lists its indicatrix (0 .. 170 degrees) only very near the horizon; an
+// unknown distribution is uniform and says so on every evaluation.
+TEST_F(SkyModelTest, PointTableAndUnknownDistributionGoToTheirStreams) {
+  setSkyDiagnostics(nullptr, nullptr);
   sky.distribution = D::POINT;
-  std::FILE* table = std::tmpfile();
-  setSkyDiagnostics(table, nullptr);
+  ::testing::internal::CaptureStdout();
   luminance(1.0f, 0.02f);  // not near enough to the horizon
   luminance(1.0f, 0.005f);
-  const std::string text = drain(table);
-  // 0 .. 170 degrees, then an empty line; the indicatrix is 1 at right angles to the sun.
+  const std::string text = ::testing::internal::GetCapturedStdout();
   ASSERT_EQ(text.compare(0, 22, "0: 11.3602\n10: 7.27045"), 0) << text;
-  EXPECT_NE(text.find("\n90: 1\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\n90: 1\n"), std::string::npos) << text;  // 1 at right angles to the sun
   EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 19) << text;
   EXPECT_EQ(text.substr(text.size() - 2), "\n\n");
 
-  setSkyDiagnostics(nullptr, nullptr);  // by default the table goes to standard output
-  ::testing::internal::CaptureStdout();
-  luminance(0.0f, 0.0f);
-  const std::string out = ::testing::internal::GetCapturedStdout();
-  EXPECT_EQ(out.compare(0, 11, "0: 11.3602\n"), 0) << out;
-}
-
-TEST_F(SkyModelTest, UnknownDistributionIsReportedOnEveryEvaluationAndIsUniform) {
-  sky.distribution = static_cast<SkyDistribution>(9);
-  std::FILE* messages = std::tmpfile();
-  setSkyDiagnostics(nullptr, messages);
-  EXPECT_EQ(luminance(1.0f, 0.5f), 1.0f);
-  EXPECT_EQ(luminance(2.0f, 0.0f), 1.0f);
-  EXPECT_EQ(drain(messages), 
-            "Unknown type of sky distribution: 9.  Assuming UNIFORM\n"
-            "Unknown type of sky distribution: 9.  Assuming UNIFORM\n");
-
-  setSkyDiagnostics(nullptr, nullptr);  // by default the line goes to standard error
   sky.distribution = static_cast<SkyDistribution>(-3);
   ::testing::internal::CaptureStderr();
   EXPECT_EQ(luminance(1.0f, 0.5f), 1.0f);
-  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Unknown type of sky distribution: -3.  Assuming UNIFORM\n");
+  EXPECT_EQ(luminance(2.0f, 0.0f), 1.0f);
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "Unknown type of sky distribution: -3.  Assuming UNIFORM\n"
+                                                      "Unknown type of sky distribution: -3.  Assuming UNIFORM\n");
 }
 
-// Below the horizon every distribution, the unknown one included, is dark and
-// writes nothing; the quiet evaluation gives the very same values everywhere
-// and never writes.
-TEST_F(SkyModelTest, BelowTheHorizonAllIsDarkAndQuietLuminanceIsTheSameWithoutDiagnostics) {
-  std::FILE* messages = std::tmpfile();
-  setSkyDiagnostics(messages, messages);
+// At the sun rounding can make a direction's dot product with itself exceed 1.
+TEST_F(SkyModelTest, FiniteAtTheSunDarkBelowAndQuietLuminanceIsTheSameWithoutDiagnostics) {
   std::vector<SkyDistribution> distributions(std::begin(kAllDistributions), std::end(kAllDistributions));
   distributions.push_back(static_cast<SkyDistribution>(9));
-  for (SkyDistribution distribution : distributions) {
-    sky.distribution = distribution;
-    for (float elevation : {-1.0f, -0.0001f, 0.0f, 0.005f, 0.3f, 1.2f}) {
-      std::rewind(messages);
-      ASSERT_EQ(::ftruncate(::fileno(messages), 0), 0);
-      const float loud = luminance(2.0f, elevation);
-      std::fflush(messages);
-      const long written = std::ftell(messages);
-      if (elevation < 0) {
-        EXPECT_EQ(loud, 0.0f) << static_cast<int>(distribution);
-        EXPECT_EQ(written, 0L) << static_cast<int>(distribution);
-      }
-      EXPECT_EQ(skyLuminanceQuietly(sky, 2.0f, elevation), loud) << static_cast<int>(distribution);
-      std::fflush(messages);
-      EXPECT_EQ(std::ftell(messages), written);
-    }
-  }
-  std::fclose(messages);
-}
-
-// Rounding can make the dot product of a direction with itself exceed 1; the
-// luminance there must still be a number.
-TEST_F(SkyModelTest, LuminanceAtTheSunIsFiniteForEveryDistribution) {
-  std::FILE* table = std::tmpfile();  // POINT near the horizon writes its table
-  setSkyDiagnostics(table, nullptr);
+  const auto written = [this] {
+    std::fflush(messages);
+    return std::ftell(messages);
+  };
   int pastOne = 0;
   for (float e = 0.0f; e < 1.5708f; e += 0.0625f)
     for (float a = 0.0f; a < 6.28318f; a += 0.125f) {
-      Vec3 v = angleToVector(a, e);
+      const Vec3 v = angleToVector(a, e);
       if (v.dot(v) > 1.0f) ++pastOne;
       sky.setSun(e, a);
-      for (SkyDistribution d : kAllDistributions) {
+      for (SkyDistribution d : distributions) {
         sky.distribution = d;
-        ASSERT_TRUE(std::isfinite(luminance(a, e))) << "distribution " << static_cast<int>(d) << " at " << a << ", " << e;
+        for (float elevation : {e, -e - 0.0001f}) {
+          const long before = written();
+          const float loud = luminance(a, elevation);
+          const long after = written();
+          ASSERT_TRUE(std::isfinite(loud)) << "distribution " << static_cast<int>(d) << " at " << a << ", " << e;
+          if (elevation < 0) {
+            ASSERT_EQ(loud, 0.0f) << static_cast<int>(d);
+            ASSERT_EQ(after, before) << static_cast<int>(d);
+          }
+          ASSERT_EQ(skyLuminanceQuietly(sky, a, elevation), loud) << static_cast<int>(d);
+          ASSERT_EQ(written(), after);
+        }
       }
     }
   EXPECT_GT(pastOne, 0) << "the grid never reaches a dot product above 1";
-  std::fclose(table);
 }
 
 // The fifteen rows of the CIE standard general sky (a, b, c, d, e), written
@@ -195,45 +151,34 @@ const double kCieRows[15][5] = {
 };
 
 // L / Lz = f(chi) phi(Z) / (f(Zs) phi(0)) in double precision, with the angle
-// chi from the sun by the spherical law of cosines. Angles in radians; Z and
-// Zs are zenith angles.
-double cieRelativeToZenith(const double* row, double sunZ, double sunAzimuth, double z,
-                           double azimuth) {
+// chi from the sun by the spherical law of cosines; zenith angles Z and Zs.
+double cieRelativeToZenith(const double* row, double sunZ, double sunAzimuth, double z, double azimuth) {
   double a = row[0], b = row[1], c = row[2], d = row[3], e = row[4];
   auto f = [&](double chi) {
     return 1 + c * (std::exp(d * chi) - std::exp(d * kExactPi / 2)) + e * std::cos(chi) * std::cos(chi);
   };
   auto phi = [&](double zenith) { return 1 + a * std::exp(b / std::cos(zenith)); };
-  double chi = std::acos(std::cos(sunZ) * std::cos(z) +
-                         std::sin(sunZ) * std::sin(z) * std::cos(azimuth - sunAzimuth));
+  double chi = std::acos(std::cos(sunZ) * std::cos(z) + std::sin(sunZ) * std::sin(z) * std::cos(azimuth - sunAzimuth));
   return f(chi) * phi(z) / (f(sunZ) * phi(0));
 }
 
-// skyLuminance at a direction divided by skyLuminance at the zenith, with the
-// sun and the direction given as zenith angle and azimuth in degrees.
-double modelRelativeToZenith(Sky sky, double sunZ, double sunAzimuth, double z, double azimuth) {
-  sky.setSun(static_cast<float>(radians(90 - sunZ)), static_cast<float>(radians(sunAzimuth)));
-  double l = skyLuminance(sky, static_cast<float>(radians(azimuth)), static_cast<float>(radians(90 - z)));
-  double lz = skyLuminance(sky, 0.0f, 1.570795f);
-  return l / lz;
-}
-
-// Every general type, and CLEAR and TURBID as types 11 and 14, against the
-// formula, which gives the published value for type 12 (sun at zenith angle
-// 30, the point at 45 and 180 degrees round); the rows keep their menu labels
-// (the misspelt "circumsolor" of type 7 included).
+// CLEAR and TURBID are types 11 and 14; the formula gives the published value for
+// type 12; the menu labels keep the misspelt "circumsolor" of type 7.
 TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
   ASSERT_NEAR(cieRelativeToZenith(kCieRows[11], radians(30), 0, radians(45), radians(180)), 0.45445243068520, 1e-12);
-  struct Case { double sunZ, sunAzimuth, z, azimuth; };
-  const Case cases[] = {{30, 0, 45, 180},  {10, 0, 60, 90},   {45, 90, 20, 270},
-                        {70, 120, 85, 300}, {20, 300, 70, 10}, {40, 30, 60, 250}};
+  const struct { double sunZ, sunAzimuth, z, azimuth; } cases[] = {
+      {30, 0, 45, 180}, {10, 0, 60, 90}, {45, 90, 20, 270}, {70, 120, 85, 300}, {20, 300, 70, 10}, {40, 30, 60, 250}};
   for (int type = 0; type < 17; ++type) {
     sky.distribution = type < 15 ? D::GENERAL : type == 15 ? D::CLEAR : D::TURBID;
     sky.generalType = type % 15;
     const double* row = kCieRows[type < 15 ? type : type == 15 ? 10 : 13];
-    for (const Case& k : cases) {
-      double expected = cieRelativeToZenith(row, radians(k.sunZ), radians(k.sunAzimuth), radians(k.z), radians(k.azimuth));
-      EXPECT_NEAR(modelRelativeToZenith(sky, k.sunZ, k.sunAzimuth, k.z, k.azimuth) / expected, 1.0, 1e-4)
+    for (const auto& k : cases) {
+      sky.setSun(static_cast<float>(radians(90 - k.sunZ)), static_cast<float>(radians(k.sunAzimuth)));
+      const double model = luminance(static_cast<float>(radians(k.azimuth)), static_cast<float>(radians(90 - k.z))) /
+                           luminance(0.0f, 1.570795f);
+      const double expected =
+          cieRelativeToZenith(row, radians(k.sunZ), radians(k.sunAzimuth), radians(k.z), radians(k.azimuth));
+      EXPECT_NEAR(model / expected, 1.0, 1e-4)
           << "type " << type + 1 << ", sun " << k.sunZ << "/" << k.sunAzimuth << ", point " << k.z << "/" << k.azimuth;
     }
   }

@@ -27,13 +27,6 @@ const struct {
   Algorithm position;
 } kAlgorithms[] = {{"everyday", solarPosition}, {"reference", solarPositionSpa}};
 
-// Solar noon: 12:00 mean solar time at the longitude, less the equation of
-// time of the day.
-UtcTime solarNoon(Algorithm position, const std::string& date, double longitude) {
-  UtcTime midday = plusMinutes(at(date + "T12:00Z"), -longitude * 4);
-  return plusMinutes(midday, -position(0, longitude, midday, {}).equationOfTime);
-}
-
 // Reda and Andreas, table A5.1: 17 October 2003, 12:30:30 at UTC-7, Golden,
 // Colorado, 1830.14 m, 820 hPa, 11 degrees C, deltaT 67 s.
 TEST(SolarPosition, ReproducesThePublishedExampleOfTheReferenceAlgorithm) {
@@ -42,8 +35,7 @@ TEST(SolarPosition, ReproducesThePublishedExampleOfTheReferenceAlgorithm) {
   golden.temperatureC = 11;
   golden.heightMetres = 1830.14;
   golden.deltaTSeconds = 67;
-  UtcTime time = at("2003-10-17T12:30:30-07:00");
-  SolarPosition p = solarPositionSpa(39.742476, -105.1786, time, golden);
+  SolarPosition p = solarPositionSpa(39.742476, -105.1786, at("2003-10-17T12:30:30-07:00"), golden);
   EXPECT_NEAR(90 - p.apparentElevation, 50.11162, 1e-5);  // zenith
   EXPECT_NEAR(p.bearing, 194.34024, 1e-5);
   EXPECT_NEAR(p.elevation, 39.872046, 1e-5);
@@ -51,14 +43,12 @@ TEST(SolarPosition, ReproducesThePublishedExampleOfTheReferenceAlgorithm) {
   EXPECT_NEAR(p.equationOfTime, 14.641503, 2e-5);  // the paper's right ascension is rounded
 }
 
-// The everyday algorithm against the reference from 1950 to 2100: instants
-// 2 d 7 h 13 min 17 s apart (so that they wander through the hours of the
-// day and the days of the year), each at three sites spread over all
-// latitudes and longitudes. Within the bound its truncation guarantees.
+// 1950 to 2100 in steps of 2 d 7 h 13 min 17 s (wandering through the hours and
+// the seasons), each at three sites spread over the globe.
 TEST(SolarPosition, EverydayAlgorithmStaysWithinItsBoundOfTheReference) {
   const int64_t step = ((2 * 24 + 7) * 60 + 13) * 60000 + 17000;
   const int64_t end = at("2100-12-31T23:59Z").milliseconds;
-  double worstElevation = 0, worstApparent = 0, worstArc = 0, worstDeclination = 0, worstEquation = 0;
+  double worstElevation = 0, worstArc = 0, worstDeclination = 0, worstEquation = 0;
   int n = 0;
   for (int64_t ms = at("1950-01-01T00:00Z").milliseconds; ms <= end; ms += step) {
     for (int i = 0; i < 3; ++i, ++n) {
@@ -66,8 +56,7 @@ TEST(SolarPosition, EverydayAlgorithmStaysWithinItsBoundOfTheReference) {
       double longitude = -180 + std::fmod(n * 0.5698402910, 1.0) * 360;
       SolarPosition r = solarPositionSpa(latitude, longitude, {ms}, {});
       SolarPosition f = solarPosition(latitude, longitude, {ms}, {});
-      worstElevation = std::fmax(worstElevation, std::fabs(f.elevation - r.elevation));
-      worstApparent = std::fmax(worstApparent, std::fabs(f.apparentElevation - r.apparentElevation));
+      worstElevation = std::fmax(worstElevation, std::fabs(f.apparentElevation - r.apparentElevation));
       worstArc = std::fmax(worstArc, std::fabs(bearingDifference(f.bearing, r.bearing)) *
                                          std::cos(r.elevation * kRadiansPerDegree));
       worstDeclination = std::fmax(worstDeclination, std::fabs(f.declination - r.declination));
@@ -76,85 +65,64 @@ TEST(SolarPosition, EverydayAlgorithmStaysWithinItsBoundOfTheReference) {
   }
   EXPECT_GT(n, 60000);
   EXPECT_LT(worstElevation, 0.004);
-  EXPECT_LT(worstApparent, 0.004);
   EXPECT_LT(worstArc, 0.004);
   EXPECT_LT(worstDeclination, 0.004);
   EXPECT_LT(worstEquation, 0.018);
-  RecordProperty("worst_elevation_difference", std::to_string(worstElevation));
-  RecordProperty("worst_bearing_arc_difference", std::to_string(worstArc));
 }
 
-// At solar noon the sun stands due south of northern mid-latitudes and due
-// north of southern ones, at elevation 90 - |latitude - declination|.
-TEST(SolarPosition, SolarNoonFacesTheEquatorAtTheMeridianElevation) {
+// Solar noon is 12:00 mean solar time at the longitude, less the day's
+// equation of time.
+TEST(SolarPosition, SolarNoonFacesTheEquatorAndTheDayIsSymmetricAboutIt) {
   const char* kDates[] = {"1955-02-03", "2024-03-20", "2026-06-21", "2071-08-15", "2099-11-30"};
-  const struct {
-    double latitude, longitude, noonBearing;
-  } kSites[] = {{45, 10, 180}, {30, -120, 180}, {60, 140, 180}, {-35, 150, 0}, {-52, -70, 0}};
+  const struct { double latitude, longitude, noonBearing; } kSites[] = {
+      {45, 10, 180}, {30, -120, 180}, {60, 140, 180}, {-35, 150, 0}, {-52, -70, 0}};
   for (const auto& a : kAlgorithms)
     for (const char* date : kDates)
       for (const auto& s : kSites) {
-        UtcTime noon = solarNoon(a.position, date, s.longitude);
+        UtcTime midday = plusMinutes(at(std::string(date) + "T12:00Z"), -s.longitude * 4);
+        UtcTime noon = plusMinutes(midday, -a.position(0, s.longitude, midday, {}).equationOfTime);
         SolarPosition p = a.position(s.latitude, s.longitude, noon, {});
         std::string where = std::string(a.name) + " " + date + " latitude " + std::to_string(s.latitude);
         EXPECT_NEAR(bearingDifference(p.bearing, s.noonBearing), 0, 0.05) << where;
         EXPECT_NEAR(p.elevation, 90 - std::fabs(s.latitude - p.declination), 0.005) << where;
+        for (int hours : {1, 4}) {
+          SolarPosition morning = a.position(s.latitude, s.longitude, plusMinutes(noon, -60 * hours), {});
+          SolarPosition afternoon = a.position(s.latitude, s.longitude, plusMinutes(noon, 60 * hours), {});
+          EXPECT_NEAR(morning.elevation, afternoon.elevation, 0.2) << where << " " << hours << " h";
+          EXPECT_NEAR(bearingDifference(morning.bearing, 2 * s.noonBearing - afternoon.bearing), 0, 0.5)
+              << where << " " << hours << " h";
+        }
       }
 }
 
 // The sun crosses the equator at the equinoxes (times from the US Naval
 // Observatory, to the minute).
 TEST(SolarPosition, DeclinationVanishesAtTheEquinoxes) {
-  const char* kEquinoxes[] = {"2000-03-20T07:35Z", "2024-03-20T03:06Z", "2024-09-22T12:44Z"};
   for (const auto& a : kAlgorithms)
-    for (const char* e : kEquinoxes) EXPECT_NEAR(a.position(0, 0, at(e), {}).declination, 0, 0.001) << e;
+    for (const char* e : {"2000-03-20T07:35Z", "2024-03-20T03:06Z", "2024-09-22T12:44Z"})
+      EXPECT_NEAR(a.position(0, 0, at(e), {}).declination, 0, 0.001) << e;
 }
 
-// At 80 degrees north the sun stays below the horizon all through the
-// December solstice and above it all through the June one; at the poles it
-// circles at the height of its declination (less the parallax).
+// At the poles the sun circles at the height of its declination (less the
+// parallax).
 TEST(SolarPosition, PolarNightMidnightSunAndThePoles) {
   for (const auto& a : kAlgorithms)
     for (int minute = 0; minute < 24 * 60; minute += 10) {
-      SolarPosition winter = a.position(80, 15, plusMinutes(at("2026-12-21T00:00+01:00"), minute), {});
-      SolarPosition summer = a.position(80, 15, plusMinutes(at("2026-06-21T00:00+01:00"), minute), {});
-      EXPECT_LT(winter.apparentElevation, -12) << a.name << " minute " << minute;
-      EXPECT_GT(summer.apparentElevation, 12) << a.name << " minute " << minute;
+      const std::string where = std::string(a.name) + " minute " + std::to_string(minute);
+      EXPECT_LT(a.position(80, 15, plusMinutes(at("2026-12-21T00:00+01:00"), minute), {}).apparentElevation, -12)
+          << where;
+      EXPECT_GT(a.position(80, 15, plusMinutes(at("2026-06-21T00:00+01:00"), minute), {}).apparentElevation, 12)
+          << where;
       SolarPosition north = a.position(90, 0, plusMinutes(at("2026-04-01T00:00Z"), minute), {});
       SolarPosition south = a.position(-90, 0, plusMinutes(at("2026-04-01T00:00Z"), minute), {});
-      EXPECT_NEAR(north.elevation, north.declination, 0.003) << a.name << " minute " << minute;
-      EXPECT_NEAR(south.elevation, -south.declination, 0.003) << a.name << " minute " << minute;
+      EXPECT_NEAR(north.elevation, north.declination, 0.003) << where;
+      EXPECT_NEAR(south.elevation, -south.declination, 0.003) << where;
       EXPECT_TRUE(north.bearing >= 0 && north.bearing < 360 && south.bearing >= 0 && south.bearing < 360);
     }
 }
 
-// The afternoon sun comes back to each morning elevation within a few
-// minutes of the mirrored time, at the mirrored bearing.
-TEST(SolarPosition, ElevationIsSymmetricAboutSolarNoon) {
-  const char* kDates[] = {"2026-03-20", "2026-06-21", "2026-09-23", "2026-12-21"};
-  for (const auto& a : kAlgorithms)
-    for (const char* date : kDates)
-      for (int hours = 1; hours <= 5; ++hours) {
-        UtcTime noon = solarNoon(a.position, date, 10);
-        SolarPosition morning = a.position(45, 10, plusMinutes(noon, -60 * hours), {});
-        double low = 0, high = 60 * 8;  // minutes after noon; the sun sinks all along
-        for (int i = 0; i < 40; ++i) {
-          double mid = (low + high) / 2;
-          bool above = a.position(45, 10, plusMinutes(noon, mid), {}).elevation > morning.elevation;
-          (above ? low : high) = mid;
-        }
-        std::string where = std::string(a.name) + " " + date + " " + std::to_string(hours) + " h";
-        EXPECT_NEAR(low, 60 * hours, 3) << where;
-        SolarPosition afternoon = a.position(45, 10, plusMinutes(noon, low), {});
-        EXPECT_NEAR(bearingDifference(morning.bearing, 360 - afternoon.bearing), 0, 0.5) << where;
-      }
-}
-
-// Refraction against Bennett's formula for the apparent elevation h,
-// cot(h + 7.31 / (h + 4.4)) arc minutes (J. Navigation 35 (1982) 255), the
-// independent inverse of Saemundsson's, from the horizon (34 arc minutes) to
-// the zenith; scaled by the density of the air, and none for a sun well
-// below the horizon.
+// Bennett's formula for the apparent elevation h, cot(h + 7.31 / (h + 4.4)) arc
+// minutes (J. Navigation 35 (1982) 255), the independent inverse of Saemundsson's.
 TEST(SolarPosition, RefractionFollowsTheStandardAirAndItsDensity) {
   for (double seen = 0; seen <= 90; seen += 0.5) {
     double bennett = 1 / std::tan((seen + 7.31 / (seen + 4.4)) * kRadiansPerDegree) / 60;
@@ -171,13 +139,12 @@ TEST(SolarPosition, RefractionFollowsTheStandardAirAndItsDensity) {
 // deltaT against the observed values (Espenak and Meeus, table 2), and
 // without jumps where one polynomial hands over to the next.
 TEST(SolarPosition, DeltaTFollowsTheObservedValuesWithoutJumps) {
-  const struct {
-    double year, seconds;
-  } kObserved[] = {{1955, 31.1}, {1960, 33.2}, {1965, 35.7}, {1970, 40.2},  {1975, 45.5}, {1980, 50.5},
-                   {1985, 54.3}, {1990, 56.9}, {1995, 60.8}, {2000, 63.8}, {2005, 64.7}};
+  const struct { double year, seconds; } kObserved[] = {
+      {1955, 31.1}, {1960, 33.2}, {1965, 35.7}, {1970, 40.2}, {1975, 45.5}, {1980, 50.5},
+      {1985, 54.3}, {1990, 56.9}, {1995, 60.8}, {2000, 63.8}, {2005, 64.7}};
   for (const auto& o : kObserved) EXPECT_NEAR(deltaT(o.year), o.seconds, 0.5) << o.year;
-  const double kJoins[] = {-500, 500, 1600, 1700, 1800, 1860, 1900, 1920, 1941, 1961, 1986, 2005, 2050, 2150};
-  for (double y : kJoins) EXPECT_NEAR(deltaT(y - 1e-9), deltaT(y), 1.0) << y;
+  for (double y : {-500, 500, 1600, 1700, 1800, 1860, 1900, 1920, 1941, 1961, 1986, 2005, 2050, 2150})
+    EXPECT_NEAR(deltaT(y - 1e-9), deltaT(y), 1.0) << y;
 }
 
 }  // namespace
