@@ -4,8 +4,9 @@
 
 namespace {
 
-// Growth after a clear (from capacity 1) keeps every element; copies own
-// their storage; a moved-from sequence is empty but usable.
+// Growth after a clear (from capacity 1) keeps every element, even one
+// appended from the sequence itself; copies own their storage; a moved-from
+// sequence is empty but usable.
 TEST(SequenceTest, GrowthCopiesAndMovesKeepTheirOwnElements) {
   Sequence<int> a;
   a.append(7);
@@ -22,6 +23,12 @@ TEST(SequenceTest, GrowthCopiesAndMovesKeepTheirOwnElements) {
   for (int i = 0; i < 1000; ++i) ASSERT_EQ(a.element(i), i * 3);
   a = c;
   EXPECT_EQ(a.element(0), 99);
+
+  Sequence<int> full;
+  full.append(5);
+  full.append(6);
+  full.append(full.element(0));  // its own element, as the storage grows
+  EXPECT_EQ(full.element(2), 5);
 }
 
 TEST(SequenceDeathTest, IndicesOutsideTheElementsEndTheProgram) {
