@@ -4,23 +4,16 @@
 # HALVANE_SAMPLES and WT_OUT (a folder kept after the run). Every wait is
 # bounded; only processes started here are stopped, by PID.
 #
-# Tests wait on the program's state report, not on time. With
-# HALVANE_STATE_FILE set (wt_start sets $WT_DIR/state) the program replaces
-# that file after every frame's swap with "KEY VALUE" lines (frame, help,
-# status, prompt, prompt_text, busy, flash, points, regions, terrain, dome,
-# contours, mouse, renderer; see app/state_report.h). Every input helper first notes the
-# last frame (the mark); wt_wait_state then polls for a later frame with the
-# value wanted. Every key the program acts on and every click ends in a frame
-# (F11 and modifier keys alone draw none), X delivers input in order, and
-# Mesa's swap ends with a round trip to the server: once a frame is reported,
-# it is on screen and everything sent before it was handled.
+# Tests wait on state, not on time: wt_start sets HALVANE_STATE_FILE, and the
+# program replaces that file after every frame's swap with "KEY VALUE" lines
+# (app/state_report.h). Input helpers note the last frame (the mark), then
+# wait for a later frame with the value wanted. Every key the program acts on
+# and every click ends in a frame, X delivers input in order, and Mesa's swap
+# ends with a round trip: once a frame is reported, everything sent before it
+# was handled and it is on screen.
 set -u
 
-WT_FAILURES=0
-XVFB_PID=""
-HALVANE_PID=""
-WT_DIR=""
-WT_MARK=0
+WT_FAILURES=0 XVFB_PID="" HALVANE_PID="" WT_DIR="" WT_MARK=0
 declare -A WT_STATE=()
 
 wt_log() { echo "[$(basename "$0")] $*"; }
@@ -33,17 +26,13 @@ wt_check() {
 
 # ---- Processes -------------------------------------------------------------------
 # A child that has exited but is not yet reaped is a zombie: not alive.
-wt_alive() {
-  [ -n "$1" ] && [ -r "/proc/$1/stat" ] && ! grep -q ') [ZX] ' "/proc/$1/stat" 2>/dev/null
-}
+wt_alive() { [ -n "$1" ] && [ -r "/proc/$1/stat" ] && ! grep -q ') [ZX] ' "/proc/$1/stat" 2>/dev/null; }
 
 wt_stop_pid() {
   [ -n "$1" ] || return 0
-  if wt_alive "$1"; then
-    kill "$1" 2>/dev/null
-    for _ in $(seq 30); do wt_alive "$1" || break; sleep 0.1; done
-    wt_alive "$1" && kill -9 "$1" 2>/dev/null
-  fi
+  wt_alive "$1" && kill "$1" 2>/dev/null
+  for _ in $(seq 30); do wt_alive "$1" || break; sleep 0.1; done
+  wt_alive "$1" && kill -9 "$1" 2>/dev/null
   wait "$1" 2>/dev/null
   return 0
 }
@@ -81,6 +70,7 @@ wt_quit() {
 }
 
 # ---- Display and program ----------------------------------------------------------
+# wt_setup [SIZE [DIRECTIONS] | none]: the display, and a synthetic sample.hrz.
 wt_setup() {
   : "${HALVANE:?HALVANE must name the program}" "${HALVANE_TERRAIN:?HALVANE_TERRAIN must name the terrain tool}"
   WT_OUT="${WT_OUT:-$(pwd)}"
@@ -104,8 +94,7 @@ wt_setup() {
   export DISPLAY=":$(head -n1 "$WT_DIR/display")" LIBGL_ALWAYS_SOFTWARE=1
 }
 
-# The program runs in the scratch folder; its output goes to $WT_DIR/stdout
-# and $WT_DIR/stderr.
+# The program runs in the scratch folder, output in $WT_DIR/stdout and stderr.
 wt_start() {
   rm -f "$WT_DIR/state"
   WT_MARK=0
@@ -131,9 +120,9 @@ wt_read_state() {
 wt_state() { wt_read_state && printf '%s\n' "${WT_STATE[$1]:-}"; }
 wt_mark() { if wt_read_state; then WT_MARK=${WT_STATE[frame]}; else WT_MARK=0; fi; }
 
-# Polls every 50 ms for up to S seconds for a frame after the mark for which
-# the rest of the arguments, a command run with WT_STATE filled, succeeds.
-# Gives up early when the program has ended.
+# wt_wait_until S COMMAND...: polls for up to S seconds for a frame after the
+# mark for which COMMAND (run with WT_STATE filled) succeeds; gives up early
+# when the program has ended.
 wt_wait_until() {
   local seconds="$1" deadline=$((SECONDS + $1))
   shift
@@ -185,9 +174,8 @@ wt_drag() {
   wt_wait_state mouse "$x1 $y1"
 }
 
-# The right button opens freeglut's menu, whose entries are equally tall; the
-# pointer moves onto the entry twice, so that the menu sees a motion over it,
-# and the button is released there.
+# freeglut's menu has 20 equally tall entries; the pointer moves onto the
+# entry twice, so that the menu sees a motion over it, and is released there.
 wt_menu_choose() {
   local menu="" X Y WIDTH HEIGHT SCREEN WINDOW
   wt_mark
@@ -211,15 +199,15 @@ wt_shot() {
 }
 
 wt_pixel() {
-  /usr/bin/convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- |
-    sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+  /usr/bin/convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
 }
 
+# wt_differ A B [GEOMETRY]: how many pixels differ (in the window's area).
 wt_differ() {
   /usr/bin/compare -metric AE "$1[${3:-1351x1339+0+0}]" "$2[${3:-1351x1339+0+0}]" null: 2>&1 | sed 's/ .*//'
 }
 
-wt_blank() { [ "$(/usr/bin/convert "$1" -crop "$2" +repage -format %k info:)" = 1 ]; }
+wt_blank() { [ "$(/usr/bin/convert "$1" -crop "$2" +repage -format %k info:)" = 1 ]; }  # one colour
 
 # wt_count FILE X Y W H CONDITION: the pixels of the region for which the awk
 # CONDITION holds, with r, g and b in percent of full scale ("r-b>35").
