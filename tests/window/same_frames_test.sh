@@ -1,23 +1,19 @@
 #!/usr/bin/env bash
-# The two renderers draw the same frames: the program is taken through the
-# same scenes once drawing from vertex arrays (the default) and once with
-# HALVANE_IMMEDIATE_MODE=1, and every screenshot of the one must equal the
-# other's to the pixel. The scenes change the sky, the sun, the sample set,
-# the switches and the terrain one after the other, so a layer left stale by
-# the arrays after any of these changes shows as a difference: in the first
-# frame after the change (which draws a changed terrain immediately and then
-# builds its arrays) and in the frames after it. Each scene must also differ
-# from the one before it, so that the comparison sees every change. Differing pairs are kept in WT_OUT with an image of the difference.
+# The two renderers draw the same frames: the program goes through the same
+# scenes drawing from vertex arrays (the default) and with
+# HALVANE_IMMEDIATE_MODE=1, and each pair of screenshots must be equal to the
+# pixel. The scenes change the sky, the sun, the set, the switches and the
+# terrain in turn, and each differs from the one before, so a layer the arrays
+# leave stale after any change shows. Differing pairs are kept in WT_OUT.
 source "$(dirname "$0")/lib.sh"
 wt_setup 96 16
 "$HALVANE_TERRAIN" --synthetic 48 --seed 3 --directions 8 -o "$WT_DIR/other.hrz" >/dev/null ||
   { wt_log "could not make a second terrain"; exit 1; }
 
-# keys | the report's KEY and the pattern its value must match once they
-# are handled | the scene's name, or "-" for a step without a screenshot |
-# how the arrays run draws it: "arrays", or "terrain" in the first frame
-# after the terrain or its sky light changed, which draws the terrain
-# immediately and builds its arrays for the frames after it.
+# Each row: the keys | the report's KEY and the pattern its value matches once
+# they are handled | the scene's name, or "-" for no screenshot | how the
+# arrays run draws it ("terrain": in the first frame after the terrain or its
+# sky light changed, the terrain immediately while its arrays are built).
 SCENES='i|contours 1|-|arrays
 i|contours 0|default|arrays
 i|contours 1|contours|arrays
@@ -44,13 +40,12 @@ plus p|points [1-9]*|-|terrain
 i|contours 0|terrain-loaded-points|arrays'
 shots=()
 
-# The scenes with one renderer, screenshots named RENDERER-SCENE.
+# The scenes with one renderer; screenshots RENDERER-SCENE.
 run_scenes() {
   local renderer="$1" keys state shot drawn expected
   export HALVANE_IMMEDIATE_MODE=$([ "$renderer" = immediate ] && echo 1 || echo 0)
   wt_launch
   while IFS='|' read -r keys state shot drawn; do
-    # shellcheck disable=SC2086
     wt_key $keys
     wt_check "$renderer: $keys shows $state" wt_wait_state_like "${state%% *}" "${state#* }" ||
       continue

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The window at start-up: title, size and place, the background, dome and
 # terrain where the default camera puts them, the status line and greeting as
-# a user reads them (OCR). The terrain is made like the program's default one;
-# the screenshot is kept as $WT_OUT/startup.png (the README's picture).
+# a user reads them (OCR); the screenshot is kept as $WT_OUT/startup.png (the
+# README's picture). Then the distribution argument, and the ends without a
+# usable sample.hrz (a FIFO must not make it wait for a writer).
 source "$(dirname "$0")/lib.sh"
-wt_setup 256 36
+wt_setup 256 36  # like the program's default terrain
 wt_launch
 WID=$(xdotool search --onlyvisible --name '^Halvane$' | head -n1)
 wt_check "the window is visible" test -n "$WID" || wt_finish
@@ -28,24 +29,19 @@ while read -r x y dr db; do
     wt_check "dome blend $dr,$db at ($x, $y), got $rgb" test "$rgb" != 102,153,102 \
       -a $((g - r - dr)) -ge -2 -a $((g - r - dr)) -le 2 -a $((g - b - db)) -ge -2 -a $((g - b - db)) -le 2
   fi
-done <<'EOF'
+done <<'EOF_PIXELS'
 40 40 bg
-1310 40 bg
-40 1200 bg
 1310 1200 bg
 675 120 bg
 675 250 15 15
 100 640 15 15
 1240 600 15 15
-900 1000 15 15
 300 800 0 15
-400 850 0 15
 1100 800 0 15
 700 960 0 15
 600 600 0 0
-900 700 0 0
 1000 600 0 0
-EOF
+EOF_PIXELS
 
 default="CLEAR distribution, 250 points, sun (45,180)"
 status=$(wt_ocr "$shot" 8 1316 648 18)
@@ -55,4 +51,30 @@ greeting=$(wt_ocr "$shot" 560 30 240 24)
 wt_check "the greeting is shown at the top, got \"$greeting\"" grep -q "for help" <<<"$greeting"
 wt_check "the report gives the greeting" test "$(wt_state flash)" = "Press \`?' for help."
 wt_check "nothing on standard error" test ! -s "$WT_DIR/stderr"
+wt_stop_pid "$HALVANE_PID"
+
+# Each row: the argument, the first frame's status line, standard error.
+while IFS='|' read -r argument status stderr; do
+  wt_start "$argument"
+  wt_check "argument $argument starts with \"$status\"" eval 'wt_wait_frame && wt_state_is status "$status"'
+  wt_check "argument $argument: standard error \"$stderr\"" test "$(cat "$WT_DIR/stderr")" = "$stderr"
+  wt_stop_pid "$HALVANE_PID"
+done <<'EOF_ARGS'
+5|SHARP distribution, 250 points, sun (45,180) aaaspecularity 250, ambient 0.1|
+9|CLEAR distribution, 250 points, sun (45,180)|Unknown distribution: 9
+EOF_ARGS
+
+# Each row: what sample.hrz is, how it is made, the exit status, standard error.
+while IFS='|' read -r what make status stderr; do
+  rm -f "$WT_DIR/sample.hrz"
+  eval "$make"
+  wt_start
+  wt_wait_exit 20
+  wt_check "$what: status $status, got $WT_EXIT_STATUS" test "$WT_EXIT_STATUS" = "$status"
+  wt_check "$what: the message \"$stderr\"" test "$(cat "$WT_DIR/stderr")" = "$stderr"
+done <<'EOF_FILES'
+missing|:|255|tgrid: cannot open input file 'sample.hrz'
+a horizon file|printf 'h\n' >"$WT_DIR/sample.hrz"|1|File sample.hrz is not an elevation file.  It is a horizon file.
+a FIFO|mkfifo "$WT_DIR/sample.hrz"|1|File sample.hrz appears to be a corrupted elevation file.
+EOF_FILES
 wt_finish
