@@ -1,16 +1,13 @@
 # Helpers for the real-window tests: a private Xvfb display, the program under
 # Mesa's software renderer in a scratch folder ($WT_DIR), xdotool input,
 # screenshots, pixel counts and OCR. CTest sets HALVANE, HALVANE_TERRAIN,
-# HALVANE_SAMPLES and WT_OUT (a folder kept after the run). Every wait is
-# bounded; only processes started here are stopped, by PID.
-#
-# Tests wait on state, not on time: wt_start sets HALVANE_STATE_FILE, and the
-# program replaces that file after every frame's swap with "KEY VALUE" lines
-# (app/state_report.h). Input helpers note the last frame (the mark), then
-# wait for a later frame with the value wanted. Every key the program acts on
-# and every click ends in a frame, X delivers input in order, and Mesa's swap
-# ends with a round trip: once a frame is reported, everything sent before it
-# was handled and it is on screen.
+# HALVANE_SAMPLES and WT_OUT (kept after the run). Only processes started
+# here are stopped, by PID. Every wait is bounded and on state: the program
+# writes "KEY VALUE" lines to $HALVANE_STATE_FILE after every frame's swap
+# (app/state_report.h); input helpers note the last frame (the mark) and wait
+# for a later one with the value wanted. X delivers input in order and Mesa's
+# swap ends with a round trip, so a reported frame is on screen and came
+# after everything sent before it.
 set -u
 
 WT_FAILURES=0 XVFB_PID="" HALVANE_PID="" WT_DIR="" WT_MARK=0
@@ -24,7 +21,6 @@ wt_check() {
   if "$@"; then wt_log "ok: $what"; else wt_fail "$what"; return 1; fi
 }
 
-# ---- Processes -------------------------------------------------------------------
 # A child that has exited but is not yet reaped is a zombie: not alive.
 wt_alive() { [ -n "$1" ] && [ -r "/proc/$1/stat" ] && ! grep -q ') [ZX] ' "/proc/$1/stat" 2>/dev/null; }
 
@@ -41,7 +37,7 @@ wt_cleanup() {
   wt_stop_pid "$HALVANE_PID"
   wt_stop_pid "$XVFB_PID"
   HALVANE_PID="" XVFB_PID=""
-  [ -n "$WT_DIR" ] && rm -rf "$WT_DIR"
+  [ -z "$WT_DIR" ] || rm -rf "$WT_DIR"
   WT_DIR=""
 }
 
@@ -52,8 +48,7 @@ wt_finish() {
   exit 0
 }
 
-# Runs in the test's own shell: only the shell that started the program can
-# collect its status.
+# Only the shell that started the program can collect its status.
 wt_wait_exit() {
   local deadline=$((SECONDS + $1))
   while wt_alive "$HALVANE_PID" && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.05; done
@@ -69,7 +64,6 @@ wt_quit() {
   wt_check "q, ESC exits with status 0, got $WT_EXIT_STATUS" test "$WT_EXIT_STATUS" = 0
 }
 
-# ---- Display and program ----------------------------------------------------------
 # wt_setup [SIZE [DIRECTIONS] | none]: the display, and a synthetic sample.hrz.
 wt_setup() {
   : "${HALVANE:?HALVANE must name the program}" "${HALVANE_TERRAIN:?HALVANE_TERRAIN must name the terrain tool}"
@@ -108,7 +102,6 @@ wt_launch() {
   wt_check "first frame drawn" wt_wait_frame || wt_finish
 }
 
-# ---- The state report ----------------------------------------------------------------
 wt_read_state() {
   WT_STATE=()
   local line
@@ -144,10 +137,8 @@ wt_wait_state() { wt_wait_until "${3:-30}" wt_state_is "$1" "$2"; }
 wt_wait_state_like() { wt_wait_until "${3:-30}" wt_state_like "$1" "$2"; }
 wt_wait_frame() { wt_wait_until "${1:-30}" true; }
 
-# ---- Keys and mouse ---------------------------------------------------------------------
-# Keys go to the window under the pointer. The move is not synchronised (with
-# the pointer already there, --sync would wait for a motion that never
-# comes); the server handles it before the keys anyway.
+# Keys go to the window under the pointer (not --sync: with the pointer
+# already there it would wait for a motion that never comes).
 wt_input() {
   xdotool mousemove 675 670 >/dev/null 2>&1
   wt_mark
@@ -156,8 +147,7 @@ wt_input() {
 wt_key() { wt_input key --delay 20 "$@"; }   # xdotool key names
 wt_type() { wt_input type --delay 20 "$1"; }  # text
 
-# Every click ends in a pick and every drag step asks for a frame; the
-# report's mouse position tells the frame of the last event from earlier ones.
+# The report's mouse position tells the frame of the last event.
 wt_click() {
   wt_mark
   xdotool mousemove "$2" "$3" mousedown "$1" mouseup "$1"
@@ -191,12 +181,8 @@ wt_menu_choose() {
   xdotool mousemove "$x" $((y - 2)) mousemove "$x" "$y" mouseup 3
 }
 
-# ---- Screenshots, pixels and OCR ----------------------------------------------------------
 # Full paths: /usr/local/bin/convert may be a stand-in.
-wt_shot() {
-  /usr/bin/import -silent -window root "$WT_DIR/$1.ppm"
-  echo "$WT_DIR/$1.ppm"
-}
+wt_shot() { /usr/bin/import -silent -window root "$WT_DIR/$1.ppm" && echo "$WT_DIR/$1.ppm"; }
 
 wt_pixel() {
   /usr/bin/convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
@@ -216,8 +202,7 @@ wt_count() {
     awk "{ r = \$1 * 100 / 255; g = \$2 * 100 / 255; b = \$3 * 100 / 255 } $6 { n++ } END { print n + 0 }"
 }
 
-# White bitmap text on any background: thresholded, inverted, enlarged 2x
-# without smoothing and given a margin, as tesseract reads it best.
+# White bitmap text, thresholded, inverted, enlarged 2x unsmoothed, with a margin.
 wt_ocr() {
   local img="$WT_DIR/ocr-$RANDOM.png"
   /usr/bin/convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -colorspace Gray \
