@@ -15,6 +15,7 @@
 #include <cmath>
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 #include "display/contour_lines.h"
@@ -39,34 +40,22 @@ std::ostream& operator<<(std::ostream& out, const Event& e) {
   return out;
 }
 
-using Calls = std::vector<std::function<void()>>;
-
+// The calls as issued: vertices and colour changes apart (recorded() gives
+// each vertex the colour current at it), display lists as their calls.
 struct Recorder {
   std::vector<Event> events;
-  std::array<float, 4> colour;
   bool vertexArray = false, colourArray = false;
   const float* vertexPointer = nullptr;
   const float* colourPointer = nullptr;
   int colourSize = 0;
-  std::map<unsigned, Calls> lists;  // replayed by glCallList
-  Calls* compiling = nullptr;
+  std::map<unsigned, std::vector<Event>> lists;
+  std::vector<Event>* compiling = nullptr;
   unsigned nextList = 1;
 
-  // Runs a drawing command now, or keeps it for its list while one is compiled.
-  void command(std::function<void()> call) {
-    if (compiling != nullptr) {
-      compiling->push_back(std::move(call));
-    } else {
-      call();
-    }
-  }
+  void add(const Event& e) { (compiling != nullptr ? *compiling : events).push_back(e); }
   template <typename... T>
   void record(const char* op, T... values) {
-    const std::vector<float> v = {float(values)...};
-    command([this, op, v] { events.push_back({op, v}); });
-  }
-  void vertex(float x, float y, float z) {
-    events.push_back({"v", {x, y, z, colour[0], colour[1], colour[2], colour[3]}});
+    add({op, {float(values)...}});
   }
 } gl;
 
@@ -76,8 +65,8 @@ extern "C" {
 
 void glBegin(GLenum mode) { gl.record("begin", mode); }
 void glEnd() { gl.record("end"); }
-void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { gl.command([=] { gl.vertex(x, y, z); }); }
-void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { gl.command([=] { gl.colour = {r, g, b, a}; }); }
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { gl.record("v", x, y, z); }
+void glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) { gl.record("colour", r, g, b, a); }
 void glColor3f(GLfloat r, GLfloat g, GLfloat b) { glColor4f(r, g, b, 1); }
 void glColor3ub(GLubyte r, GLubyte g, GLubyte b) { glColor4f(r / 255.0f, g / 255.0f, b / 255.0f, 1); }
 void glEnable(GLenum cap) { gl.record("enable", cap); }
@@ -113,21 +102,14 @@ void glColorPointer(GLint size, GLenum type, GLsizei stride, const void* p) {
 // The current colour is indeterminate after a draw with a colour array.
 void glDrawArrays(GLenum mode, GLint first, GLsizei count) {
   ASSERT_TRUE(gl.vertexArray);
-  const std::vector<float> positions(gl.vertexPointer + 3 * first, gl.vertexPointer + 3 * (first + count));
-  std::vector<std::array<float, 4>> colours;
-  for (GLsizei i = 0; gl.colourArray && i < count; ++i) {
-    const float* c = gl.colourPointer + gl.colourSize * (first + i);
-    colours.push_back({c[0], c[1], c[2], gl.colourSize == 4 ? c[3] : 1.0f});
+  gl.record("begin", mode);
+  for (GLint i = first; i < first + count; ++i) {
+    const float *v = gl.vertexPointer + 3 * i, *c = gl.colourPointer + gl.colourSize * i;
+    if (gl.colourArray) gl.record("colour", c[0], c[1], c[2], gl.colourSize == 4 ? c[3] : 1.0f);
+    gl.record("v", v[0], v[1], v[2]);
   }
-  gl.command([=] {
-    gl.events.push_back({"begin", {float(mode)}});
-    for (GLsizei i = 0; i < count; ++i) {
-      if (!colours.empty()) gl.colour = colours[i];
-      gl.vertex(positions[3 * i], positions[3 * i + 1], positions[3 * i + 2]);
-    }
-    gl.events.push_back({"end", {}});
-    if (!colours.empty()) gl.colour.fill(NAN);
-  });
+  gl.record("end");
+  if (gl.colourArray) gl.record("colour", NAN, NAN, NAN, NAN);
 }
 
 GLuint glGenLists(GLsizei range) { return std::exchange(gl.nextList, gl.nextList + range); }
@@ -137,9 +119,7 @@ void glNewList(GLuint list, GLenum mode) {
 }
 void glEndList() { gl.compiling = nullptr; }
 void glCallList(GLuint list) {
-  gl.command([=] {
-    for (const auto& call : gl.lists.at(list)) call();
-  });
+  for (const Event& e : gl.lists.at(list)) gl.add(e);
 }
 void glDeleteLists(GLuint list, GLsizei range) {
   for (GLsizei i = 0; i < range; ++i) gl.lists.erase(list + i);
@@ -151,12 +131,19 @@ namespace {
 
 // ---- Comparing the records -------------------------------------------------------
 
-// Independent quadrilaterals or lines drawn in several calls are the same
-// primitives as in one: consecutive batches of one such mode are joined. A
-// batch without vertices draws nothing and is left out.
-std::vector<Event> joined(const std::vector<Event>& events) {
+// Each vertex gets the colour current at it (at first indeterminate, so that
+// a vertex drawn without its own colour shows). Independent quadrilaterals or
+// lines drawn in several calls are the same primitives as in one: consecutive
+// batches of one such mode are joined. A batch without vertices is left out.
+std::vector<Event> resolved(const std::vector<Event>& events) {
   std::vector<Event> out;
-  for (const Event& e : events) {
+  std::vector<float> colour(4, NAN);
+  for (Event e : events) {
+    if (e.op == "colour") {
+      colour = e.values;
+      continue;
+    }
+    if (e.op == "v") e.values.insert(e.values.end(), colour.begin(), colour.end());
     if (e.op == "end" && !out.empty() && out.back().op == "begin") {
       out.pop_back();
       continue;
@@ -175,11 +162,9 @@ std::vector<Event> joined(const std::vector<Event>& events) {
   return out;
 }
 
-// Records what `draw` issues, starting from an indeterminate colour, so that
-// a vertex drawn without its own colour shows; checks the state it leaves.
+// Records what `draw` issues and checks the state it leaves.
 std::vector<Event> recorded(const std::function<void()>& draw) {
   gl.events.clear();
-  gl.colour.fill(NAN);
   draw();
   const auto count = [](const char* op) {
     return std::count_if(gl.events.begin(), gl.events.end(), [op](const Event& e) { return e.op == op; });
@@ -187,7 +172,7 @@ std::vector<Event> recorded(const std::function<void()>& draw) {
   EXPECT_EQ(count("push"), count("pop"));
   EXPECT_FALSE(gl.vertexArray || gl.colourArray) << "client arrays left enabled";
   EXPECT_EQ(gl.compiling, nullptr);
-  return joined(gl.events);
+  return resolved(gl.events);
 }
 
 void expectSameDrawing(const std::function<void()>& immediate, const std::function<void()>& arrays,
