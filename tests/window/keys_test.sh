@@ -73,8 +73,8 @@ wt_key x
 wt_check "another key cancels, and is not refused" wt_wait_state flash ""
 wt_check "nothing on standard error" test ! -s "$WT_DIR/stderr"
 
-# Random use (fixed seed). A quit key is always followed by another key, so
-# the sequence never confirms one.
+# Random use (fixed seed): keys in batches, clicks, drags, menu choices. A
+# quit key is always followed by another key, so none is confirmed.
 RANDOM=20261206
 keys=(j i l o t h r p plus equal minus underscore question ctrl+u ctrl+o ctrl+c ctrl+s ctrl+g
       Left Right Up Down F11 W n 5 Return Tab BackSpace x a period Home F1 shift+a)
@@ -82,20 +82,15 @@ pending=()
 send_pending() { [ "${#pending[@]}" -eq 0 ] || wt_key "${pending[@]}"; pending=(); }
 for _ in $(seq 300); do
   wt_alive "$HALVANE_PID" || break
-  choice=$((RANDOM % 20))
-  if [ "$choice" -lt 14 ]; then
-    pending+=("${keys[RANDOM % ${#keys[@]}]}")
-  elif [ "$choice" -lt 15 ]; then
-    if [ $((RANDOM % 2)) = 0 ]; then pending+=(q x); else pending+=(Escape x); fi
-  else
-    send_pending
-    x=$((RANDOM % 1351)) y=$((RANDOM % 1339))
-    case "$choice" in
-      15 | 16) wt_click $((RANDOM % 2 + 1)) "$x" "$y" ;;
-      17 | 18) wt_drag $((RANDOM % 2 + 1)) "$x" "$y" $((RANDOM % 1351)) $((RANDOM % 1339)) 4 ;;
-      19) wt_menu_choose $((RANDOM % 20)) ;;
-    esac
-  fi
+  choice=$((RANDOM % 20)) x=$((RANDOM % 1351)) y=$((RANDOM % 1339))
+  [ "$choice" -lt 15 ] || send_pending
+  case "$choice" in
+    14) pending+=("$([ $((RANDOM % 2)) = 0 ] && echo q || echo Escape)" x) ;;
+    15 | 16) wt_click $((RANDOM % 2 + 1)) "$x" "$y" ;;
+    17 | 18) wt_drag $((RANDOM % 2 + 1)) "$x" "$y" $((RANDOM % 1351)) $((RANDOM % 1339)) 4 ;;
+    19) wt_menu_choose $((RANDOM % 20)) ;;
+    *) pending+=("${keys[RANDOM % ${#keys[@]}]}") ;;
+  esac
   [ "${#pending[@]}" -lt 8 ] || send_pending
 done
 send_pending

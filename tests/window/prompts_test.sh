@@ -47,8 +47,7 @@ wt_key Tab
 wt_check "Tab completes to default.txt" wt_wait_state prompt_text "default.txt"
 confirm_and_compare default.txt --sky sharp --sun 45,180 --points 250 --shares equal
 write_state "ctrl+c Up" up1.txt --sky clear --sun 50,180 --points 250 --shares equal
-write_state Up up2.txt --sky clear --sun 55,180 --points 250 --shares equal
-write_state "Down Down plus" more.txt --sky clear --sun 45,180 --points 300 --shares equal
+write_state "Down plus" more.txt --sky clear --sun 45,180 --points 300 --shares equal
 # Command letters are typed into the name while the prompt is open.
 write_state "j ctrl+g" pqt.txt --sky general-12 --sun 45,180 --points 300 --shares luminance
 

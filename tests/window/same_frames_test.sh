@@ -15,10 +15,10 @@ wt_setup 96 16
 "$HALVANE_TERRAIN" --synthetic 48 --seed 3 --directions 8 -o "$WT_DIR/other.hrz" >/dev/null ||
   { wt_log "could not make a second terrain"; exit 1; }
 
-# Each row: the keys | the report's KEY and the pattern its value matches once
-# they are handled | the scene's name, or "-" for no screenshot | how the
-# arrays run draws it ("terrain": in the first frame after the terrain or its
-# sky light changed, the terrain immediately while its arrays are built).
+# Each row: keys | the report's KEY and the pattern its value then matches |
+# the scene's name ("-": no screenshot) | how the arrays run draws it
+# ("terrain": the first frame after the terrain or its sky light changed
+# draws the terrain immediately while its arrays are built).
 SCENES='i|contours 1|-|arrays
 i|contours 0|default|arrays
 h|dome 0|dome-hidden|arrays
@@ -29,12 +29,11 @@ i|contours 0|points-and-regions|arrays
 r|regions 0|points-only|arrays
 r|regions 1|-|arrays
 i|contours 1|points-and-contours|arrays
-ctrl+o|status OVERCAST distribution, 250 points, sun (45,180)|overcast-contours-first|terrain
-i|contours 0|overcast|arrays
-ctrl+c|status CLEAR distribution, 250 points, sun (45,180)|-|terrain
-Right|status CLEAR distribution, 250 points, sun (45,175)|sun-moved-first|terrain
-i|contours 1|sun-moved-contours|arrays
-minus|status CLEAR distribution, 200 points, sun (45,175)|-|terrain
+Right|status CLEAR distribution, 250 points, sun (45,175)|sun-moved-contours-first|terrain
+i|contours 0|sun-moved|arrays
+ctrl+o|status OVERCAST distribution, 250 points, sun (45,175)|overcast-first|terrain
+i|contours 1|overcast-contours|arrays
+minus|status OVERCAST distribution, 200 points, sun (45,175)|-|terrain
 i|contours 0|-|arrays
 r|regions 1|fewer-points-regions|arrays
 t|terrain 0|terrain-hidden|arrays
