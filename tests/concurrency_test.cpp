@@ -13,9 +13,9 @@
 #include "sampling/sample_file.h"
 #include "sampling/sample_points.h"
 #include "sky/sky_model.h"
-#include "terrain/horizons.h"
 #include "terrain/sky_light.h"
 #include "terrain/synthetic_terrain.h"
+#include "terrain/terrain_test_files.h"
 
 namespace {
 
@@ -40,12 +40,7 @@ std::string computeAll(const Sky& sky, const Terrain& terrain) {
 }
 
 TEST(ConcurrencyTest, TwoSkiesOnTwoThreadsGiveTheResultsOfOneAfterTheOther) {
-  Terrain terrain;
-  terrain.gridSizeX = terrain.gridSizeY = 48;
-  terrain.numDirections = 16;
-  terrain.terrainHeights = syntheticHeights(48, 3);
-  terrain.terrainNormals = computeNormals(terrain.terrainHeights.data(), 48, 48);
-  terrain.horizons = computeHorizons(terrain.terrainHeights.data(), 48, 48, 16);
+  const Terrain terrain = terrainOf(syntheticHeights(48, 3), 48, 48, 16);
   const std::vector<Sky> skies = {
       Sky(SkyDistribution::CLEAR, 11, 0.3f, 1.0f), Sky(SkyDistribution::GENERAL, 4, 1.1f, 4.0f),
       Sky(SkyDistribution::SHARP, 11, 0.6f, 2.5f), Sky(SkyDistribution::OVERCAST, 11, 0.2f, 0.5f)};

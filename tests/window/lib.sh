@@ -137,7 +137,7 @@ wt_wait_state() { wt_wait_until "${3:-30}" wt_state_is "$1" "$2"; }
 wt_wait_state_like() { wt_wait_until "${3:-30}" wt_state_like "$1" "$2"; }
 wt_wait_frame() { wt_wait_until "${1:-30}" true; }
 
-# Keys go to the window under the pointer (not --sync: with the pointer
+# Input goes to the window under the pointer (not --sync: with the pointer
 # already there it would wait for a motion that never comes).
 wt_input() {
   xdotool mousemove 675 670 >/dev/null 2>&1
@@ -149,8 +149,7 @@ wt_type() { wt_input type --delay 20 "$1"; }  # text
 
 # The report's mouse position tells the frame of the last event.
 wt_click() {
-  wt_mark
-  xdotool mousemove "$2" "$3" mousedown "$1" mouseup "$1"
+  wt_input mousemove "$2" "$3" mousedown "$1" mouseup "$1"
   wt_wait_state mouse "$2 $3"
 }
 
@@ -159,8 +158,7 @@ wt_drag() {
   for i in $(seq "$steps"); do
     moves+=(mousemove $((x0 + (x1 - x0) * i / steps)) $((y0 + (y1 - y0) * i / steps)))
   done
-  wt_mark
-  xdotool mousemove "$x0" "$y0" mousedown "$button" "${moves[@]}" mouseup "$button"
+  wt_input mousemove "$x0" "$y0" mousedown "$button" "${moves[@]}" mouseup "$button"
   wt_wait_state mouse "$x1 $y1"
 }
 
@@ -168,8 +166,7 @@ wt_drag() {
 # entry twice, so that the menu sees a motion over it, and is released there.
 wt_menu_choose() {
   local menu="" X Y WIDTH HEIGHT SCREEN WINDOW
-  wt_mark
-  xdotool mousemove 675 670 mousedown 3
+  wt_input mousedown 3
   for _ in $(seq 600); do
     menu=$(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | head -n1)
     [ -n "$menu" ] || ! wt_alive "$HALVANE_PID" && break
@@ -184,14 +181,10 @@ wt_menu_choose() {
 # Full paths: /usr/local/bin/convert may be a stand-in.
 wt_shot() { /usr/bin/import -silent -window root "$WT_DIR/$1.ppm" && echo "$WT_DIR/$1.ppm"; }
 
-wt_pixel() {
-  /usr/bin/convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- | sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
-}
+wt_pixel() { /usr/bin/convert "$1" -crop "1x1+$2+$3" -depth 8 rgb:- | od -An -tu1 | awk '{ print $1 "," $2 "," $3 }'; }
 
 # wt_differ A B [GEOMETRY]: how many pixels differ (in the window's area).
-wt_differ() {
-  /usr/bin/compare -metric AE "$1[${3:-1351x1339+0+0}]" "$2[${3:-1351x1339+0+0}]" null: 2>&1 | sed 's/ .*//'
-}
+wt_differ() { /usr/bin/compare -metric AE "$1[${3:-1351x1339+0+0}]" "$2[${3:-1351x1339+0+0}]" null: 2>&1 | sed 's/ .*//'; }
 
 wt_blank() { [ "$(/usr/bin/convert "$1" -crop "$2" +repage -format %k info:)" = 1 ]; }  # one colour
 

@@ -36,13 +36,10 @@ done <<'EOF_PIXELS'
 1310 1200 bg
 675 120 bg
 675 250 15 15
-100 640 15 15
 1240 600 15 15
 300 800 0 15
 1100 800 0 15
-700 960 0 15
 600 600 0 0
-1000 600 0 0
 EOF_PIXELS
 
 default="CLEAR distribution, 250 points, sun (45,180)"
@@ -56,7 +53,6 @@ wt_check "the report gives the greeting" test "$(wt_state flash)" = "Press \`?' 
 # The scene without the message lines. Two frames of one view may differ in a
 # few hundred pixels along the terrain block's edges; a new view in far more.
 SCENE=1351x1240+0+50
-SAME=2000
 
 wt_key p
 wt_check "p computes and shows the sample points" wt_wait_state points 250 120
@@ -70,7 +66,7 @@ menu_done=$(wt_shot menu-done)
 
 wt_check "a click is handled" wt_click 1 900 500
 clicked=$(wt_shot clicked)
-wt_check "a click changes nothing in the view" test "$(wt_differ "$menu_done" "$clicked" $SCENE)" -lt $SAME
+wt_check "a click changes nothing in the view" test "$(wt_differ "$menu_done" "$clicked" $SCENE)" -lt 2000
 # Dragging up lowers the eye towards the ground and stops there, however
 # far: the dome's base is then seen edge-on, a straight line (from above or
 # below it would be an ellipse, lowest in the middle).
