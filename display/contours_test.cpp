@@ -47,7 +47,7 @@ TEST(ContourTest, UniformSkyHasNoLinesOvercastHasRingsAtTheLevelHeights) {
   // Overcast luminance is (1 + 2 sin h) / 3; with a normaliser of 1 each level
   // above 1/3 is a ring at sin h = (3 level - 1) / 2, one segment per column.
   computeContourSegments(Sky(D::OVERCAST, 11, 0.7853975f, 4.712385f), 1, kRadius, v);
-  const float rc = contourRadius(kRadius);
+  const float rc = static_cast<float>(1.002 * kRadius);
   int matched[kNumContourLevels] = {};
   for (size_t i = 0; i < v.size(); i += 2) {
     EXPECT_NEAR(v[i].z, v[i + 1].z, 1e-4) << "segment " << i / 2;
