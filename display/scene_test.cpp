@@ -1,9 +1,8 @@
 // The two renderers of the scene issue the same drawing: the layers of
-// display/scene.h and display/contour_lines.h run here against a recording
-// stand-in for GL and GLU, which writes down every primitive with the
-// position and colour of each vertex (from glVertex calls or from the client
-// arrays, display lists replayed), every state change and every matrix
-// operation, in order. The immediate layers are the reference.
+// display/scene.h and display/contour_lines.h run against a recording
+// stand-in for GL and GLU (every primitive with each vertex's position and
+// colour, every state change and matrix operation, in order); the immediate
+// layers are the reference.
 #include "display/scene.h"
 
 #include <GL/gl.h>

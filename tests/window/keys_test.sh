@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The key commands as a user meets them: the status line follows the
-# distribution keys, the arrow keys and the number of points; refused keys,
-# `o` before `p`, the help screen (both also read by OCR, as a user reads
-# them), quitting with confirmation; then a few hundred random keys, clicks,
-# drags and menu choices, after which the program still answers.
+# The key commands as a user meets them (the refusal and the help screen also
+# read by OCR); then a few hundred random keys, clicks, drags and menu choices,
+# after which the program still answers.
 source "$(dirname "$0")/lib.sh"
 wt_setup
 cp "$WT_DIR/sample.hrz" "$WT_DIR/other.hrz"

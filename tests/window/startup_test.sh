@@ -1,11 +1,8 @@
 #!/usr/bin/env bash
-# The window at start-up: title, size and place, the background, dome and
-# terrain where the default camera puts them, the status line and greeting as
-# a user reads them (OCR); the screenshot is kept as $WT_OUT/startup.png (the
-# README's picture). Then the sky menu (an entry sets the sky and hides the
-# set) and the mouse (it turns, zooms, pans and dollies the view; a click
-# without a drag changes nothing in it); the distribution argument; and the
-# ends without a usable sample.hrz (a FIFO must not make it wait for a writer).
+# The window at start-up as a user sees it (the screenshot is kept as
+# $WT_OUT/startup.png, the README's picture), then the sky menu and the mouse;
+# the distribution argument; the ends without a usable sample.hrz (a FIFO must
+# not make it wait for a writer).
 source "$(dirname "$0")/lib.sh"
 wt_setup 256 36  # like the program's default terrain
 wt_launch
