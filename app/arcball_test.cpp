@@ -37,8 +37,10 @@ TEST(ArcballTest, CentreIsThePoleAndPositionsOutsideTheCircleMapToTheRim) {
   }
 }
 
-TEST(ArcballTest, TurnsTwiceTheAngleBetweenTheSpherePoints) {
-  // A drag from the centre to a = 0.5 spans 30 degrees on the sphere.
+// A drag from the centre to a = 0.5 spans 30 degrees on the sphere and turns
+// the view by 60; along any path the eye keeps its distance from the centre
+// and the up vector stays a unit vector across the line of sight.
+TEST(ArcballTest, TurnsTwiceTheAngleBetweenTheSpherePointsKeepingDistanceAndUp) {
   Vec3 eye(10, 0, 0), up(0, 0, 1);
   float gl[16];
   lookAtGL(eye, Vec3(0, 0, 0), up, gl);
@@ -49,18 +51,15 @@ TEST(ArcballTest, TurnsTwiceTheAngleBetweenTheSpherePoints) {
   expectNear(turn.up, up, 1e-6f);
   // Opposite sphere points give at most a half turn.
   EXPECT_EQ(arcballQuaternion(Vec3(1, 0, 0), Vec3(-1.0000001f, 0, 0)).w, -1);
-}
 
-TEST(ArcballTest, KeepsTheEyeDistanceFromTheCentreAndTheUpAcrossTheView) {
   const Vec3 start(39.3064f, -29.7355f, 23.2902f), center(0, 0, 1);
-  Vec3 eye = start, up(0, 0, 1);
+  eye = start;
   const float distance = (eye - center).length();
   int lastX = 400, lastY = 300;
   const int path[][2] = {{400, 300}, {700, 650}, {900, 300}, {1340, 20}, {10, 1300}};
   for (const auto& p : path) {
-    float gl[16];
     lookAtGL(eye, center, up, gl);
-    CameraTurn turn = arcballTurn(eye, center, gl, lastX, lastY, p[0], p[1], kWidth, kHeight);
+    turn = arcballTurn(eye, center, gl, lastX, lastY, p[0], p[1], kWidth, kHeight);
     EXPECT_NEAR((turn.eye - center).length(), distance, distance * 1e-5f);
     EXPECT_NEAR(turn.up.length(), 1, 1e-5f);
     EXPECT_NEAR(turn.up.dot((turn.eye - center).unit()), 0, 1e-5f);
@@ -69,19 +68,17 @@ TEST(ArcballTest, KeepsTheEyeDistanceFromTheCentreAndTheUpAcrossTheView) {
   }
 }
 
-TEST(ArcballTest, ZoomStepsByTenPercentPerHundredPixelsWithinTheLimits) {
+TEST(ArcballTest, ZoomPanAndDolly) {
+  // Ten percent per hundred pixels, within 0.001 and 135 degrees.
   const struct { float fovy, lastY, y, expected; } cases[] = {
       {30, 500, 400, static_cast<float>(30 * 1.1)}, {30, 400, 500, static_cast<float>(30 * 0.9)},
       {11.619f, 300, 300, 11.619f}, {130, 500, 0, 135}, {30, 0, 1000, 0.001f} /* factor 0 */,
       {30, 0, 5000, 0.001f} /* negative */, {0.001f, 9, 10, 0.001f}};
   for (const auto& c : cases)
     EXPECT_EQ(zoomFieldOfView(c.fovy, c.lastY, c.y), c.expected) << c.fovy << " " << c.lastY << " -> " << c.y;
-}
-
-TEST(ArcballTest, PanFollowsTheMouseAndDollyMovesAlongTheLineOfSight) {
+  // Mouse right: the camera moves left. Mouse down: the camera moves up.
   CameraFrame frame = cameraFrame(Vec3(0, -10, 0), Vec3(0, 0, 0), Vec3(0, 0, 2));
   expectNear(frame.r, Vec3(1, 0, 0), 0);
-  // Mouse right: the camera moves left. Mouse down: the camera moves up.
   expectNear(panOffset(frame, 35, 100, 100, 135, 100), Vec3(-3.5f, 0, 0), 1e-6f);
   expectNear(panOffset(frame, 35, 100, 100, 100, 110), Vec3(0, 0, 1), 1e-6f);
   expectNear(dollyOffset(frame, 100, 90), Vec3(0, -2, 0), 1e-6f);

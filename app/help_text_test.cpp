@@ -9,13 +9,11 @@
 namespace {
 
 TEST(HelpTextTest, TwentyThreeLinesEachEndedByALineFeed) {
-  std::string text = helpText();
-  ASSERT_FALSE(text.empty());
-  EXPECT_EQ(text.back(), '\n');
+  const std::string text = helpText();
   std::vector<std::string> lines;
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
-  ASSERT_EQ(lines.size(), 23u);
+  ASSERT_TRUE(lines.size() == 23u && text.back() == '\n') << lines.size();
   EXPECT_EQ(lines[0], "MOUSE    right click to select sky distribution.");
   EXPECT_EQ(lines[4], "ARROWS   move light source");
   EXPECT_EQ(lines[18], "q or ESC quit");

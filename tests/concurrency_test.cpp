@@ -13,9 +13,9 @@
 #include "sampling/sample_file.h"
 #include "sampling/sample_points.h"
 #include "sky/sky_model.h"
-#include "terrain/horizons.h"
 #include "terrain/sky_light.h"
 #include "terrain/synthetic_terrain.h"
+#include "terrain/terrain_test_files.h"
 
 namespace {
 
@@ -39,18 +39,8 @@ std::string computeAll(const Sky& sky, const Terrain& terrain) {
   return out.str();
 }
 
-Terrain syntheticTerrain() {
-  Terrain terrain;
-  terrain.gridSizeX = terrain.gridSizeY = 48;
-  terrain.numDirections = 16;
-  terrain.terrainHeights = syntheticHeights(48, 3);
-  terrain.terrainNormals = computeNormals(terrain.terrainHeights.data(), 48, 48);
-  terrain.horizons = computeHorizons(terrain.terrainHeights.data(), 48, 48, 16);
-  return terrain;
-}
-
 TEST(ConcurrencyTest, TwoSkiesOnTwoThreadsGiveTheResultsOfOneAfterTheOther) {
-  const Terrain terrain = syntheticTerrain();
+  const Terrain terrain = terrainOf(syntheticHeights(48, 3), 48, 48, 16);
   const std::vector<Sky> skies = {
       Sky(SkyDistribution::CLEAR, 11, 0.3f, 1.0f), Sky(SkyDistribution::GENERAL, 4, 1.1f, 4.0f),
       Sky(SkyDistribution::SHARP, 11, 0.6f, 2.5f), Sky(SkyDistribution::OVERCAST, 11, 0.2f, 0.5f)};
@@ -58,25 +48,19 @@ TEST(ConcurrencyTest, TwoSkiesOnTwoThreadsGiveTheResultsOfOneAfterTheOther) {
   for (const Sky& sky : skies) alone.push_back(computeAll(sky, terrain));
   ASSERT_TRUE(alone[0] != alone[1]);  // the skies differ, so a mix-up would show
 
-  // Each thread works through the skies from its own end, several times, so
+  // Each thread works through the skies three times from its own end, so
   // that different skies are computed at the same moment.
-  std::vector<std::vector<std::string>> together(2);
+  std::vector<std::string> together[2];
+  const auto skyOf = [&](int thread, size_t i) { return thread == 0 ? i % 4 : 3 - i % 4; };
   auto work = [&](int thread) {
-    for (int round = 0; round < 3; ++round)
-      for (size_t k = 0; k < skies.size(); ++k) {
-        const size_t sky = thread == 0 ? k : skies.size() - 1 - k;
-        together[thread].push_back(computeAll(skies[sky], terrain));
-      }
+    for (size_t i = 0; i < 12; ++i) together[thread].push_back(computeAll(skies[skyOf(thread, i)], terrain));
   };
   std::thread first(work, 0), second(work, 1);
   first.join();
   second.join();
   for (int thread = 0; thread < 2; ++thread)
-    for (size_t i = 0; i < together[thread].size(); ++i) {
-      const size_t k = i % skies.size();
-      const size_t sky = thread == 0 ? k : skies.size() - 1 - k;
-      EXPECT_TRUE(together[thread][i] == alone[sky]) << "thread " << thread << " result " << i;
-    }
+    for (size_t i = 0; i < 12; ++i)
+      EXPECT_TRUE(together[thread][i] == alone[skyOf(thread, i)]) << "thread " << thread << " result " << i;
 }
 
 }  // namespace

@@ -1,16 +1,6 @@
 #!/usr/bin/env bash
 # The folders include each other one way only: each may include itself and
-# the layers below it, never a layer above.
-#
-#   core      nothing
-#   sky       core
-#   sampling  core, sky
-#   terrain   core, sky
-#   display   core, sky, sampling, terrain
-#   app       core, sky, sampling, terrain, display
-#   tools     core, sky, sampling, terrain, app
-#   bench, tests: anything
-#
+# the layers below it (`allowed`); bench and tests may include anything.
 # Usage: layering_test.sh [SOURCE_DIR] [--graph]. With --graph it prints the
 # folder-to-folder include graph found (one "from -> to: count" line each).
 set -u

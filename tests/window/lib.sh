@@ -1,26 +1,16 @@
 # Helpers for the real-window tests: a private Xvfb display, the program under
 # Mesa's software renderer in a scratch folder ($WT_DIR), xdotool input,
 # screenshots, pixel counts and OCR. CTest sets HALVANE, HALVANE_TERRAIN,
-# HALVANE_SAMPLES and WT_OUT (a folder kept after the run). Every wait is
-# bounded; only processes started here are stopped, by PID.
-#
-# Tests wait on the program's state report, not on time. With
-# HALVANE_STATE_FILE set (wt_start sets $WT_DIR/state) the program replaces
-# that file after every frame's swap with "KEY VALUE" lines (frame, help,
-# status, prompt, prompt_text, busy, flash, points, regions, terrain, dome,
-# contours, mouse, renderer; see app/state_report.h). Every input helper first notes the
-# last frame (the mark); wt_wait_state then polls for a later frame with the
-# value wanted. Every key the program acts on and every click ends in a frame
-# (F11 and modifier keys alone draw none), X delivers input in order, and
-# Mesa's swap ends with a round trip to the server: once a frame is reported,
-# it is on screen and everything sent before it was handled.
+# HALVANE_SAMPLES and WT_OUT (kept after the run). Only processes started
+# here are stopped, by PID. Every wait is bounded and on state: the program
+# writes "KEY VALUE" lines to $HALVANE_STATE_FILE after every frame's swap
+# (app/state_report.h); input helpers note the last frame (the mark) and wait
+# for a later one with the value wanted. X delivers input in order and Mesa's
+# swap ends with a round trip, so a reported frame is on screen and came
+# after everything sent before it.
 set -u
 
-WT_FAILURES=0
-XVFB_PID=""
-HALVANE_PID=""
-WT_DIR=""
-WT_MARK=0
+WT_FAILURES=0 XVFB_PID="" HALVANE_PID="" WT_DIR="" WT_MARK=0
 declare -A WT_STATE=()
 
 wt_log() { echo "[$(basename "$0")] $*"; }
@@ -31,19 +21,14 @@ wt_check() {
   if "$@"; then wt_log "ok: $what"; else wt_fail "$what"; return 1; fi
 }
 
-# ---- Processes -------------------------------------------------------------------
 # A child that has exited but is not yet reaped is a zombie: not alive.
-wt_alive() {
-  [ -n "$1" ] && [ -r "/proc/$1/stat" ] && ! grep -q ') [ZX] ' "/proc/$1/stat" 2>/dev/null
-}
+wt_alive() { [ -n "$1" ] && [ -r "/proc/$1/stat" ] && ! grep -q ') [ZX] ' "/proc/$1/stat" 2>/dev/null; }
 
 wt_stop_pid() {
   [ -n "$1" ] || return 0
-  if wt_alive "$1"; then
-    kill "$1" 2>/dev/null
-    for _ in $(seq 30); do wt_alive "$1" || break; sleep 0.1; done
-    wt_alive "$1" && kill -9 "$1" 2>/dev/null
-  fi
+  wt_alive "$1" && kill "$1" 2>/dev/null
+  for _ in $(seq 30); do wt_alive "$1" || break; sleep 0.1; done
+  wt_alive "$1" && kill -9 "$1" 2>/dev/null
   wait "$1" 2>/dev/null
   return 0
 }
@@ -52,7 +37,7 @@ wt_cleanup() {
   wt_stop_pid "$HALVANE_PID"
   wt_stop_pid "$XVFB_PID"
   HALVANE_PID="" XVFB_PID=""
-  [ -n "$WT_DIR" ] && rm -rf "$WT_DIR"
+  [ -z "$WT_DIR" ] || rm -rf "$WT_DIR"
   WT_DIR=""
 }
 
@@ -63,8 +48,7 @@ wt_finish() {
   exit 0
 }
 
-# Runs in the test's own shell: only the shell that started the program can
-# collect its status.
+# Only the shell that started the program can collect its status.
 wt_wait_exit() {
   local deadline=$((SECONDS + $1))
   while wt_alive "$HALVANE_PID" && [ "$SECONDS" -lt "$deadline" ]; do sleep 0.05; done
@@ -80,7 +64,7 @@ wt_quit() {
   wt_check "q, ESC exits with status 0, got $WT_EXIT_STATUS" test "$WT_EXIT_STATUS" = 0
 }
 
-# ---- Display and program ----------------------------------------------------------
+# wt_setup [SIZE [DIRECTIONS] | none]: the display, and a synthetic sample.hrz.
 wt_setup() {
   : "${HALVANE:?HALVANE must name the program}" "${HALVANE_TERRAIN:?HALVANE_TERRAIN must name the terrain tool}"
   WT_OUT="${WT_OUT:-$(pwd)}"
@@ -104,8 +88,7 @@ wt_setup() {
   export DISPLAY=":$(head -n1 "$WT_DIR/display")" LIBGL_ALWAYS_SOFTWARE=1
 }
 
-# The program runs in the scratch folder; its output goes to $WT_DIR/stdout
-# and $WT_DIR/stderr.
+# The program runs in the scratch folder, output in $WT_DIR/stdout and stderr.
 wt_start() {
   rm -f "$WT_DIR/state"
   WT_MARK=0
@@ -119,7 +102,6 @@ wt_launch() {
   wt_check "first frame drawn" wt_wait_frame || wt_finish
 }
 
-# ---- The state report ----------------------------------------------------------------
 wt_read_state() {
   WT_STATE=()
   local line
@@ -131,9 +113,9 @@ wt_read_state() {
 wt_state() { wt_read_state && printf '%s\n' "${WT_STATE[$1]:-}"; }
 wt_mark() { if wt_read_state; then WT_MARK=${WT_STATE[frame]}; else WT_MARK=0; fi; }
 
-# Polls every 50 ms for up to S seconds for a frame after the mark for which
-# the rest of the arguments, a command run with WT_STATE filled, succeeds.
-# Gives up early when the program has ended.
+# wt_wait_until S COMMAND...: polls for up to S seconds for a frame after the
+# mark for which COMMAND (run with WT_STATE filled) succeeds; gives up early
+# when the program has ended.
 wt_wait_until() {
   local seconds="$1" deadline=$((SECONDS + $1))
   shift
@@ -155,10 +137,8 @@ wt_wait_state() { wt_wait_until "${3:-30}" wt_state_is "$1" "$2"; }
 wt_wait_state_like() { wt_wait_until "${3:-30}" wt_state_like "$1" "$2"; }
 wt_wait_frame() { wt_wait_until "${1:-30}" true; }
 
-# ---- Keys and mouse ---------------------------------------------------------------------
-# Keys go to the window under the pointer. The move is not synchronised (with
-# the pointer already there, --sync would wait for a motion that never
-# comes); the server handles it before the keys anyway.
+# Input goes to the window under the pointer (not --sync: with the pointer
+# already there it would wait for a motion that never comes).
 wt_input() {
   xdotool mousemove 675 670 >/dev/null 2>&1
   wt_mark
@@ -167,11 +147,9 @@ wt_input() {
 wt_key() { wt_input key --delay 20 "$@"; }   # xdotool key names
 wt_type() { wt_input type --delay 20 "$1"; }  # text
 
-# Every click ends in a pick and every drag step asks for a frame; the
-# report's mouse position tells the frame of the last event from earlier ones.
+# The report's mouse position tells the frame of the last event.
 wt_click() {
-  wt_mark
-  xdotool mousemove "$2" "$3" mousedown "$1" mouseup "$1"
+  wt_input mousemove "$2" "$3" mousedown "$1" mouseup "$1"
   wt_wait_state mouse "$2 $3"
 }
 
@@ -180,18 +158,15 @@ wt_drag() {
   for i in $(seq "$steps"); do
     moves+=(mousemove $((x0 + (x1 - x0) * i / steps)) $((y0 + (y1 - y0) * i / steps)))
   done
-  wt_mark
-  xdotool mousemove "$x0" "$y0" mousedown "$button" "${moves[@]}" mouseup "$button"
+  wt_input mousemove "$x0" "$y0" mousedown "$button" "${moves[@]}" mouseup "$button"
   wt_wait_state mouse "$x1 $y1"
 }
 
-# The right button opens freeglut's menu, whose entries are equally tall; the
-# pointer moves onto the entry twice, so that the menu sees a motion over it,
-# and the button is released there.
+# freeglut's menu has 20 equally tall entries; the pointer moves onto the
+# entry twice, so that the menu sees a motion over it, and is released there.
 wt_menu_choose() {
   local menu="" X Y WIDTH HEIGHT SCREEN WINDOW
-  wt_mark
-  xdotool mousemove 675 670 mousedown 3
+  wt_input mousedown 3
   for _ in $(seq 600); do
     menu=$(xdotool search --onlyvisible --name '^freeglut menu$' 2>/dev/null | head -n1)
     [ -n "$menu" ] || ! wt_alive "$HALVANE_PID" && break
@@ -203,23 +178,15 @@ wt_menu_choose() {
   xdotool mousemove "$x" $((y - 2)) mousemove "$x" "$y" mouseup 3
 }
 
-# ---- Screenshots, pixels and OCR ----------------------------------------------------------
 # Full paths: /usr/local/bin/convert may be a stand-in.
-wt_shot() {
-  /usr/bin/import -silent -window root "$WT_DIR/$1.ppm"
-  echo "$WT_DIR/$1.ppm"
-}
+wt_shot() { /usr/bin/import -silent -window root "$WT_DIR/$1.ppm" && echo "$WT_DIR/$1.ppm"; }
 
-wt_pixel() {
-  /usr/bin/convert "$1" -crop "1x1+$2+$3" -depth 8 txt:- |
-    sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
-}
+wt_pixel() { /usr/bin/convert "$1" -crop "1x1+$2+$3" -depth 8 rgb:- | od -An -tu1 | awk '{ print $1 "," $2 "," $3 }'; }
 
-wt_differ() {
-  /usr/bin/compare -metric AE "$1[${3:-1351x1339+0+0}]" "$2[${3:-1351x1339+0+0}]" null: 2>&1 | sed 's/ .*//'
-}
+# wt_differ A B [GEOMETRY]: how many pixels differ (in the window's area).
+wt_differ() { /usr/bin/compare -metric AE "$1[${3:-1351x1339+0+0}]" "$2[${3:-1351x1339+0+0}]" null: 2>&1 | sed 's/ .*//'; }
 
-wt_blank() { [ "$(/usr/bin/convert "$1" -crop "$2" +repage -format %k info:)" = 1 ]; }
+wt_blank() { [ "$(/usr/bin/convert "$1" -crop "$2" +repage -format %k info:)" = 1 ]; }  # one colour
 
 # wt_count FILE X Y W H CONDITION: the pixels of the region for which the awk
 # CONDITION holds, with r, g and b in percent of full scale ("r-b>35").
@@ -228,8 +195,7 @@ wt_count() {
     awk "{ r = \$1 * 100 / 255; g = \$2 * 100 / 255; b = \$3 * 100 / 255 } $6 { n++ } END { print n + 0 }"
 }
 
-# White bitmap text on any background: thresholded, inverted, enlarged 2x
-# without smoothing and given a margin, as tesseract reads it best.
+# White bitmap text, thresholded, inverted, enlarged 2x unsmoothed, with a margin.
 wt_ocr() {
   local img="$WT_DIR/ocr-$RANDOM.png"
   /usr/bin/convert "$1" -crop "${4}x${5}+${2}+${3}" +repage -colorspace Gray \

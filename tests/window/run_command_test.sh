@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# The run command without a display: it says so in one line, computes and
-# writes the default sample set on a virtual display, saves a screenshot and
-# prints both paths. The file is the one halvane-samples writes for the
-# default state, and a terrain already in the working folder is kept.
+# The run command without a display: it says so, and writes on a virtual
+# display the default sample set and a screenshot.
 source "$(dirname "$0")/lib.sh"
 wt_setup
 run="$WT_DIR/run"
