@@ -6,6 +6,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,20 +18,40 @@
 
 namespace {
 
-// Cases read by the library, and every how-many-th of them also by the tool.
-constexpr int kTerrainCases = 2400, kTerrainToolEvery = 24;
-constexpr int kDemCases = 600, kDemToolEvery = 10;
+class FuzzTest : public ToolTest {
+ protected:
+  // A case: what it is, the tool's command line for it, whether the library
+  // read it and, if not, the line it gave.
+  struct Case {
+    std::string what, command, line;
+    bool read = false;
+  };
 
-using FuzzTest = ToolTest;
-
-bool isOneLine(const std::string& text) {
-  return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
-}
-
-// Keeps the report of a fuzzer to the first few failures.
-struct FailureLimit {
-  int left = 5;
-  bool more() { return !::testing::Test::HasFailure() || --left > 0; }
+  // Makes and reads `count` cases, every `toolEvery`-th also through `tool`,
+  // which writes `outputs` (all of them, or none with one line and status 1).
+  // The report stops at the first few failures.
+  void fuzz(int count, int toolEvery, const std::string& tool, const std::vector<std::string>& outputs,
+            const std::function<void(Case&)>& make) {
+    int refused = 0, read = 0;
+    for (int trial = 0, left = 5; trial < count && (!HasFailure() || --left > 0); ++trial) {
+      Case c;
+      c.what = "case " + std::to_string(trial) + ":";
+      make(c);
+      ++(c.read ? read : refused);
+      if (trial % toolEvery != 0) continue;
+      SCOPED_TRACE(c.what);
+      for (const std::string& output : outputs) std::remove(output.c_str());
+      const Result run = shell(c.command);
+      EXPECT_EQ(run.status, c.read ? 0 : 1) << run.err;
+      if (!c.read) {
+        EXPECT_EQ(run.err, tool + ": " + c.line + "\n");
+      }
+      for (const std::string& output : outputs) EXPECT_EQ(exists(output), c.read) << output;
+    }
+    std::printf("%s fuzz: %d cases, %d refused, %d read\n", tool.c_str(), refused + read, refused, read);
+    EXPECT_GT(refused, count / 4);  // the mutations reach the checks...
+    EXPECT_GT(read, count / 10);    // ...and the computation
+  }
 };
 
 // ---- Terrain files -----------------------------------------------------------------------------
@@ -104,46 +125,27 @@ void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std:
 TEST_F(FuzzTest, TerrainFiles) {
   const std::string input = path("fuzz.hrz"), map = path("fuzz.png");
   std::mt19937 random(20240611);
-  FailureLimit limit;
-  int refused = 0, read = 0;
-  for (int trial = 0; trial < kTerrainCases && limit.more(); ++trial) {
+  fuzz(2400, 24, "halvane-skylight", {map}, [&](Case& c) {
     std::vector<unsigned char> bytes = seedTerrain(random);
-    std::string what = "case " + std::to_string(trial) + ":";
-    for (int m = 0, n = 1 + int(random() % 3); m < n && !bytes.empty(); ++m) mutateTerrain(bytes, random, what);
-    SCOPED_TRACE(what);
+    for (int m = 0, n = 1 + int(random() % 3); m < n && !bytes.empty(); ++m) mutateTerrain(bytes, random, c.what);
+    SCOPED_TRACE(c.what);
     scratch_.write("fuzz.hrz", bytes);
-
+    c.command = HALVANE_SKYLIGHT_TOOL " " + input + " -o " + map;
     Terrain terrain;
     TerrainError error;
-    const bool ok = readTerrain(input, terrain, error);
-    if (ok) {
-      ++read;
-      for (float h : terrain.terrainHeights) ASSERT_TRUE(isUsableHeight(h)) << h;
-      const std::vector<float> grid = computeSkyLight(terrain, Sky());
-      ASSERT_EQ(grid.size(), terrain.numCells());
-      for (float value : grid) ASSERT_TRUE(std::isfinite(value) && value >= 0 && value <= 1) << value;
-    } else {
-      ++refused;
-      ASSERT_TRUE(isOneLine(error.message)) << error.message;
-      ASSERT_FALSE(error.toolLine.empty());
-      ASSERT_EQ(error.toolLine.find('\n'), std::string::npos) << error.toolLine;
+    c.read = readTerrain(input, terrain, error);
+    c.line = error.toolLine;
+    if (!c.read) {
+      EXPECT_TRUE(!error.message.empty() && error.message.find('\n') == error.message.size() - 1) << error.message;
+      EXPECT_FALSE(c.line.empty());
+      EXPECT_EQ(c.line.find('\n'), std::string::npos) << c.line;
+      return;
     }
-
-    if (trial % kTerrainToolEvery != 0) continue;
-    std::remove(map.c_str());
-    const Result run = shell(HALVANE_SKYLIGHT_TOOL " " + input + " -o " + map);
-    if (ok) {
-      EXPECT_EQ(run.status, 0) << run.err;
-      EXPECT_TRUE(exists(map));
-    } else {
-      EXPECT_EQ(run.status, 1) << run.err;
-      EXPECT_EQ(run.err, "halvane-skylight: " + error.toolLine + "\n");
-      EXPECT_FALSE(exists(map));
-    }
-  }
-  std::printf("terrain fuzz: %d cases, %d refused, %d read\n", refused + read, refused, read);
-  EXPECT_GT(refused, kTerrainCases / 4);  // the mutations reach the checks...
-  EXPECT_GT(read, kTerrainCases / 20);    // ...and the computation
+    for (float h : terrain.terrainHeights) ASSERT_TRUE(isUsableHeight(h)) << h;
+    const std::vector<float> grid = computeSkyLight(terrain, Sky());
+    ASSERT_EQ(grid.size(), terrain.numCells());
+    for (float value : grid) ASSERT_TRUE(std::isfinite(value) && value >= 0 && value <= 1) << value;
+  });
 }
 
 // ---- DEMs ----------------------------------------------------------------------------------------
@@ -264,66 +266,42 @@ DemRequest hostileRequest(std::mt19937& random, const std::string& file, std::ve
 TEST_F(FuzzTest, Dems) {
   const std::string cone = utmCone(scratch_), output = path("out.hrz");
   std::mt19937 random(20240612);
-  FailureLimit limit;
-  int refused = 0, read = 0;
-  for (int trial = 0; trial < kDemCases && limit.more(); ++trial) {
-    std::string what = "case " + std::to_string(trial) + ":", file;
+  fuzz(600, 10, "halvane-terrain", {output, output + ".json"}, [&](Case& c) {
+    std::string file;
     switch (random() % 3) {
-      case 0: {
-        const std::string text = asciiGrid(random, what);
-        file = scratch_.write("fuzz.asc", std::vector<unsigned char>(text.begin(), text.end()));
+      case 0:
+        file = path("fuzz.asc");
+        writeFile(file, asciiGrid(random, c.what));
         break;
-      }
-      case 1: {
-        const std::string text = vrt(random, cone, what);
-        file = scratch_.write("fuzz.vrt", std::vector<unsigned char>(text.begin(), text.end()));
+      case 1:
+        file = path("fuzz.vrt");
+        writeFile(file, vrt(random, cone, c.what));
         break;
-      }
       default:
-        file = hostileTiff(random, scratch_, "fuzz.tif", what);
+        file = hostileTiff(random, scratch_, "fuzz.tif", c.what);
     }
     std::vector<std::string> arguments = {HALVANE_TERRAIN_TOOL, "--dem", file};
-    DemRequest request = hostileRequest(random, file, arguments, what);
-    SCOPED_TRACE(what);
+    const DemRequest request = hostileRequest(random, file, arguments, c.what);
+    SCOPED_TRACE(c.what);
     // HALVANE_FUZZ_TRACE=1 names each case before it runs (to find one that hangs).
-    if (std::getenv("HALVANE_FUZZ_TRACE")) std::fprintf(stderr, "%s\n", what.c_str());
-
+    if (std::getenv("HALVANE_FUZZ_TRACE")) std::fprintf(stderr, "%s\n", c.what.c_str());
+    for (const std::string& argument : arguments) c.command += argument + " ";
+    c.command += "--directions 2 --quiet -o " + output;
     DemTerrain terrain;
-    std::string error;
-    const bool ok = importDem(request, terrain, error, nullptr, "");
-    if (ok) {
-      ++read;
-      ASSERT_GE(terrain.gridSizeX, 2);
-      ASSERT_GE(terrain.gridSizeY, 2);
-      ASSERT_LE((long long)terrain.gridSizeX * terrain.gridSizeY, request.maxCells);
-      if (request.maxSize) {
-        ASSERT_LE(std::max(terrain.gridSizeX, terrain.gridSizeY), request.maxSize);
-      }
-      for (float h : terrain.heights) ASSERT_TRUE(isUsableHeight(h)) << h;
-    } else {
-      ++refused;
-      ASSERT_EQ(error.find('\n'), std::string::npos) << error;
-      ASSERT_EQ(error.rfind(file + ": ", 0), 0u) << error;
+    c.read = importDem(request, terrain, c.line, nullptr, "");
+    if (!c.read) {
+      EXPECT_EQ(c.line.find('\n'), std::string::npos) << c.line;
+      EXPECT_EQ(c.line.rfind(file + ": ", 0), 0u) << c.line;
+      return;
     }
-
-    if (trial % kDemToolEvery != 0) continue;
-    std::remove(output.c_str());
-    std::remove((output + ".json").c_str());
-    std::string command;
-    for (const std::string& argument : arguments) command += argument + " ";
-    const Result run = shell(command + "--directions 2 --quiet -o " + output);
-    if (ok) {
-      EXPECT_EQ(run.status, 0) << run.err;
-      EXPECT_TRUE(exists(output) && exists(output + ".json"));
-    } else {
-      EXPECT_EQ(run.status, 1) << run.err;
-      EXPECT_EQ(run.err, "halvane-terrain: " + error + "\n");
-      EXPECT_FALSE(exists(output) || exists(output + ".json"));
+    ASSERT_GE(terrain.gridSizeX, 2);
+    ASSERT_GE(terrain.gridSizeY, 2);
+    ASSERT_LE((long long)terrain.gridSizeX * terrain.gridSizeY, request.maxCells);
+    if (request.maxSize) {
+      ASSERT_LE(std::max(terrain.gridSizeX, terrain.gridSizeY), request.maxSize);
     }
-  }
-  std::printf("DEM fuzz: %d cases, %d refused, %d read\n", refused + read, refused, read);
-  EXPECT_GT(refused, kDemCases / 10);
-  EXPECT_GT(read, kDemCases / 10);
+    for (float h : terrain.heights) ASSERT_TRUE(isUsableHeight(h)) << h;
+  });
 }
 
 }  // namespace
