@@ -181,10 +181,6 @@ TEST_F(HalvaneSamplesTest, BatchFilesAreTheSingleRunsFilesForTheTimesWithTheSunU
   EXPECT_EQ(readFile(path("list-2.txt")), readFile(path("5-20261221T1200Z.txt")));
   EXPECT_FALSE(exists(path("list-3.txt")));
 
-  const std::string spiral = kTool + " --set spiral --weights fitted --decimals 2 --points 30" + kOslo;
-  ASSERT_EQ(shell(spiral + " --times " + path("times.txt") + " -o " + path("spiral-{n}.txt")).status, 0);
-  ASSERT_EQ(shell(spiral + " --time 2026-12-21T13:00+01:00 -o " + path("spiral.txt")).status, 0);
-  EXPECT_EQ(readFile(path("spiral-2.txt")), readFile(path("spiral.txt")));
 }
 
 TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWriteAndKeepsTheOnesBefore) {

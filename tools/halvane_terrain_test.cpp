@@ -260,13 +260,13 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
 }
 
 // A DEM west of its projection's central meridian: the sun of a time at its
-// centre, like a typed one, is turned into the grid's north; --site
-// overrides the site.
+// centre, like a typed one, is turned into the grid's north.
 TEST_F(HalvaneSkylightTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
   const std::string dem = writeRaster(scratch_, "west.tif", 21, 21, {300000, 50, 0, 5000000, 0, -50}, 32633,
                                       [](int col, int row) { return 20 * std::sin(col * 0.4) + 10 * row; });
-  const std::string terrain = path("west.hrz"), atTime = path("time.csv"), other = path("other.csv");
+  const std::string terrain = path("west.hrz"), bare = path("bare.hrz"), map = path("map.csv");
   ASSERT_EQ(shell(kTerrainTool + " --dem " + dem + " --directions 16 --quiet -o " + terrain).status, 0);
+  ASSERT_EQ(shell("cp " + terrain + " " + bare).status, 0);
   Georeference georeference;
   std::string problem;
   ASSERT_EQ(readGeoreference(terrain, 21, 21, georeference, problem), GeoreferenceStatus::kRead) << problem;
@@ -275,20 +275,15 @@ TEST_F(HalvaneSkylightTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
   UtcTime time;
   ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
   const SiteSun sun = sunAtSite(site, time);
-  const std::string atNine = kSkylightTool + " " + terrain + " --time 2026-06-21T09:00Z --no-sun --csv ";
-  ASSERT_EQ(shell(atNine + atTime).status, 0);
-  auto typedSun = [&](const std::string& on, double bearing) {
-    EXPECT_EQ(shell(kSkylightTool + " " + on + " --sun " + typed(sun.elevationDegrees, bearing) + " --csv " + other)
-                  .status, 0);
-    return readFile(other);
+  auto mapOf = [&](const std::string& arguments) {
+    EXPECT_EQ(shell(kSkylightTool + " " + arguments + " --no-sun --csv " + map).status, 0) << arguments;
+    return readFile(map);
   };
-  EXPECT_EQ(typedSun(terrain, sun.bearingDegrees), readFile(atTime));
-  const std::string bare = path("bare.hrz");
-  ASSERT_EQ(shell("cp " + terrain + " " + bare).status, 0);
-  EXPECT_NE(typedSun(bare, sun.bearingDegrees), readFile(atTime));
-  EXPECT_EQ(typedSun(bare, sun.bearingDegrees - georeference.meridianConvergence), readFile(atTime));
-  ASSERT_EQ(shell(atNine + other + " --site 59.9,10.7").status, 0);
-  EXPECT_NE(readFile(atTime), readFile(other));
+  const std::string atNine = mapOf(terrain + " --time 2026-06-21T09:00Z");
+  EXPECT_EQ(mapOf(terrain + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees)), atNine);
+  EXPECT_NE(mapOf(bare + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees)), atNine);
+  EXPECT_EQ(mapOf(bare + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees - georeference.meridianConvergence)),
+            atNine);
 }
 
 // A damaged georeference leaves the grid's north unknown: the sun of a time
