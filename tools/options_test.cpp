@@ -86,7 +86,6 @@ TEST(OptionReaderTest, ValuesFlagsOperandsAndRefusals) {
       {{"--bogus=1"}, "exit 2: unknown option '--bogus'; accepted: --n N, --flag, FILE"},
       {{"-n"}, "exit 2: unknown option '-n'; accepted: --n N, --flag, FILE"},
       {{"--help", "--n", "99"}, "exit 0: "},
-      {{"-h"}, "exit 0: "},
       {{"--version"}, "exit 0: "},
   };
   for (const auto& c : cases) {
@@ -96,26 +95,14 @@ TEST(OptionReaderTest, ValuesFlagsOperandsAndRefusals) {
   }
 }
 
-TEST(OptionReaderTest, RunToolGivesOneLineWithTheToolsNameAndTheStatus) {
+// The tools' refusals check the other statuses and lines of runTool.
+TEST(OptionReaderTest, RunToolReportsOutOfMemoryInOneLine) {
   static const ToolDescription tool = {"halvane-test", "usage\n", ""};
   char name[] = "halvane-test";
   char* argv[] = {name};
-  const struct {
-    std::function<int(OptionReader&)> body;
-    int status;
-    std::string err;
-  } cases[] = {
-      {[](OptionReader&) { return 0; }, 0, ""},
-      {[](OptionReader&) -> int { failInputOutput("cannot open x.hrz: No such file or directory"); }, 1,
-       "halvane-test: cannot open x.hrz: No such file or directory\n"},
-      {[](OptionReader&) -> int { failArgument("--n takes a number"); }, 2, "halvane-test: --n takes a number\n"},
-      {[](OptionReader&) -> int { throw std::bad_alloc(); }, 1, "halvane-test: out of memory\n"},
-  };
-  for (const auto& c : cases) {
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(runTool(tool, 1, argv, c.body), c.status);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err);
-  }
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(runTool(tool, 1, argv, [](OptionReader&) -> int { throw std::bad_alloc(); }), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "halvane-test: out of memory\n");
 }
 
 // Degrees give the program's own angles bit for bit (the default sun, north

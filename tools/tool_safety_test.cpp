@@ -35,12 +35,10 @@ class ToolSafetyTest : public ToolTest {
 
 // ---- Devices, FIFOs and links as destinations ------------------------------------------
 
-// Runs `command` in a private mount namespace in which the folder DEV (a
-// tmpfs of its own, gone with the namespace) holds the devices full and null,
-// full.tif and null.tif (the same devices under map names) and stdout, a
-// link to the process's standard output. `kept` names the node that must
-// still be what it was afterwards. Returns false when the sandbox does not
-// allow it (not root, no namespaces).
+// Runs `command` in a private mount namespace whose tmpfs DEV holds the
+// devices full and null (also as full.tif and null.tif) and stdout, a link
+// to standard output; `nodeKept` says whether the node `kept` is still one.
+// Returns false where that needs rights the sandbox lacks.
 bool runWithPrivateDevices(const std::string& folder, std::string command, const std::string& kept, int& status,
                            std::string& err, bool& nodeKept) {
   const std::string dev = folder + "/dev";
@@ -99,8 +97,7 @@ TEST_F(ToolSafetyTest, FifosAreWrittenInPlaceAndLinksWrittenThrough) {
   ASSERT_EQ(::mkfifo(path("map.png").c_str(), 0644), 0);
   ASSERT_EQ(::symlink("real.csv", path("link.csv").c_str()), 0);
   writeFile(path("real.csv"), "earlier\n");
-  // The reader gives up after a while, so that a tool that never opens the
-  // FIFO cannot hang the test.
+  // The reader gives up after a while: a tool that never opens the FIFO cannot hang the test.
   const Result run = shell("(timeout 20 cat " + path("map.png") + " >" + path("received") + " &) ; " +
                            kSkylightTool + " " + t + " -o " + path("map.png") + " --csv " + path("link.csv"));
   EXPECT_EQ(run.status, 0) << run.err;
@@ -140,7 +137,6 @@ TEST_F(ToolSafetyTest, ReadOnlyFilesKeepTheirModeAndLongNamesAreWritten) {
   writeFile(path("ro.csv"), "earlier\n");
   ASSERT_EQ(::chmod(path("ro.csv").c_str(), 0444), 0);
   Result run = shell(kSkylightTool + " " + t + " --csv " + path("ro.csv"));
-  // Root may write a read-only file; others are refused.
   EXPECT_EQ(run.status, ::geteuid() == 0 ? 0 : 1) << run.err;
   if (::geteuid() == 0) {
     EXPECT_EQ(lineCount(readFile(path("ro.csv"))), 6);
@@ -170,9 +166,8 @@ TEST_F(ToolSafetyTest, FifosAsInputsAndHugeRastersEndAtOnce) {
   Result run = shell("timeout 60 " + kSkylightTool + " " + path("fifo.hrz"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "halvane-skylight: File " + path("fifo.hrz") + " appears to be a corrupted elevation file.\n");
-  // A terrain whose georeference is a FIFO: never read. Without it the
-  // grid's north is unknown, so a sun is refused; a sky without one is
-  // mapped with the georeference left out.
+  // A georeference that is a FIFO is never read: a sun is refused (the
+  // grid's north is unknown), a sky without one is mapped.
   run = shell("timeout 60 " + kSkylightTool + " " + t + " -o " + path("m.tif"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "halvane-skylight: " + path("t.hrz.json") + ": not a georeference file (not a regular file)\n");
@@ -185,8 +180,6 @@ TEST_F(ToolSafetyTest, FifosAsInputsAndHugeRastersEndAtOnce) {
 }
 
 TEST_F(ToolSafetyTest, AMapWiderThanAMillionCellsIsWritten) {
-  // 1000001 cells from west to east, one from south to north, in one
-  // direction: the PNG is 1000001 pixels wide.
   const int width = 1000001;
   const std::string name =
       scratch_.write("wide.hrz", terrainBytes(width, 1, 1, std::vector<float>(width, 0.0f),
@@ -217,8 +210,8 @@ TEST_F(ToolSafetyTest, TheThreeToolsReadTheirOptionsAlike) {
   EXPECT_EQ(shell(kSkylightTool + " " + t + " --sky=overcast --sun=30,90 --csv=" + path("eq.csv")).status, 0);
   EXPECT_EQ(lineCount(readFile(path("eq.csv"))), 6);
 
-  // Numbers are read strictly; a refused value is named. Windows and bounds
-  // that would overflow a cell index are refused before any use.
+  // Numbers are read strictly and a refused one is named; windows and bounds
+  // that would overflow a cell index are refused.
   const std::string dem = kTerrainTool + " --dem x.tif -o " + path("s.hrz");
   const std::pair<std::string, std::string> bad[] = {
       {kSkylightTool + " " + t + " --sun 0x10,5", "'0x10,5'"},
