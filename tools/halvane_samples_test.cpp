@@ -210,7 +210,6 @@ TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheTypedSunTurnedIntoTheTerrainsGrid)
   std::string problem;
   ASSERT_EQ(readGeoreference(terrain, 9, 9, georeference, problem), GeoreferenceStatus::kRead) << problem;
   const double convergence = georeference.meridianConvergence;
-  EXPECT_NEAR(convergence, -1.8, 0.05);
   GeoSite centre;
   ASSERT_TRUE(georeferenceSite(georeference, centre, problem)) << problem;
   UtcTime time;
