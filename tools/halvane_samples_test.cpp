@@ -37,19 +37,46 @@ std::string libraryText(const Sky& sky, int points, bool equalShares, bool strat
   return formatSamplePoints(sky, set.samplePoints);
 }
 
+// The spiral set is the library's, rounded to the file's decimals, then
+// fitted; beyond the fitted sizes it keeps the cell weights, with a note.
 TEST_F(HalvaneSamplesTest, OutputIsTheWindowsDefaultAndTheLibrarysSetForTheSameSky) {
-  Result run = shell(kTool);
+  const float thirty = static_cast<float>(30 * 3.14159 / 180), north = static_cast<float>(90 * 3.14159 / 180);
+  const Sky sharp(SkyDistribution::SHARP, 11, static_cast<float>(15 * 3.14159 / 180),
+                  static_cast<float>(270 * 3.14159 / 180));
+  Sequence<SamplePoint> spiral = computeSpiralSamples(sharp, 145);
+  roundToFile(spiral, 2);
+  const std::string cells = formatSamplePoints(sharp, spiral, 2);
+  ASSERT_TRUE(fitSampleWeights(sharp, spiral));
+  const std::string sharpSpiral = " --sky sharp --sun 15,180 --set spiral --points 145 --decimals 2";
+  const std::string golden = readFile(std::string(HALVANE_SOURCE_DIR) + "/sampling/testdata/default_250.txt");
+  const std::pair<std::string, std::string> cases[] = {
+      {"", golden},
+      {" --sky clear --sun 45,180 --points 250 --shares equal --set stratified -o -", golden},
+      {" --sky general-7 --sun 30,90 --points 100 --shares luminance",
+       libraryText(Sky(SkyDistribution::GENERAL, 6, thirty, 0), 100, false, true)},
+      // Bearing 0 is north, +y: azimuth 90 degrees.
+      {" --sky=overcast --sun=30,0 --points=40",
+       libraryText(Sky(SkyDistribution::OVERCAST, 11, thirty, north), 40, true, true)},
+      {sharpSpiral, cells},
+      {sharpSpiral + " --weights=fitted", formatSamplePoints(sharp, spiral, 2)},
+  };
+  for (const auto& [arguments, file] : cases) {
+    const Result run = shell(kTool + arguments);
+    EXPECT_EQ(run.status, 0) << arguments;
+    EXPECT_EQ(run.out, file) << arguments;
+  }
+  EXPECT_NE(cases[4].second, cases[5].second);
+  // --report adds one line on standard error and leaves the file as it is.
+  Result run = shell(kTool + sharpSpiral + " --report");
+  EXPECT_EQ(run.out, cells);
+  EXPECT_EQ(run.err.rfind("halvane-samples: 145 points; irradiance off by", 0), 0u) << run.err;
+  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  EXPECT_NE(run.err.find("southern horizon at 10, 20, 30 degrees"), std::string::npos) << run.err;
+  run = shell(kTool + " --set spiral --weights fitted --points 2001");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, readFile(std::string(HALVANE_SOURCE_DIR) + "/sampling/testdata/default_250.txt"));
-  EXPECT_EQ(shell(kTool + " --sky clear --sun 45,180 --points 250 --shares equal --set stratified -o -").out, run.out);
-  const float thirty = static_cast<float>(30 * 3.14159 / 180);
-  run = shell(kTool + " --sky general-7 --sun 30,90 --points 100 --shares luminance");
-  EXPECT_EQ(run.out, libraryText(Sky(SkyDistribution::GENERAL, 6, thirty, 0), 100, false, true));
-  // Bearing 0 is north, +y: azimuth 90 degrees.
-  run = shell(kTool + " --sky=overcast --sun=30,0 --points=40");
-  const float north = static_cast<float>(90 * 3.14159 / 180);
-  EXPECT_EQ(run.out, libraryText(Sky(SkyDistribution::OVERCAST, 11, thirty, north), 40, true, true));
+  EXPECT_EQ(run.out, shell(kTool + " --set spiral --points 2001").out);
+  EXPECT_EQ(run.err, "halvane-samples: weights of 2001 points are not fitted (fitting stops at 2000); each is "
+                     "the light of its cell\n");
   // A set with fewer points than asked for is noted.
   run = shell(kTool + " --sky point --set jittered --points 30 -o " + path("set.txt") + " --plot " + path("set.png"));
   EXPECT_EQ(run.status, 0);
@@ -58,35 +85,6 @@ TEST_F(HalvaneSamplesTest, OutputIsTheWindowsDefaultAndTheLibrarysSetForTheSameS
   EXPECT_EQ(readFile(path("set.txt")),
             libraryText(Sky(SkyDistribution::POINT, 11, 0.7853975f, 4.712385f), 30, true, false));
   EXPECT_EQ(readRaster(path("set.png")).bands.size(), 3u);
-}
-
-// The spiral set as the tool writes it: the library's set, rounded to the
-// file's decimals, then fitted; beyond the fitted sizes the cell weights,
-// with a note.
-TEST_F(HalvaneSamplesTest, SpiralSetIsTheLibrarysRoundedThenFitted) {
-  const Sky sky(SkyDistribution::SHARP, 11, static_cast<float>(15 * 3.14159 / 180),
-                static_cast<float>(270 * 3.14159 / 180));
-  Sequence<SamplePoint> points = computeSpiralSamples(sky, 145);
-  roundToFile(points, 2);
-  const std::string cells = formatSamplePoints(sky, points, 2);
-  ASSERT_TRUE(fitSampleWeights(sky, points));
-  const std::string fitted = formatSamplePoints(sky, points, 2);
-  const std::string spiral = kTool + " --sky sharp --sun 15,180 --set spiral --points 145 --decimals 2";
-  EXPECT_EQ(shell(spiral).err, "");
-  // --report adds one line on standard error and leaves the file as it is.
-  const Result run = shell(spiral + " --report");
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, cells);
-  EXPECT_EQ(run.err.rfind("halvane-samples: 145 points; irradiance off by", 0), 0u) << run.err;
-  EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
-  EXPECT_NE(run.err.find("southern horizon at 10, 20, 30 degrees"), std::string::npos) << run.err;
-  EXPECT_EQ(shell(spiral + " --weights=fitted").out, fitted);
-  EXPECT_NE(fitted, cells);
-  const Result big = shell(kTool + " --set spiral --weights fitted --points 2001");
-  EXPECT_EQ(big.status, 0);
-  EXPECT_EQ(big.out, shell(kTool + " --set spiral --points 2001").out);
-  EXPECT_EQ(big.err, "halvane-samples: weights of 2001 points are not fitted (fitting stops at 2000); each is "
-                     "the light of its cell\n");
 }
 
 // Terrains and georeferences that cannot be read fail an input (status 1)
