@@ -1,8 +1,5 @@
-// A deterministic mutation fuzzer over terrain files and DEMs, run in the
-// test command (and there under the sanitizers, float-cast-overflow among
-// them). Every case is read by the library, and a share of them by the tools
-// as users run them: a bad file gives one line, a non-zero status and no
-// output file; a file that is read gives finite results within their limits.
+// A deterministic mutation fuzzer over terrain files and DEMs (also run under
+// the sanitizers): every case read by the library, a share also by the tools.
 #include <climits>
 #include <cmath>
 #include <cstring>
@@ -20,16 +17,13 @@ namespace {
 
 class FuzzTest : public ToolTest {
  protected:
-  // A case: what it is, the tool's command line for it, whether the library
-  // read it and, if not, the line it gave.
   struct Case {
     std::string what, command, line;
     bool read = false;
   };
 
-  // Makes and reads `count` cases, every `toolEvery`-th also through `tool`,
-  // which writes `outputs` (all of them, or none with one line and status 1).
-  // The report stops at the first few failures.
+  // Every `toolEvery`-th case also runs the tool: it writes all `outputs`, or
+  // none with the library's line and status 1.
   void fuzz(int count, int toolEvery, const std::string& tool, const std::vector<std::string>& outputs,
             const std::function<void(Case&)>& make) {
     int refused = 0, read = 0;
@@ -53,8 +47,6 @@ class FuzzTest : public ToolTest {
     EXPECT_GT(read, count / 10);    // ...and the computation
   }
 };
-
-// ---- Terrain files -----------------------------------------------------------------------------
 
 // A valid terrain of 6 x 5 cells in 3 directions.
 std::vector<unsigned char> seedTerrain(std::mt19937& random) {
@@ -139,8 +131,6 @@ TEST_F(FuzzTest, TerrainFiles) {
   });
 }
 
-// ---- DEMs ----------------------------------------------------------------------------------------
-
 template <typename T>
 T pick(std::mt19937& random, const std::vector<T>& values) {
   return values[random() % values.size()];
@@ -172,8 +162,7 @@ std::string asciiGrid(std::mt19937& random, std::string& what) {
   return text;
 }
 
-// A VRT over a small GeoTIFF, its sizes, transform, scale, offset and
-// no-data value drawn from ordinary and hostile ones.
+// A VRT over a small GeoTIFF, its sizes, transform, scale, offset and no-data value hostile at times.
 std::string vrt(std::mt19937& random, const std::string& source, std::string& what) {
   auto maybe = [&](const std::string& ordinary) {
     if (random() % 5 != 0) return ordinary;

@@ -1,6 +1,4 @@
-// halvane-samples as scripts run it: its files against the library's for the
-// same sky, batches against single runs, sets on a terrain's grid, and its
-// refusals.
+// halvane-samples as scripts run it: against the library and single runs.
 #include <sys/stat.h>
 
 #include <string>
@@ -24,8 +22,7 @@ const std::string kOslo = " --site 59.91,10.75";
 
 using HalvaneSamplesTest = ToolTest;
 
-// The file of the sample set functions themselves for the same sky (without
-// a terrain, the window's commands leave exactly their set).
+// The library's file of the set (the window's commands leave exactly it).
 std::string libraryText(const Sky& sky, int points, bool equalShares, bool stratified) {
   SampleSet set;
   if (stratified) {
@@ -151,8 +148,6 @@ TEST_F(HalvaneSamplesTest, BadArgumentsTimesSitesAndTerrainsAreRefusedWithOneLin
   EXPECT_EQ(full.err, "halvane-samples: cannot write standard output: No space left on device\n");
 }
 
-// ---- Skies at a site and time, one or many -------------------------------------------
-
 TEST_F(HalvaneSamplesTest, BatchFilesAreTheSingleRunsFilesForTheTimesWithTheSunUp) {
   // A winter day in Oslo every three hours: the sun is up at 09:00 and 12:00 UTC only.
   const std::string clear = kTool + " --sky clear --points 40" + kOslo;
@@ -192,12 +187,8 @@ TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWriteAndKeepsTheOnesBefore)
   EXPECT_EQ(files(), (std::vector<std::string>{"1-20260621T0900Z.txt", "2-20260621T1200Z.txt"}));
 }
 
-// ---- Sets for lighting a terrain, on its grid ---------------------------------------------
-
-// A DEM whose grid north lies 1.8 degrees west of true north: each file is
-// that of the sun typed at its true bearing minus the stored convergence, and
-// the library's set for that sun. A time without --site takes the terrain's
-// centre; without its georeference file (or a terrain) the grid is true north.
+// A DEM whose grid north lies 1.8 degrees west of true north; without its
+// georeference file the grid is taken as true north.
 TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheTypedSunTurnedIntoTheTerrainsGrid) {
   const std::string dem = writeRaster(scratch_, "west.tif", 9, 9, {300000, 50, 0, 5000000, 0, -50}, 32633,
                                       [](int col, int row) { return 5 * col + 3 * row; });
@@ -247,7 +238,6 @@ TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheTypedSunTurnedIntoTheTerrainsGrid)
   EXPECT_EQ(shell(onTerrain + " --sun 30,0").out, onGrid(north, convergence));
   EXPECT_EQ(shell(onBare + " --sun 30,0").out, shell(general + " --sun 30,0").out);
 
-  // A batch turns its suns alike (its files against single runs: above).
   ASSERT_EQ(shell(onTerrain + " --from 2026-06-21T09:00Z --to 2026-06-21T12:00Z --step 180 -o " + path("{n}.txt"))
                 .status, 0);
   EXPECT_EQ(readFile(path("1.txt")), atCentre.out);

@@ -1,6 +1,4 @@
-// halvane-terrain and halvane-skylight as users run them: the terrains and
-// maps they write against the library's, on synthetic terrains and DEMs, and
-// their refusals.
+// halvane-terrain and halvane-skylight as users run them, against the library.
 #include <cmath>
 #include <string>
 #include <vector>
@@ -36,9 +34,6 @@ std::vector<uint16_t> horizonsOf(const std::string& name, Terrain& terrain) {
   return blocks;
 }
 
-// The synthetic terrains (the build's default one among them) hold their
-// seed's heights and the plain march's horizons; a seed makes a landscape of
-// many grid spacings' relief, and another seed another one.
 TEST_F(HalvaneTerrainTest, SyntheticTerrainsAreTheirSeedsHeightsAndThePlainMarchsHorizons) {
   ASSERT_EQ(shell(kTerrainTool + " --synthetic 24 --seed 7 --directions 10 -o " + path("s.hrz")).status, 0);
   Terrain terrain;
@@ -59,10 +54,6 @@ TEST_F(HalvaneTerrainTest, SyntheticTerrainsAreTheirSeedsHeightsAndThePlainMarch
   EXPECT_GE(horizonBin(*highH), 160);
 }
 
-// The terrain of a DEM holds the plain march's horizons over the curved earth
-// (or flat, with --flat-earth) and keeps its georeference; the horizons
-// GeoTIFF and the sky-view factor map are the file's horizons and the
-// library's factors, north up, georeferenced.
 TEST_F(HalvaneTerrainTest, ADemsTerrainItsHorizonsAndSkyViewKeepTheDemsGeoreference) {
   const std::string dem = utmCone(scratch_), out = path("cone.hrz"), horizons = path("horizons.tif"),
                     svf = path("svf.tif");
@@ -97,8 +88,7 @@ TEST_F(HalvaneTerrainTest, ADemsTerrainItsHorizonsAndSkyViewKeepTheDemsGeorefere
   ASSERT_EQ(shell(kSkylightTool + " " + out + " --svf -").status, 0);
   EXPECT_EQ(readNumbers(path("out")), map.bands[0]);
 
-  // Written again quietly and flat; then a synthetic terrain over it takes
-  // the stale georeference away, and its map has none.
+  // A synthetic terrain over it takes the stale georeference away.
   EXPECT_EQ(shell(kTerrainTool + " --dem " + dem + " --directions 4 --flat-earth --quiet -o " + out).err, "");
   blocks = horizonsOf(out, terrain);
   EXPECT_EQ(blocks, computeHorizons(terrain.terrainHeights.data(), 41, 41, 4));
@@ -158,9 +148,7 @@ TEST_F(HalvaneTerrainTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile) {
   EXPECT_TRUE(mentions(reduced.err, "halvane-terrain: terrain: 50 x 50 cells of 300 m")) << reduced.err;
 }
 
-// A pit in the north-east of a DEM 12 cells wide and 9 high lies top right
-// in every format of the map: the GeoTIFF, the 16-bit PNG, the grid text and
-// the points, which all agree cell for cell with the library's sky light.
+// A pit in the north-east of a DEM 12 cells wide and 9 high lies top right in every format.
 TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUp) {
   const std::vector<double> gt = {300000, 25, 0, 6000000, 0, -25};
   const std::string dem = writeRaster(scratch_, "ne.tif", 12, 9, {300000, 25, 0, 6000000, 0, -25}, 32632, [](int col, int row) {
@@ -207,9 +195,6 @@ TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUp) {
   EXPECT_EQ(readRaster(png).type, GDT_Byte);
 }
 
-// At a site and time the map is the library's sky light and the sun's beam;
-// --no-sun leaves the sky light of the same sun typed in degrees; a list of
-// one time is that time's map; open level ground stays 1 summed over a day.
 TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighsIt) {
   const std::string terrain = path("t.hrz"), flat = path("flat.hrz"), light = path("light.csv"),
                     other = path("other.csv");
@@ -249,8 +234,6 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
   EXPECT_EQ(readNumbers(other), std::vector<float>(36, 1.0f));
 }
 
-// A DEM west of its projection's central meridian: the sun of a time at its
-// centre, like a typed one, is turned into the grid's north.
 TEST_F(HalvaneSkylightTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
   const std::string dem = writeRaster(scratch_, "west.tif", 21, 21, {300000, 50, 0, 5000000, 0, -50}, 32633,
                                       [](int col, int row) { return 20 * std::sin(col * 0.4) + 10 * row; });
@@ -276,9 +259,7 @@ TEST_F(HalvaneSkylightTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
             atNine);
 }
 
-// A damaged georeference leaves the grid's north unknown: the sun of a time
-// is refused, not silently taken as a grid bearing (a typed sun, and a sky
-// without one: tool_safety_test.cpp).
+// A damaged georeference leaves the grid's north unknown: a time's sun is refused.
 TEST_F(HalvaneSkylightTest, BadTerrainsArgumentsAndTimesGetOneLineTheirStatusAndNoFile) {
   const std::string terrain = path("t.hrz"), damaged = path("damaged.hrz"), never = " -o " + path("never.png");
   ASSERT_EQ(shell(kTerrainTool + " --synthetic 8 --directions 4 -o " + terrain).status, 0);

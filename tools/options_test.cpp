@@ -51,8 +51,7 @@ TEST(OptionNumbersTest, DecimalsOnlyWithinRangeNothingAround) {
   EXPECT_FALSE(parseWholeNumberList("0,1,2.0,4", 4, whole));
 }
 
-// Reads the arguments with a reader like the tools', returning what it saw
-// or the ToolExit it ended with.
+// What a reader like the tools' saw, or the ToolExit it ended with.
 std::string readArguments(std::vector<std::string> arguments) {
   static const ToolDescription tool = {"halvane-test", "usage: halvane-test\n", "--n N, --flag, FILE"};
   std::vector<char*> argv = {const_cast<char*>("halvane-test")};

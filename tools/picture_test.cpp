@@ -1,6 +1,4 @@
-// Pictures: the colour map against its published ends and its lightness, the
-// legend's round ticks over many ranges, and the map and the sky plot read
-// back from their PNG files: where north, east and the zenith end up.
+// Pictures: the colour map, the legend's ticks, and the map and sky plot read back.
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -24,14 +22,12 @@ double lightness(double r, double g, double b) {
 
 double lightness(Rgb c) { return lightness(c.r / 255.0, c.g / 255.0, c.b / 255.0); }
 
-// The colour of the pixel at (x, y) of an 8-bit RGB picture.
 Rgb colourAt(const Raster& picture, double x, double y) {
   const size_t at = size_t(y) * picture.width + size_t(x);
   auto channel = [&](int band) { return std::uint8_t(picture.bands[band][at]); };
   return Rgb{channel(0), channel(1), channel(2)};
 }
 
-// An 8-bit RGB PNG file, read back.
 Raster readRgbPng(const std::string& name) {
   const Raster picture = readRaster(name);
   EXPECT_EQ(picture.type, GDT_Byte);

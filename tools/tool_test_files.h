@@ -1,6 +1,4 @@
-// Test helpers for the tools as users run them: a folder of the test's own,
-// command lines run through the shell, refusals checked alike, and the
-// rasters (PNG, GeoTIFF) and number tables the tools write, read back.
+// Test helpers for the tools as users run them, and the files they write, read back.
 #pragma once
 
 #include <sys/wait.h>
