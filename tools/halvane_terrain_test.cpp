@@ -149,7 +149,7 @@ TEST_F(HalvaneTerrainTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile) {
 }
 
 // A pit in the north-east of a DEM 12 cells wide and 9 high lies top right in every format.
-TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUp) {
+TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUpAndTheSunTurnedIntoTheGrid) {
   const std::vector<double> gt = {300000, 25, 0, 6000000, 0, -25};
   const std::string dem = writeRaster(scratch_, "ne.tif", 12, 9, {300000, 25, 0, 6000000, 0, -25}, 32632, [](int col, int row) {
     return 200 - 150 * std::exp(-(std::pow(col - 10, 2) + std::pow(row - 1, 2)) / 2);
@@ -189,6 +189,28 @@ TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUp) {
       EXPECT_EQ(cells[3 * at + 2], library[at]);
     }
   EXPECT_EQ(std::min_element(library.begin(), library.end()) - library.begin(), 1 * 12 + 10) << "the pit's bottom";
+
+  // West of its zone's central meridian, the sun of a time at the DEM's
+  // centre, like a typed one, is turned into the grid's north.
+  const std::string bare = path("bare.hrz"), csv = path("map.csv");
+  ASSERT_EQ(shell("cp " + terrain + " " + bare).status, 0);
+  Georeference georeference;
+  std::string problem;
+  ASSERT_EQ(readGeoreference(terrain, 12, 9, georeference, problem), GeoreferenceStatus::kRead) << problem;
+  GeoSite site;
+  ASSERT_TRUE(georeferenceSite(georeference, site, problem)) << problem;
+  UtcTime time;
+  ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
+  const SiteSun sun = sunAtSite(site, time);
+  auto mapOf = [&](const std::string& arguments) {
+    EXPECT_EQ(shell(kSkylightTool + " " + arguments + " --no-sun --csv " + csv).status, 0) << arguments;
+    return readFile(csv);
+  };
+  const std::string atNine = mapOf(terrain + " --time 2026-06-21T09:00Z");
+  EXPECT_EQ(mapOf(terrain + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees)), atNine);
+  EXPECT_NE(mapOf(bare + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees)), atNine);
+  EXPECT_EQ(mapOf(bare + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees - georeference.meridianConvergence)),
+            atNine);
 
   ASSERT_EQ(shell(kSkylightTool + " " + terrain + " --sky overcast --colour -o " + png).status, 0);
   EXPECT_EQ(readRaster(png).bands.size(), 3u);
@@ -232,31 +254,6 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
   EXPECT_EQ(readNumbers(other), std::vector<float>(36, 1.0f));
-}
-
-TEST_F(HalvaneSkylightTest, TheSunOfTheDemsSiteIsTurnedIntoItsGrid) {
-  const std::string dem = writeRaster(scratch_, "west.tif", 21, 21, {300000, 50, 0, 5000000, 0, -50}, 32633,
-                                      [](int col, int row) { return 20 * std::sin(col * 0.4) + 10 * row; });
-  const std::string terrain = path("west.hrz"), bare = path("bare.hrz"), map = path("map.csv");
-  ASSERT_EQ(shell(kTerrainTool + " --dem " + dem + " --directions 16 --quiet -o " + terrain).status, 0);
-  ASSERT_EQ(shell("cp " + terrain + " " + bare).status, 0);
-  Georeference georeference;
-  std::string problem;
-  ASSERT_EQ(readGeoreference(terrain, 21, 21, georeference, problem), GeoreferenceStatus::kRead) << problem;
-  GeoSite site;
-  ASSERT_TRUE(georeferenceSite(georeference, site, problem)) << problem;
-  UtcTime time;
-  ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
-  const SiteSun sun = sunAtSite(site, time);
-  auto mapOf = [&](const std::string& arguments) {
-    EXPECT_EQ(shell(kSkylightTool + " " + arguments + " --no-sun --csv " + map).status, 0) << arguments;
-    return readFile(map);
-  };
-  const std::string atNine = mapOf(terrain + " --time 2026-06-21T09:00Z");
-  EXPECT_EQ(mapOf(terrain + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees)), atNine);
-  EXPECT_NE(mapOf(bare + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees)), atNine);
-  EXPECT_EQ(mapOf(bare + " --sun " + typed(sun.elevationDegrees, sun.bearingDegrees - georeference.meridianConvergence)),
-            atNine);
 }
 
 // A damaged georeference leaves the grid's north unknown: a time's sun is refused.
