@@ -106,6 +106,7 @@ TEST_F(HalvaneSamplesTest, BadArgumentsTimesSitesAndTerrainsAreRefusedWithOneLin
       {"--sky foggy", "'foggy'", "general-1 to general-15"},
       {"--sun 95,10", "'95,10'", "elevation 0 to 90"},
       {"--points 0", "'0'", "1 to 10000"},
+      {"--points 99999999999999999999", "'99999999999999999999'", ""},
       {"--shares fair", "'fair'", "equal or luminance"},
       {"--set random", "'random'", "stratified, jittered or spiral"},
       {"--weights best", "'best'", "cells or fitted"},

@@ -139,6 +139,14 @@ TEST_F(HalvaneTerrainTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile) {
       {"--synthetic 8 --flat-earth", "--flat-earth and --refraction go with --dem FILE", 2},
       {"--dem " + cone + " --refraction 0.2 --flat-earth", "only one of --flat-earth and --refraction", 2},
       {"--dem " + cone + " --refraction 1.5", "'1.5'", 2},
+      // Numbers are read strictly; windows that would overflow a cell index are refused.
+      {"--synthetic 8 --seed -1", "'-1'", 2},
+      {"--flat 8 --quiet=yes", "'--quiet=yes'", 2},
+      {"--dem x.tif --window 9e18,0,9e18,2", "'9e18,0,9e18,2'", 2},
+      {"--dem x.tif --window 0,0,100000000000000000000,2", "'0,0,100000000000000000000,2'", 2},
+      {"--dem x.tif --window 9000000000000000000,0,9000000000000000000,2",
+       "'9000000000000000000,0,9000000000000000000,2'", 2},
+      {"--dem x.tif --bounds 0,0,nan,1", "'0,0,nan,1'", 2},
   };
   for (const auto& c : cases)
     expectRefused(kTerrainTool + " --quiet -o " + path("never.hrz") + " " + c.args, c.status, c.mentions);
@@ -275,6 +283,8 @@ TEST_F(HalvaneSkylightTest, BadTerrainsArgumentsAndTimesGetOneLineTheirStatusAnd
       {terrain + " --svf " + path("m.jpg"), "--svf takes a name ending .tif, .png, .csv, .txt or .xyz", 2},
       {terrain + " --svf - --csv -", "both ask for standard output", 2},
       {terrain + " --scale most", "open or max", 2},
+      {terrain + " --sun 0x10,5", "'0x10,5'", 2},
+      {terrain + " --sun=45,inf", "'45,inf'", 2},
       {terrain + " --time 2026-06-21T10:00Z",
        "has no georeference (" + terrain + ".json) to take the site from: give --site", 2},
       {terrain + " --site 46,7 --time 2026-06-21T10:00Z --sun 30,180", "give the sun one way", 2},

@@ -187,32 +187,14 @@ TEST_F(ToolSafetyTest, TheThreeToolsReadTheirOptionsAlike) {
   const std::string t = terrain();
   for (const std::string& tool : {kTerrainTool, kSkylightTool, kSamplesTool}) {
     const std::string name = tool.substr(tool.rfind('/') + 1);
-    for (const char* help : {" -h", " --help"}) {
-      const Result run = shell(tool + help);
-      EXPECT_EQ(run.status, 0);
-      EXPECT_EQ(run.out.rfind("usage: " + name, 0), 0u) << run.out;
-    }
+    const Result run = shell(tool + " -h");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("usage: " + name, 0), 0u) << run.out;
     EXPECT_EQ(shell(tool + " --version").out, name + " " + halvaneVersion() + "\n");
   }
   EXPECT_EQ(shell(kTerrainTool + " --flat=5 --directions=3 -o " + path("eq.hrz")).status, 0);
   EXPECT_EQ(shell(kSkylightTool + " " + t + " --sky=overcast --sun=30,90 --csv=" + path("eq.csv")).status, 0);
   EXPECT_EQ(lineCount(readFile(path("eq.csv"))), 6);
-
-  // Numbers are read strictly and a refused one is named; windows and bounds
-  // that would overflow a cell index are refused.
-  const std::string dem = kTerrainTool + " --dem x.tif -o " + path("s.hrz");
-  const std::pair<std::string, std::string> bad[] = {
-      {kSkylightTool + " " + t + " --sun 0x10,5", "'0x10,5'"},
-      {kSkylightTool + " " + t + " --sun=45,inf", "'45,inf'"},
-      {kSamplesTool + " --points 99999999999999999999", "'99999999999999999999'"},
-      {kTerrainTool + " --synthetic 8 --seed -1 -o " + path("s.hrz"), "'-1'"},
-      {kTerrainTool + " --flat 8 --quiet=yes -o " + path("s.hrz"), "'--quiet=yes'"},
-      {dem + " --window 9e18,0,9e18,2", "'9e18,0,9e18,2'"},
-      {dem + " --window 0,0,100000000000000000000,2", "'0,0,100000000000000000000,2'"},
-      {dem + " --window 9000000000000000000,0,9000000000000000000,2", "'9000000000000000000,0,9000000000000000000,2'"},
-      {dem + " --bounds 0,0,nan,1", "'0,0,nan,1'"},
-  };
-  for (const auto& [command, named] : bad) expectRefused(command, 2, named);
 }
 
 }  // namespace
