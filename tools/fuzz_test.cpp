@@ -247,19 +247,10 @@ TEST_F(FuzzTest, Dems) {
   const std::string cone = utmCone(scratch_), output = path("out.hrz");
   std::mt19937 random(20240612);
   fuzz(600, 10, "halvane-terrain", {output, output + ".json"}, [&](Case& c) {
-    std::string file;
-    switch (random() % 3) {
-      case 0:
-        file = path("fuzz.asc");
-        writeFile(file, asciiGrid(random, c.what));
-        break;
-      case 1:
-        file = path("fuzz.vrt");
-        writeFile(file, vrt(random, cone, c.what));
-        break;
-      default:
-        file = hostileTiff(random, scratch_, "fuzz.tif", c.what);
-    }
+    const int kind = int(random() % 3);  // an ASCII grid, a VRT or a GeoTIFF
+    const std::string file = kind == 2 ? hostileTiff(random, scratch_, "fuzz.tif", c.what)
+                                       : path(kind == 1 ? "fuzz.vrt" : "fuzz.asc");
+    if (kind < 2) writeFile(file, kind == 1 ? vrt(random, cone, c.what) : asciiGrid(random, c.what));
     std::vector<std::string> arguments = {HALVANE_TERRAIN_TOOL, "--dem", file};
     const DemRequest request = hostileRequest(random, file, arguments, c.what);
     SCOPED_TRACE(c.what);
