@@ -1,11 +1,9 @@
-// A deterministic mutation fuzzer over terrain files and DEMs, run in the
-// test command (and there under the sanitizers, float-cast-overflow among
-// them). Every case is read by the library, and a share of them by the tools
-// as users run them: a bad file gives one line, a non-zero status and no
-// output file; a file that is read gives finite results within their limits.
+// A deterministic mutation fuzzer over terrain files and DEMs (also run under
+// the sanitizers): every case read by the library, a share also by the tools.
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -17,23 +15,38 @@
 
 namespace {
 
-// Cases read by the library, and every how-many-th of them also by the tool.
-constexpr int kTerrainCases = 2400, kTerrainToolEvery = 24;
-constexpr int kDemCases = 600, kDemToolEvery = 10;
+class FuzzTest : public ToolTest {
+ protected:
+  struct Case {
+    std::string what, command, line;
+    bool read = false;
+  };
 
-using FuzzTest = ToolTest;
-
-bool isOneLine(const std::string& text) {
-  return !text.empty() && text.back() == '\n' && text.find('\n') == text.size() - 1;
-}
-
-// Keeps the report of a fuzzer to the first few failures.
-struct FailureLimit {
-  int left = 5;
-  bool more() { return !::testing::Test::HasFailure() || --left > 0; }
+  // Every `toolEvery`-th case also runs the tool: it writes all `outputs`, or
+  // none with the library's line and status 1.
+  void fuzz(int count, int toolEvery, const std::string& tool, const std::vector<std::string>& outputs,
+            const std::function<void(Case&)>& make) {
+    int refused = 0, read = 0;
+    for (int trial = 0, left = 5; trial < count && (!HasFailure() || --left > 0); ++trial) {
+      Case c;
+      c.what = "case " + std::to_string(trial) + ":";
+      make(c);
+      ++(c.read ? read : refused);
+      if (trial % toolEvery != 0) continue;
+      SCOPED_TRACE(c.what);
+      for (const std::string& output : outputs) std::remove(output.c_str());
+      const Result run = shell(c.command);
+      EXPECT_EQ(run.status, c.read ? 0 : 1) << run.err;
+      if (!c.read) {
+        EXPECT_EQ(run.err, tool + ": " + c.line + "\n");
+      }
+      for (const std::string& output : outputs) EXPECT_EQ(exists(output), c.read) << output;
+    }
+    std::printf("%s fuzz: %d cases, %d refused, %d read\n", tool.c_str(), refused + read, refused, read);
+    EXPECT_GT(refused, count / 4);  // the mutations reach the checks...
+    EXPECT_GT(read, count / 10);    // ...and the computation
+  }
 };
-
-// ---- Terrain files -----------------------------------------------------------------------------
 
 // A valid terrain of 6 x 5 cells in 3 directions.
 std::vector<unsigned char> seedTerrain(std::mt19937& random) {
@@ -54,7 +67,7 @@ void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std:
                                     0xffffffff, 46341};
   static const float kHeights[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 1e9f, 1.0001e9f, -1e9f,
                                    1e-45f, -0.0f, 1e30f};
-  switch (random() % 7) {
+  switch (random() % 6) {
     case 0: {  // a header size
       const size_t at = 2 + 4 * (random() % 3);
       const uint32_t value = kSizes[random() % (sizeof kSizes / sizeof *kSizes)];
@@ -71,14 +84,13 @@ void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std:
       what += " height" + std::to_string(cell) + "=" + std::to_string(value);
       break;
     }
-    case 2: {  // bytes of the header or anywhere
+    case 2:  // bytes of the header or anywhere
       for (int f = 0, flips = 1 + int(random() % 4); f < flips; ++f) {
         const size_t at = random() % 2 ? random() % 14 : random() % bytes.size();
         bytes[at] = (unsigned char)random();
         what += " byte@" + std::to_string(at);
       }
       break;
-    }
     case 3:  // cut short
       bytes.resize(random() % bytes.size());
       what += " cut@" + std::to_string(bytes.size());
@@ -87,66 +99,37 @@ void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std:
       for (int k = 0, n = int(random() % 64); k < n; ++k) bytes.push_back((unsigned char)random());
       what += " longer";
       break;
-    case 5:  // the type line
+    default:  // the type line
       bytes[random() % 2] = "nph\r\n x"[random() % 7];
       what += " type";
-      break;
-    default: {  // a horizon value
-      if (bytes.size() > 14 + 120) {
-        const size_t at = 14 + 120 + random() % (bytes.size() - 14 - 120);
-        bytes[at] = (unsigned char)random();
-      }
-      what += " horizon";
-    }
   }
 }
 
 TEST_F(FuzzTest, TerrainFiles) {
   const std::string input = path("fuzz.hrz"), map = path("fuzz.png");
   std::mt19937 random(20240611);
-  FailureLimit limit;
-  int refused = 0, read = 0;
-  for (int trial = 0; trial < kTerrainCases && limit.more(); ++trial) {
+  fuzz(2400, 24, "halvane-skylight", {map}, [&](Case& c) {
     std::vector<unsigned char> bytes = seedTerrain(random);
-    std::string what = "case " + std::to_string(trial) + ":";
-    for (int m = 0, n = 1 + int(random() % 3); m < n && !bytes.empty(); ++m) mutateTerrain(bytes, random, what);
-    SCOPED_TRACE(what);
+    for (int m = 0, n = 1 + int(random() % 3); m < n && !bytes.empty(); ++m) mutateTerrain(bytes, random, c.what);
+    SCOPED_TRACE(c.what);
     scratch_.write("fuzz.hrz", bytes);
-
+    c.command = HALVANE_SKYLIGHT_TOOL " " + input + " -o " + map;
     Terrain terrain;
     TerrainError error;
-    const bool ok = readTerrain(input, terrain, error);
-    if (ok) {
-      ++read;
-      for (float h : terrain.terrainHeights) ASSERT_TRUE(isUsableHeight(h)) << h;
-      const std::vector<float> grid = computeSkyLight(terrain, Sky());
-      ASSERT_EQ(grid.size(), terrain.numCells());
-      for (float value : grid) ASSERT_TRUE(std::isfinite(value) && value >= 0 && value <= 1) << value;
-    } else {
-      ++refused;
-      ASSERT_TRUE(isOneLine(error.message)) << error.message;
-      ASSERT_FALSE(error.toolLine.empty());
-      ASSERT_EQ(error.toolLine.find('\n'), std::string::npos) << error.toolLine;
+    c.read = readTerrain(input, terrain, error);
+    c.line = error.toolLine;
+    if (!c.read) {
+      EXPECT_TRUE(!error.message.empty() && error.message.find('\n') == error.message.size() - 1) << error.message;
+      EXPECT_FALSE(c.line.empty());
+      EXPECT_EQ(c.line.find('\n'), std::string::npos) << c.line;
+      return;
     }
-
-    if (trial % kTerrainToolEvery != 0) continue;
-    std::remove(map.c_str());
-    const Result run = shell(HALVANE_SKYLIGHT_TOOL " " + input + " -o " + map);
-    if (ok) {
-      EXPECT_EQ(run.status, 0) << run.err;
-      EXPECT_TRUE(exists(map));
-    } else {
-      EXPECT_EQ(run.status, 1) << run.err;
-      EXPECT_EQ(run.err, "halvane-skylight: " + error.toolLine + "\n");
-      EXPECT_FALSE(exists(map));
-    }
-  }
-  std::printf("terrain fuzz: %d cases, %d refused, %d read\n", refused + read, refused, read);
-  EXPECT_GT(refused, kTerrainCases / 4);  // the mutations reach the checks...
-  EXPECT_GT(read, kTerrainCases / 20);    // ...and the computation
+    for (float h : terrain.terrainHeights) ASSERT_TRUE(isUsableHeight(h)) << h;
+    const std::vector<float> grid = computeSkyLight(terrain, Sky());
+    ASSERT_EQ(grid.size(), terrain.numCells());
+    for (float value : grid) ASSERT_TRUE(std::isfinite(value) && value >= 0 && value <= 1) << value;
+  });
 }
-
-// ---- DEMs ----------------------------------------------------------------------------------------
 
 template <typename T>
 T pick(std::mt19937& random, const std::vector<T>& values) {
@@ -179,8 +162,7 @@ std::string asciiGrid(std::mt19937& random, std::string& what) {
   return text;
 }
 
-// A VRT over a small GeoTIFF, its sizes, transform, scale, offset and
-// no-data value drawn from ordinary and hostile ones.
+// A VRT over a small GeoTIFF, its sizes, transform, scale, offset and no-data value hostile at times.
 std::string vrt(std::mt19937& random, const std::string& source, std::string& what) {
   auto maybe = [&](const std::string& ordinary) {
     if (random() % 5 != 0) return ordinary;
@@ -264,66 +246,33 @@ DemRequest hostileRequest(std::mt19937& random, const std::string& file, std::ve
 TEST_F(FuzzTest, Dems) {
   const std::string cone = utmCone(scratch_), output = path("out.hrz");
   std::mt19937 random(20240612);
-  FailureLimit limit;
-  int refused = 0, read = 0;
-  for (int trial = 0; trial < kDemCases && limit.more(); ++trial) {
-    std::string what = "case " + std::to_string(trial) + ":", file;
-    switch (random() % 3) {
-      case 0: {
-        const std::string text = asciiGrid(random, what);
-        file = scratch_.write("fuzz.asc", std::vector<unsigned char>(text.begin(), text.end()));
-        break;
-      }
-      case 1: {
-        const std::string text = vrt(random, cone, what);
-        file = scratch_.write("fuzz.vrt", std::vector<unsigned char>(text.begin(), text.end()));
-        break;
-      }
-      default:
-        file = hostileTiff(random, scratch_, "fuzz.tif", what);
-    }
+  fuzz(600, 10, "halvane-terrain", {output, output + ".json"}, [&](Case& c) {
+    const int kind = int(random() % 3);  // an ASCII grid, a VRT or a GeoTIFF
+    const std::string file = kind == 2 ? hostileTiff(random, scratch_, "fuzz.tif", c.what)
+                                       : path(kind == 1 ? "fuzz.vrt" : "fuzz.asc");
+    if (kind < 2) writeFile(file, kind == 1 ? vrt(random, cone, c.what) : asciiGrid(random, c.what));
     std::vector<std::string> arguments = {HALVANE_TERRAIN_TOOL, "--dem", file};
-    DemRequest request = hostileRequest(random, file, arguments, what);
-    SCOPED_TRACE(what);
+    const DemRequest request = hostileRequest(random, file, arguments, c.what);
+    SCOPED_TRACE(c.what);
     // HALVANE_FUZZ_TRACE=1 names each case before it runs (to find one that hangs).
-    if (std::getenv("HALVANE_FUZZ_TRACE")) std::fprintf(stderr, "%s\n", what.c_str());
-
+    if (std::getenv("HALVANE_FUZZ_TRACE")) std::fprintf(stderr, "%s\n", c.what.c_str());
+    for (const std::string& argument : arguments) c.command += argument + " ";
+    c.command += "--directions 2 --quiet -o " + output;
     DemTerrain terrain;
-    std::string error;
-    const bool ok = importDem(request, terrain, error, nullptr, "");
-    if (ok) {
-      ++read;
-      ASSERT_GE(terrain.gridSizeX, 2);
-      ASSERT_GE(terrain.gridSizeY, 2);
-      ASSERT_LE((long long)terrain.gridSizeX * terrain.gridSizeY, request.maxCells);
-      if (request.maxSize) {
-        ASSERT_LE(std::max(terrain.gridSizeX, terrain.gridSizeY), request.maxSize);
-      }
-      for (float h : terrain.heights) ASSERT_TRUE(isUsableHeight(h)) << h;
-    } else {
-      ++refused;
-      ASSERT_EQ(error.find('\n'), std::string::npos) << error;
-      ASSERT_EQ(error.rfind(file + ": ", 0), 0u) << error;
+    c.read = importDem(request, terrain, c.line, nullptr, "");
+    if (!c.read) {
+      EXPECT_EQ(c.line.find('\n'), std::string::npos) << c.line;
+      EXPECT_EQ(c.line.rfind(file + ": ", 0), 0u) << c.line;
+      return;
     }
-
-    if (trial % kDemToolEvery != 0) continue;
-    std::remove(output.c_str());
-    std::remove((output + ".json").c_str());
-    std::string command;
-    for (const std::string& argument : arguments) command += argument + " ";
-    const Result run = shell(command + "--directions 2 --quiet -o " + output);
-    if (ok) {
-      EXPECT_EQ(run.status, 0) << run.err;
-      EXPECT_TRUE(exists(output) && exists(output + ".json"));
-    } else {
-      EXPECT_EQ(run.status, 1) << run.err;
-      EXPECT_EQ(run.err, "halvane-terrain: " + error + "\n");
-      EXPECT_FALSE(exists(output) || exists(output + ".json"));
+    ASSERT_GE(terrain.gridSizeX, 2);
+    ASSERT_GE(terrain.gridSizeY, 2);
+    ASSERT_LE((long long)terrain.gridSizeX * terrain.gridSizeY, request.maxCells);
+    if (request.maxSize) {
+      ASSERT_LE(std::max(terrain.gridSizeX, terrain.gridSizeY), request.maxSize);
     }
-  }
-  std::printf("DEM fuzz: %d cases, %d refused, %d read\n", refused + read, refused, read);
-  EXPECT_GT(refused, kDemCases / 10);
-  EXPECT_GT(read, kDemCases / 10);
+    for (float h : terrain.heights) ASSERT_TRUE(isUsableHeight(h)) << h;
+  });
 }
 
 }  // namespace

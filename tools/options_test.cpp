@@ -1,8 +1,13 @@
-#include "tools/options.h"
+// The tools' option values: numbers read strictly, the option reader and its
+// exit statuses, sun degrees and sky names, and the progress bar.
+#include <climits>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
-#include <climits>
+#include "tools/options.h"
+#include "tools/progress_bar.h"
+#include "tools/sky_options.h"
 
 namespace {
 
@@ -46,8 +51,7 @@ TEST(OptionNumbersTest, DecimalsOnlyWithinRangeNothingAround) {
   EXPECT_FALSE(parseWholeNumberList("0,1,2.0,4", 4, whole));
 }
 
-// Reads the arguments with a reader like the tools', returning what it saw
-// or the ToolExit it ended with.
+// What a reader like the tools' saw, or the ToolExit it ended with.
 std::string readArguments(std::vector<std::string> arguments) {
   static const ToolDescription tool = {"halvane-test", "usage: halvane-test\n", "--n N, --flag, FILE"};
   std::vector<char*> argv = {const_cast<char*>("halvane-test")};
@@ -81,7 +85,6 @@ TEST(OptionReaderTest, ValuesFlagsOperandsAndRefusals) {
       {{"--bogus=1"}, "exit 2: unknown option '--bogus'; accepted: --n N, --flag, FILE"},
       {{"-n"}, "exit 2: unknown option '-n'; accepted: --n N, --flag, FILE"},
       {{"--help", "--n", "99"}, "exit 0: "},
-      {{"-h"}, "exit 0: "},
       {{"--version"}, "exit 0: "},
   };
   for (const auto& c : cases) {
@@ -91,26 +94,75 @@ TEST(OptionReaderTest, ValuesFlagsOperandsAndRefusals) {
   }
 }
 
-TEST(OptionReaderTest, RunToolGivesOneLineWithTheToolsNameAndTheStatus) {
+// The tools' refusals check the other statuses and lines of runTool.
+TEST(OptionReaderTest, RunToolReportsOutOfMemoryInOneLine) {
   static const ToolDescription tool = {"halvane-test", "usage\n", ""};
   char name[] = "halvane-test";
   char* argv[] = {name};
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(runTool(tool, 1, argv, [](OptionReader&) -> int { throw std::bad_alloc(); }), 1);
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "halvane-test: out of memory\n");
+}
+
+// Degrees give the program's own angles bit for bit (the default sun, north
+// as +y, a full turn as none); names count the general types from one.
+TEST(SkyOptionsTest, SunDegreesAndSkyNamesGiveTheProgramsOwnValuesAndNothingElse) {
   const struct {
-    std::function<int(OptionReader&)> body;
-    int status;
-    std::string err;
-  } cases[] = {
-      {[](OptionReader&) { return 0; }, 0, ""},
-      {[](OptionReader&) -> int { failInputOutput("cannot open x.hrz: No such file or directory"); }, 1,
-       "halvane-test: cannot open x.hrz: No such file or directory\n"},
-      {[](OptionReader&) -> int { failArgument("--n takes a number"); }, 2, "halvane-test: --n takes a number\n"},
-      {[](OptionReader&) -> int { throw std::bad_alloc(); }, 1, "halvane-test: out of memory\n"},
-  };
-  for (const auto& c : cases) {
-    testing::internal::CaptureStderr();
-    EXPECT_EQ(runTool(tool, 1, argv, c.body), c.status);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), c.err);
+    const char* sun;
+    float elevation, azimuth;
+  } suns[] = {{"45,180", 0.7853975f, 4.712385f}, {"0,0", 0, 1.570795f}, {"0,360", 0, 1.570795f},
+              {"30,270", float(30 * 3.14159 / 180), 3.14159f}};
+  for (const auto& s : suns) {
+    float elevation = -1, azimuth = -1;
+    ASSERT_TRUE(parseSun(s.sun, elevation, azimuth)) << s.sun;
+    EXPECT_EQ(elevation, s.elevation) << s.sun;
+    EXPECT_EQ(azimuth, s.azimuth) << s.sun;
   }
+  float elevation = 0, azimuth = 0;
+  for (const char* text : {"", "45", "45,", ",180", "-1,180", "90.5,0", "45,361", "45,-1", "45;180", " 45,180",
+                           "45,180x", "nan,180", "45,inf"})
+    EXPECT_FALSE(parseSun(text, elevation, azimuth)) << '"' << text << '"';
+
+  SkyDistribution distribution = SkyDistribution::UNIFORM;
+  int generalType = 11;
+  ASSERT_TRUE(parseSkyName("turbid", distribution, generalType));
+  EXPECT_TRUE(distribution == SkyDistribution::TURBID && generalType == 11);
+  ASSERT_TRUE(parseSkyName("general-1", distribution, generalType));
+  EXPECT_TRUE(distribution == SkyDistribution::GENERAL && generalType == 0);
+  for (const char* name : {"", "Clear", "general-0", "general-16", "general-01", "general-", "general"})
+    EXPECT_FALSE(parseSkyName(name, distribution, generalType)) << '"' << name << '"';
+}
+
+TEST(ProgressBarTest, TextShowsCountPercentageAndTimeLeft) {
+  EXPECT_EQ(progressText("directions", 0, 72, 0, 10), "[..........] 0/72 directions  0%");
+  EXPECT_EQ(progressText("directions", 36, 72, 12, 10), "[#####.....] 36/72 directions  50%  about 12 s left");
+  EXPECT_EQ(progressText("directions", 18, 72, 30, 0), "18/72 directions  25%  about 1 min 30 s left");
+  EXPECT_EQ(progressText("directions", 72, 72, 99, 4), "[####] 72/72 directions  100%");
+}
+
+std::string capture(bool onTerminal, int total) {
+  char* text = nullptr;
+  size_t size = 0;
+  std::FILE* out = open_memstream(&text, &size);
+  ProgressBar bar(out, "tool: ", "steps", onTerminal);
+  for (int done = 1; done <= total; ++done) bar.update(done, total);
+  bar.finish();
+  std::fclose(out);
+  std::string result(text, size);
+  std::free(text);
+  return result;
+}
+
+TEST(ProgressBarTest, TerminalRedrawsOneLineLogsGetTenLines) {
+  std::string terminal = capture(true, 20);
+  EXPECT_EQ(std::count(terminal.begin(), terminal.end(), '\n'), 1);
+  EXPECT_EQ(std::count(terminal.begin(), terminal.end(), '\r'), 20);
+  EXPECT_NE(terminal.find("\rtool: [##############################] 20/20 steps  100%\033[K\n"), std::string::npos);
+
+  std::string log = capture(false, 20);
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 10);
+  EXPECT_EQ(log.find('\r'), std::string::npos);
+  EXPECT_EQ(log.rfind("tool: 20/20 steps  100%\n"), log.size() - 24);
 }
 
 }  // namespace

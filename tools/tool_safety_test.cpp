@@ -1,7 +1,4 @@
-// The tools as users (and root, CI jobs and containers) hurt them: devices,
-// FIFOs and links as destinations, files that cannot all be written, hostile
-// names and arguments. Nothing may be lost, nothing may hang, every failure
-// is one line.
+// The tools as users (and root) hurt them: nothing may be lost or hang.
 #include <sys/stat.h>
 
 #include <string>
@@ -33,14 +30,10 @@ class ToolSafetyTest : public ToolTest {
   }
 };
 
-// ---- Devices, FIFOs and links as destinations ------------------------------------------
-
-// Runs `command` in a private mount namespace in which the folder DEV (a
-// tmpfs of its own, gone with the namespace) holds the devices full and null,
-// full.tif and null.tif (the same devices under map names) and stdout, a
-// link to the process's standard output. `kept` names the node that must
-// still be what it was afterwards. Returns false when the sandbox does not
-// allow it (not root, no namespaces).
+// Runs `command` in a private mount namespace whose tmpfs DEV holds the
+// devices full and null (also as full.tif and null.tif) and stdout, a link
+// to standard output; `nodeKept` says whether the node `kept` is still one.
+// Returns false where that needs rights the sandbox lacks.
 bool runWithPrivateDevices(const std::string& folder, std::string command, const std::string& kept, int& status,
                            std::string& err, bool& nodeKept) {
   const std::string dev = folder + "/dev";
@@ -63,28 +56,28 @@ bool runWithPrivateDevices(const std::string& folder, std::string command, const
 }
 
 TEST_F(ToolSafetyTest, DevicesAreWrittenInPlaceNeverReplaced) {
-  const std::string t = terrain(), full = ": cannot write DEV/full: No space left on device\n";
+  const std::string t = terrain();
   const struct {
     std::string command, node;
     int status;
-    std::string err;  // the whole of standard error
   } cases[] = {
-      {kSkylightTool + " " + t + " -o DEV/full", "full", 1, "halvane-skylight" + full},
-      {kSkylightTool + " " + t + " -o DEV/full.tif", "full.tif", 1,
-       "halvane-skylight: cannot write DEV/full.tif: No space left on device\n"},
-      {kSkylightTool + " " + t + " -o DEV/null.tif --csv DEV/null", "null", 0, ""},
-      {kSkylightTool + " " + t + " --csv DEV/stdout", "stdout", 0, ""},
-      {kTerrainTool + " --flat 8 -o DEV/full", "full", 1, "halvane-terrain" + full},
-      {kSamplesTool + " -o DEV/full", "full", 1, "halvane-samples" + full},
+      {kSkylightTool + " " + t + " -o DEV/full", "full", 1},
+      {kSkylightTool + " " + t + " -o DEV/full.tif", "full.tif", 1},
+      {kSkylightTool + " " + t + " -o DEV/null.tif --csv DEV/null", "null", 0},
+      {kSkylightTool + " " + t + " --csv DEV/stdout", "stdout", 0},
+      {kTerrainTool + " --flat 8 -o DEV/full", "full", 1},
+      {kSamplesTool + " -o DEV/full", "full", 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.command);
     int status = -1;
-    std::string err, expected = c.err;
+    std::string err;
     bool kept = false;
     if (!runWithPrivateDevices(folder(), c.command, c.node, status, err, kept))
       GTEST_SKIP() << "no private mount namespace with device nodes here (unshare -m and mknod need root)";
-    for (size_t at; (at = expected.find("DEV")) != std::string::npos;) expected.replace(at, 3, folder() + "/dev");
+    const std::string program = c.command.substr(0, c.command.find(' '));
+    const std::string expected = c.status == 0 ? "" : program.substr(program.rfind('/') + 1) + ": cannot write " +
+                                                          path("dev/" + c.node) + ": No space left on device\n";
     EXPECT_EQ(status, c.status);
     EXPECT_EQ(err, expected);
     EXPECT_TRUE(kept) << c.node << " was replaced";
@@ -99,8 +92,7 @@ TEST_F(ToolSafetyTest, FifosAreWrittenInPlaceAndLinksWrittenThrough) {
   ASSERT_EQ(::mkfifo(path("map.png").c_str(), 0644), 0);
   ASSERT_EQ(::symlink("real.csv", path("link.csv").c_str()), 0);
   writeFile(path("real.csv"), "earlier\n");
-  // The reader gives up after a while, so that a tool that never opens the
-  // FIFO cannot hang the test.
+  // The reader gives up after a while: a tool that never opens the FIFO cannot hang the test.
   const Result run = shell("(timeout 20 cat " + path("map.png") + " >" + path("received") + " &) ; " +
                            kSkylightTool + " " + t + " -o " + path("map.png") + " --csv " + path("link.csv"));
   EXPECT_EQ(run.status, 0) << run.err;
@@ -110,8 +102,6 @@ TEST_F(ToolSafetyTest, FifosAreWrittenInPlaceAndLinksWrittenThrough) {
   for (int i = 0; i < 200 && readFile(path("received")).size() < 8; ++i) ::usleep(50000);
   EXPECT_EQ(readFile(path("received")).compare(0, 4, "\x89PNG"), 0);
 }
-
-// ---- Files that cannot all be written ----------------------------------------------------
 
 TEST_F(ToolSafetyTest, AFileThatCannotBeWrittenLeavesEveryEarlierFileAsItWas) {
   const std::string t = terrain(), cone = utmCone(scratch_);
@@ -140,7 +130,6 @@ TEST_F(ToolSafetyTest, ReadOnlyFilesKeepTheirModeAndLongNamesAreWritten) {
   writeFile(path("ro.csv"), "earlier\n");
   ASSERT_EQ(::chmod(path("ro.csv").c_str(), 0444), 0);
   Result run = shell(kSkylightTool + " " + t + " --csv " + path("ro.csv"));
-  // Root may write a read-only file; others are refused.
   EXPECT_EQ(run.status, ::geteuid() == 0 ? 0 : 1) << run.err;
   if (::geteuid() == 0) {
     EXPECT_EQ(lineCount(readFile(path("ro.csv"))), 6);
@@ -155,8 +144,6 @@ TEST_F(ToolSafetyTest, ReadOnlyFilesKeepTheirModeAndLongNamesAreWritten) {
   EXPECT_EQ(lineCount(readFile(longName)), 6);
 }
 
-// ---- Inputs that must not hang or mislead ---------------------------------------------------
-
 TEST_F(ToolSafetyTest, FifosAsInputsAndHugeRastersEndAtOnce) {
   ASSERT_EQ(::mkfifo(path("fifo.hrz").c_str(), 0644), 0);
   ASSERT_EQ(::mkfifo(path("t.hrz.json").c_str(), 0644), 0);
@@ -170,9 +157,8 @@ TEST_F(ToolSafetyTest, FifosAsInputsAndHugeRastersEndAtOnce) {
   Result run = shell("timeout 60 " + kSkylightTool + " " + path("fifo.hrz"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "halvane-skylight: File " + path("fifo.hrz") + " appears to be a corrupted elevation file.\n");
-  // A terrain whose georeference is a FIFO: never read. Without it the
-  // grid's north is unknown, so a sun is refused; a sky without one is
-  // mapped with the georeference left out.
+  // A georeference that is a FIFO is never read: a sun is refused (the
+  // grid's north is unknown), a sky without one is mapped.
   run = shell("timeout 60 " + kSkylightTool + " " + t + " -o " + path("m.tif"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "halvane-skylight: " + path("t.hrz.json") + ": not a georeference file (not a regular file)\n");
@@ -185,8 +171,6 @@ TEST_F(ToolSafetyTest, FifosAsInputsAndHugeRastersEndAtOnce) {
 }
 
 TEST_F(ToolSafetyTest, AMapWiderThanAMillionCellsIsWritten) {
-  // 1000001 cells from west to east, one from south to north, in one
-  // direction: the PNG is 1000001 pixels wide.
   const int width = 1000001;
   const std::string name =
       scratch_.write("wide.hrz", terrainBytes(width, 1, 1, std::vector<float>(width, 0.0f),
@@ -199,39 +183,18 @@ TEST_F(ToolSafetyTest, AMapWiderThanAMillionCellsIsWritten) {
   EXPECT_EQ(unsigned(ihdr[0]) << 24 | unsigned(ihdr[1]) << 16 | unsigned(ihdr[2]) << 8 | ihdr[3], unsigned(width));
 }
 
-// ---- One option reader -------------------------------------------------------------------------
-
 TEST_F(ToolSafetyTest, TheThreeToolsReadTheirOptionsAlike) {
   const std::string t = terrain();
   for (const std::string& tool : {kTerrainTool, kSkylightTool, kSamplesTool}) {
     const std::string name = tool.substr(tool.rfind('/') + 1);
-    for (const char* help : {" -h", " --help"}) {
-      const Result run = shell(tool + help);
-      EXPECT_EQ(run.status, 0);
-      EXPECT_EQ(run.out.rfind("usage: " + name, 0), 0u) << run.out;
-    }
+    const Result run = shell(tool + " -h");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("usage: " + name, 0), 0u) << run.out;
     EXPECT_EQ(shell(tool + " --version").out, name + " " + halvaneVersion() + "\n");
   }
-  // Values after "=" or as the next argument, alike.
   EXPECT_EQ(shell(kTerrainTool + " --flat=5 --directions=3 -o " + path("eq.hrz")).status, 0);
   EXPECT_EQ(shell(kSkylightTool + " " + t + " --sky=overcast --sun=30,90 --csv=" + path("eq.csv")).status, 0);
   EXPECT_EQ(lineCount(readFile(path("eq.csv"))), 6);
-
-  // Numbers are read strictly; a refused value is named. Windows and bounds
-  // that would overflow a cell index are refused before any use.
-  const std::string dem = kTerrainTool + " --dem x.tif -o " + path("s.hrz");
-  const std::pair<std::string, std::string> bad[] = {
-      {kSkylightTool + " " + t + " --sun 0x10,5", "'0x10,5'"},
-      {kSkylightTool + " " + t + " --sun=45,inf", "'45,inf'"},
-      {kSamplesTool + " --points 99999999999999999999", "'99999999999999999999'"},
-      {kTerrainTool + " --synthetic 8 --seed -1 -o " + path("s.hrz"), "'-1'"},
-      {kTerrainTool + " --flat 8 --quiet=yes -o " + path("s.hrz"), "'--quiet=yes'"},
-      {dem + " --window 9e18,0,9e18,2", "'9e18,0,9e18,2'"},
-      {dem + " --window 0,0,100000000000000000000,2", "'0,0,100000000000000000000,2'"},
-      {dem + " --window 9000000000000000000,0,9000000000000000000,2", "'9000000000000000000,0,9000000000000000000,2'"},
-      {dem + " --bounds 0,0,nan,1", "'0,0,nan,1'"},
-  };
-  for (const auto& [command, named] : bad) expectRefused(command, 2, named);
 }
 
 }  // namespace

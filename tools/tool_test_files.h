@@ -1,11 +1,9 @@
-// Test helpers for the tools as users run them: a folder of the test's own,
-// command lines run through the shell, refusals checked alike, and the
-// rasters (PNG, GeoTIFF) and number tables the tools write, read back.
+// Test helpers for the tools as users run them, and the files they write, read back.
 #pragma once
 
 #include <sys/wait.h>
 #include <gdal.h>
-#include <ogr_srs_api.h>
+#include <ogr_srs_api.h>  // terrain_test_files.h uses it
 
 #include <algorithm>
 #include <sstream>
@@ -34,8 +32,7 @@ class ToolTest : public testing::Test {
   std::string path(const std::string& name) { return scratch_.file(name); }
   std::string folder() { return scratch_.path(); }
 
-  // Runs a command line through the shell, standard output and error into
-  // the files "out" and "err" of the folder.
+  // Runs a command line through the shell, its output into "out" and "err".
   Result shell(const std::string& command) {
     Result result;
     const int raw = std::system((command + " >" + path("out") + " 2>" + path("err")).c_str());
@@ -56,10 +53,9 @@ class ToolTest : public testing::Test {
     return names;
   }
 
-  // The command line (a tool and its arguments) ends with `status` and one
-  // line on standard error that starts with the tool's name and contains
-  // `mentions` and `alsoMentions`, nothing on standard output and no file
-  // made in the folder.
+  // The command line (a tool and its arguments) ends with `status`, one line
+  // on standard error that starts with the tool's name and contains
+  // `mentions` and `alsoMentions`, no output and no file made.
   void expectRefused(const std::string& command, int status, const std::string& mentions,
                      const std::string& alsoMentions = "") {
     SCOPED_TRACE(command);
@@ -110,27 +106,18 @@ inline Raster readRaster(const std::string& name) {
   return raster;
 }
 
-// The comma-separated numbers of a text file, line by line (a line that
-// does not start with a number, like a header, is empty).
-inline std::vector<std::vector<double>> readNumberLines(const std::string& name) {
-  std::vector<std::vector<double>> lines;
+// All the numbers of a text file, as the floats they were written from (a
+// line that does not start with a number, like a header, gives none).
+inline std::vector<float> readNumbers(const std::string& name) {
+  std::vector<float> values;
   std::istringstream text(readFile(name));
   for (std::string line; std::getline(text, line);) {
-    lines.emplace_back();
     char* end = nullptr;
     for (const char* p = line.c_str(); *p; p = *end == ',' ? end + 1 : end) {
       const double value = std::strtod(p, &end);
       if (end == p) break;
-      lines.back().push_back(value);
+      values.push_back(float(value));
     }
   }
-  return lines;
-}
-
-// All the numbers of a text file, as the floats they were written from.
-inline std::vector<float> readNumbers(const std::string& name) {
-  std::vector<float> values;
-  for (const std::vector<double>& line : readNumberLines(name))
-    for (double value : line) values.push_back(float(value));
   return values;
 }
