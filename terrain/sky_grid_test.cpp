@@ -42,19 +42,19 @@ TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   ASSERT_TRUE(computeSkyGrid(good, sky, current, error));
   EXPECT_EQ(current.skyGrid, kept);
 
-  std::vector<BadFile> bad = badFiles();
-  bad.push_back({"missing", {}, "tgrid: cannot open input file '%s'\n", -1});
-  for (const BadFile& file : bad) {
-    const std::string name = std::string(file.what) == "missing"
-                                 ? folder.file("missing.hrz")
-                                 : folder.write(std::string(file.what) + ".hrz", file.bytes);
-    EXPECT_FALSE(computeSkyGrid(name, sky, current, error)) << file.what;
-    EXPECT_EQ(error.message, withName(file.message, name)) << file.what;
-    EXPECT_EQ(error.exitStatus, file.exitStatus) << file.what;
-    EXPECT_EQ(current.skyGrid, kept) << file.what;
-    EXPECT_EQ(current.terrain.terrainHeights, heights) << file.what;
-    EXPECT_EQ(current.terrain.fileName, good) << file.what;
-    EXPECT_EQ(current.terrain.terrainNormals.size(), 35u) << file.what;
+  // A file cut short in its last horizon block fails after the sums began.
+  std::vector<unsigned char> cut = terrainBytes(2, 2, 2, std::vector<float>(4), std::vector<uint16_t>(8));
+  cut.pop_back();
+  const std::string corrupted = folder.write("cut.hrz", cut), missing = folder.file("missing.hrz");
+  for (const std::string& name : {corrupted, missing}) {
+    EXPECT_FALSE(computeSkyGrid(name, sky, current, error)) << name;
+    EXPECT_EQ(error.message, name == missing ? "tgrid: cannot open input file '" + name + "'\n"
+                                             : "File " + name + " appears to be a corrupted elevation file.\n");
+    EXPECT_EQ(error.exitStatus, name == missing ? -1 : 1);
+    EXPECT_EQ(current.skyGrid, kept) << name;
+    EXPECT_EQ(current.terrain.terrainHeights, heights) << name;
+    EXPECT_EQ(current.terrain.fileName, good) << name;
+    EXPECT_EQ(current.terrain.terrainNormals.size(), 35u) << name;
   }
 
   // A new file, its name of any length.

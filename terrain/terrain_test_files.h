@@ -83,65 +83,9 @@ inline std::vector<unsigned char> terrainBytes(int32_t gridSizeX, int32_t gridSi
   return bytes;
 }
 
-// A regular expression that matches exactly `text`.
-inline std::string exactly(const std::string& text) {
-  std::string pattern = "^";
-  for (char c : text) {
-    if (std::strchr("\\^$.|?*+()[]{}", c)) pattern += '\\';
-    pattern += c;
-  }
-  return pattern + "$";
-}
-
-// Every way a file can be refused, with its message (%s: the file name) and exit status.
-struct BadFile {
-  const char* what;
-  std::vector<unsigned char> bytes;
-  const char* message;
-  int exitStatus;
-};
-
-inline std::vector<BadFile> badFiles() {
-  const std::vector<float> h4(4, 1.0f);
-  const std::vector<uint16_t> v8(8, 32768);
-  const char* corrupted = "File %s appears to be a corrupted elevation file.\n";
-  const char* unknown = "File %s is not an elevation file.  It is of unknown type.\n";
-  std::vector<unsigned char> oneShort = terrainBytes(2, 2, 2, h4, v8), shortHeader = terrainBytes(2, 2, 2, {}, {});
-  oneShort.pop_back();
-  shortHeader.resize(9);
-  return {
-      {"horizon file", terrainBytes(2, 2, 2, h4, v8, "h\n"),
-       "File %s is not an elevation file.  It is a horizon file.\n", 1},
-      {"unknown type", terrainBytes(2, 2, 2, h4, v8, "x\n"), unknown, 1},
-      {"empty file", {}, unknown, 1},
-      {"carriage return", terrainBytes(2, 2, 2, h4, v8, "n\r\n"), corrupted, 1},
-      {"letter only", {'n'}, corrupted, 1},
-      {"header cut short", shortHeader, corrupted, 1},
-      {"one byte short of the last block", oneShort, corrupted, 1},
-      {"heights only", terrainBytes(2, 2, 2, h4, {}), corrupted, 1},
-      {"zero rows", terrainBytes(0, 2, 2, {}, {}), corrupted, 1},
-      {"negative columns", terrainBytes(2, -3, 2, h4, v8), corrupted, 1},
-      {"zero directions", terrainBytes(2, 2, 0, h4, {}), corrupted, 1},
-      {"negative directions", terrainBytes(2, 2, -1, h4, v8), corrupted, 1},
-      {"sizes beyond memory", terrainBytes(2147483647, 2147483647, 2147483647, h4, v8), corrupted, 1},
-      {"cell count beyond an int", terrainBytes(65536, 32768, 1, h4, v8), corrupted, 1},
-      // 2 MiB that would make the sky light's tables take gigabytes.
-      {"directions beyond the limit", terrainBytes(1, 1, 1 << 20, {0}, std::vector<uint16_t>(1 << 20)), corrupted, 1},
-      {"a height that is not a number", terrainBytes(2, 2, 2, {1, NAN, 1, 1}, v8), corrupted, 1},
-      {"an infinite height", terrainBytes(2, 2, 2, {1, 1, -INFINITY, 1}, v8), corrupted, 1},
-      {"a height beyond any terrain", terrainBytes(2, 2, 2, {3.4e38f, 1, 1, 1}, v8), corrupted, 1},
-  };
-}
-
-inline std::string withName(const char* message, const std::string& name) {
-  std::string text = message;
-  return text.replace(text.find("%s"), 2, name);
-}
-
 inline bool exists(const std::string& name) { return access(name.c_str(), F_OK) == 0; }
 
 inline bool mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 
 #ifdef GDAL_H_INCLUDED
 // A one-band Float32 GeoTIFF, row 0 the northern edge, with geotransform
