@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <string>
+#include <tuple>
 
 #include <cpl_conv.h>
 #include <ogr_srs_api.h>
@@ -17,49 +18,34 @@ Georeference cornerAt(int epsg, double longitude, double latitude) {
   OGRSpatialReferenceH grid = OSRNewSpatialReference(nullptr), wgs84 = OSRNewSpatialReference(nullptr);
   OSRImportFromEPSG(grid, epsg);
   OSRSetWellKnownGeogCS(wgs84, "WGS84");
-  OSRSetAxisMappingStrategy(grid, OAMS_TRADITIONAL_GIS_ORDER);
   OSRSetAxisMappingStrategy(wgs84, OAMS_TRADITIONAL_GIS_ORDER);
   OGRCoordinateTransformationH project = OCTNewCoordinateTransformation(wgs84, grid);
   double x = longitude, y = latitude;
   EXPECT_TRUE(OCTTransform(project, 1, &x, &y, nullptr));
-  Georeference georeference;
-  georeference.geoTransform = {x, 30, 0, y, 0, -30};
-  georeference.columns = georeference.rows = 10;
-  char* wkt = nullptr;
-  OSRExportToWkt(grid, &wkt);
-  georeference.coordinateSystem = wkt;
-  CPLFree(wkt);
   OCTDestroyCoordinateTransformation(project);
   OSRDestroySpatialReference(grid);
   OSRDestroySpatialReference(wgs84);
+  Georeference georeference;
+  georeference.geoTransform = {x, 30, 0, y, 0, -30};
+  georeference.columns = georeference.rows = 10;
+  georeference.coordinateSystem = "EPSG:" + std::to_string(epsg);
   return georeference;
 }
 
-// The meridian convergence against PROJ's: the values are PROJ 9.1.1's
-// proj_factors(...).meridian_convergence for the projected coordinate
-// system at each longitude and latitude. Zero on a transverse Mercator
-// projection's central meridian; east of it in the northern hemisphere grid
-// north lies east of true north (positive; to first order the longitude
-// difference times the sine of the latitude), west of it west, and the
-// other way round in the southern hemisphere; in a conic projection it is
-// the cone constant times the longitude difference.
+// The meridian convergence against PROJ 9.1.1's proj_factors(...).meridian_convergence
+// at each longitude and latitude: zero on a transverse Mercator projection's
+// central meridian, positive east of it in the northern hemisphere, negative
+// west of it, the other way round in the southern one; conic projections too.
 TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
-  const struct {
-    const char* where;
-    int epsg;
-    double longitude, latitude, proj;
-  } cases[] = {
-      {"UTM 33N, on the central meridian", 32633, 15, 46, 0},
-      {"UTM 33N, 4 degrees east (about 300 km) at 46 N", 32633, 19, 46, 2.879637982},
-      {"UTM 33N, 4 degrees west", 32633, 11, 46, -2.879637982},
-      {"UTM 33S, 4 degrees east at 30 S", 32733, 19, -30, -2.002477081},
-      {"UTM 16N, 9.1 degrees west: outside its zone", 32616, -97.9, 33.2, -6.019983275},
-      {"Lambert-93, 4 degrees east of its meridian", 2154, 7, 48, 2.902431060},
-      {"Lambert-93, 4 degrees west", 2154, -1, 44, -2.902431060},
-  };
-  for (const auto& c : cases) {
-    const Georeference georeference = cornerAt(c.epsg, c.longitude, c.latitude);
-    EXPECT_NEAR(meridianConvergenceAt(georeference, 0, 0), c.proj, 1e-4) << c.where;
+  for (auto [epsg, longitude, latitude, proj] : {std::tuple{32633, 15.0, 46.0, 0.0},
+                                                 {32633, 19.0, 46.0, 2.879637982},
+                                                 {32633, 11.0, 46.0, -2.879637982},
+                                                 {32733, 19.0, -30.0, -2.002477081},
+                                                 {32616, -97.9, 33.2, -6.019983275},  // outside its zone
+                                                 {2154, 7.0, 48.0, 2.902431060},    // Lambert-93
+                                                 {2154, -1.0, 44.0, -2.902431060}}) {
+    const Georeference georeference = cornerAt(epsg, longitude, latitude);
+    EXPECT_NEAR(meridianConvergenceAt(georeference, 0, 0), proj, 1e-4) << epsg << " " << longitude;
   }
   // The same in the middle of a pixel, and nothing without a coordinate
   // system or in a geographic one.
@@ -72,10 +58,9 @@ TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
   EXPECT_EQ(meridianConvergenceAt(georeference, 0, 0), 0);
 }
 
-// The georeference file keeps the convergence and how the horizons took the
-// earth's curvature; a file written before either existed reads as before
-// (the convergence computed, a flat earth), and values out of range are
-// refused.
+// The georeference file keeps the convergence and the horizons' earth curvature;
+// an older file without them reads as before (the convergence computed, a
+// flat earth); values out of range are refused.
 TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   ScratchFolder folder;
   const std::string terrain = folder.file("site.hrz"), json = folder.file("site.hrz.json");
@@ -92,12 +77,11 @@ TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   EXPECT_TRUE(read.earthCurvature);
   EXPECT_EQ(read.refraction, 0.14);
 
-  const std::string old = "{\"source\": \"a.tif\", \"columns\": 10, \"rows\": 10, \"cellSize\": 30, "
-                          "\"geoTransform\": [" +
-                          std::to_string(written.geoTransform[0]) + ", 30, 0, " +
-                          std::to_string(written.geoTransform[3]) + ", 0, -30], \"coordinateSystem\": \"EPSG:32633\"";
+  const std::string old = "{\"columns\": 10, \"rows\": 10, \"cellSize\": 30, \"geoTransform\": [" +
+                          std::to_string(written.geoTransform[0]) + ", 30, 0, " + std::to_string(written.geoTransform[3]) +
+                          ", 0, -30], \"coordinateSystem\": \"EPSG:32633\"";
   auto readText = [&](const std::string& text, Georeference& georeference) {
-    folder.write("site.hrz.json", std::vector<unsigned char>(text.begin(), text.end()));
+    writeFile(json, text);
     return readGeoreference(terrain, 10, 10, georeference, error);
   };
   Georeference before;
