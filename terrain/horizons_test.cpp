@@ -26,41 +26,35 @@ double sineOf(double rise, double distance) { return rise / std::hypot(rise, dis
 // The march follows 6.28318, not 2 pi, so a diagonal is off by a few 1e-7.
 constexpr double kTolerance = 2e-5;
 
-// Cases: cell (r, c), direction j of n, the expected sine.
-struct Look {
-  int r, c, j, n;
-  double sine;
-};
-
-TEST(HorizonsTest, SpikeSeenAlongTheDiagonals) {
-  Grid grid;
-  grid.at(10, 10) = 10;
-  const double d = std::sqrt(2.0);  // four directions: centres at 45, 135, 225 and 315 degrees
-  for (const Look& l : {Look{5, 5, 0, 4, sineOf(10, 5 * d)}, Look{13, 13, 2, 4, sineOf(10, 3 * d)},
-                        Look{12, 8, 1, 4, sineOf(10, 2 * d)},
-                        Look{5, 5, 2, 4, 0},  // looking away: level ground
-                        Look{10, 10, 0, 4, -sineOf(10, 10 * d)}}) {  // from the top: the grid's corner
-    EXPECT_NEAR(grid.sine(l.r, l.c, l.j, l.n), l.sine, l.sine ? kTolerance : 0) << l.r << "," << l.c << " " << l.j;
-  }
-  EXPECT_LT(grid.sine(5, 6, 0, 4), 0.01);  // just past the spike
-}
-
-TEST(HorizonsTest, StepSeenFromBelowAndAboveAndEdgesLookingOut) {
-  Grid grid;
+// A spike of 10 in the middle seen along the diagonals (four directions:
+// centres at 45, 135, 225 and 315 degrees), and a step of 5 over half the grid
+// seen from below (eight directions: the first centre 22.5 degrees off the
+// first index) and from above, and edges looking out onto level ground.
+TEST(HorizonsTest, SpikeAndStepSeenAlongTheDirectionsAndEdgesLookingOut) {
+  Grid spike, step;
+  spike.at(10, 10) = 10;
   for (int r = 10; r < kSize; ++r)
-    for (int c = 0; c < kSize; ++c) grid.at(r, c) = 5;
-  grid.at(20, 5) = 3;
-  grid.at(19, 6) = 9;  // behind cell (20, 5), out of its view
-  // The nearest edge point of the step is the highest angle; with eight
-  // directions the first centre is 22.5 degrees off the first index.
-  const double along = std::cos(3.14159265358979 / 8);
-  for (const Look& l : {Look{5, 10, 0, 4, sineOf(5, 5 * std::sqrt(2.0))},
-                        Look{5, 10, 3, 4, sineOf(5, 5 * std::sqrt(2.0))}, Look{5, 10, 0, 8, sineOf(5, 5 / along)},
-                        Look{8, 10, 7, 8, sineOf(5, 2 / along)}, Look{5, 10, 4, 8, 0}, Look{15, 10, 4, 8, 0},
-                        Look{15, 10, 0, 8, 0}, Look{20, 5, 0, 4, 0}, Look{20, 5, 3, 4, 0}}) {
-    EXPECT_NEAR(grid.sine(l.r, l.c, l.j, l.n), l.sine, l.sine ? kTolerance : 0)
-        << l.r << "," << l.c << " " << l.j << " of " << l.n;
-  }
+    for (int c = 0; c < kSize; ++c) step.at(r, c) = 5;
+  step.at(20, 5) = 3;
+  step.at(19, 6) = 9;  // behind cell (20, 5), out of its view
+  const double d = std::sqrt(2.0), along = std::cos(3.14159265358979 / 8);
+  const struct {
+    Grid& grid;
+    int r, c, j, n;
+    double sine;
+  } looks[] = {
+      {spike, 5, 5, 0, 4, sineOf(10, 5 * d)}, {spike, 13, 13, 2, 4, sineOf(10, 3 * d)},
+      {spike, 12, 8, 1, 4, sineOf(10, 2 * d)}, {spike, 5, 5, 2, 4, 0},
+      {spike, 10, 10, 0, 4, -sineOf(10, 10 * d)},  // from the top: the grid's corner
+      {step, 5, 10, 0, 4, sineOf(5, 5 * d)},       {step, 5, 10, 3, 4, sineOf(5, 5 * d)},
+      {step, 5, 10, 0, 8, sineOf(5, 5 / along)},   {step, 8, 10, 7, 8, sineOf(5, 2 / along)},
+      {step, 5, 10, 4, 8, 0}, {step, 15, 10, 4, 8, 0}, {step, 15, 10, 0, 8, 0}, {step, 20, 5, 0, 4, 0},
+      {step, 20, 5, 3, 4, 0},
+  };
+  for (const auto& l : looks)
+    EXPECT_NEAR(l.grid.sine(l.r, l.c, l.j, l.n), l.sine, l.sine ? kTolerance : 0)
+        << (&l.grid == &spike ? "spike " : "step ") << l.r << "," << l.c << " " << l.j << " of " << l.n;
+  EXPECT_LT(spike.sine(5, 6, 0, 4), 0.01);  // just past the spike
 }
 
 // A wall 1500 m high, 30 km away across level ground of 30 m cells, looks
