@@ -1,12 +1,9 @@
 #include "terrain/georeference.h"
 
-#include <cmath>
-#include <string>
 #include <tuple>
 
 #include <cpl_conv.h>
 #include <ogr_srs_api.h>
-#include <gtest/gtest.h>
 
 #include "terrain/terrain_test_files.h"
 
@@ -78,8 +75,8 @@ TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   EXPECT_EQ(read.refraction, 0.14);
 
   const std::string old = "{\"columns\": 10, \"rows\": 10, \"cellSize\": 30, \"geoTransform\": [" +
-                          std::to_string(written.geoTransform[0]) + ", 30, 0, " + std::to_string(written.geoTransform[3]) +
-                          ", 0, -30], \"coordinateSystem\": \"EPSG:32633\"";
+                          std::to_string(written.geoTransform[0]) + ", 30, 0, " +
+                          std::to_string(written.geoTransform[3]) + ", 0, -30], \"coordinateSystem\": \"EPSG:32633\"";
   auto readText = [&](const std::string& text, Georeference& georeference) {
     writeFile(json, text);
     return readGeoreference(terrain, 10, 10, georeference, error);

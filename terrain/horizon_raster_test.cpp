@@ -1,19 +1,12 @@
 #include "terrain/horizon_raster.h"
 
-#include <cmath>
-#include <cstdlib>
-#include <cstdint>
 #include <random>
 #include <tuple>
-#include <string>
-#include <vector>
 
 #include <gdal.h>
 #include <ogr_srs_api.h>
-#include <gtest/gtest.h>
 
 #include "terrain/fast_horizons.h"
-#include "terrain/terrain_file.h"
 #include "terrain/terrain_test_files.h"
 
 namespace {

@@ -83,22 +83,4 @@ TEST(HorizonsTest, TheEarthsCurvatureLowersDistantTerrainByTheSurveyorsDrop) {
   EXPECT_LT(horizonSine(heights.data(), 1001, 3, 500, 1, 3.14159, float(1500 / cell), curvature), 0);
 }
 
-TEST(HorizonsTest, BlocksHoldEveryCellInEveryDirectionAndProgressIsReported) {
-  Grid grid;
-  for (int r = 0; r < kSize; ++r)
-    for (int c = 0; c < kSize; ++c) grid.at(r, c) = float(std::sin(r * 0.7) * 3 + std::cos(c * 0.4) * 2);
-  const int n = 6;
-  int calls = 0;
-  std::vector<uint16_t> horizons = computeHorizons(grid.heights.data(), kSize, kSize, n, 0, [&](int done, int total) {
-    EXPECT_EQ(done, ++calls);
-    EXPECT_EQ(total, n);
-  });
-  EXPECT_EQ(calls, n);
-  ASSERT_EQ(horizons.size(), size_t(kSize * kSize * n));
-  for (int j = 0; j < n; ++j)
-    for (int r = 0; r < kSize; r += 4)
-      for (int c = 0; c < kSize; c += 3)
-        EXPECT_EQ(horizons[(j * kSize + r) * kSize + c], encodeHorizon(grid.sine(r, c, j, n)));
-}
-
 }  // namespace

@@ -1,10 +1,8 @@
 #include "terrain/sky_light.h"
 
-#include <cmath>
 #include <utility>
 
 #include "sky/sky_model.h"
-#include "terrain/horizons.h"
 #include "terrain/terrain_test_files.h"
 
 namespace {

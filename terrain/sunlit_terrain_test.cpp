@@ -1,10 +1,6 @@
 // The sun's beam and the sky together on a terrain.
 #include "terrain/sunlit_terrain.h"
 
-#include <gtest/gtest.h>
-
-#include <cmath>
-
 #include "sky/clear_sky.h"
 #include "terrain/sky_light.h"
 #include "terrain/sun_beam.h"

@@ -3,7 +3,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-#include <cmath>
 #include <tuple>
 
 #include "terrain/terrain_test_files.h"
@@ -16,7 +15,7 @@ void expectVec(const Vec3& v, float x, float y, float z) {
   EXPECT_NEAR(v.z, z, 1e-6f);
 }
 
-TEST(NormalsTest, PlanesEverywhereAndNeighboursWeightedOneTwoOne) {
+TEST(NormalsTest, PlanesEverywhereAndSingleRowsAndColumns) {
   // z = a r + b c has the normal (-a, -b, 1) / |(-a, -b, 1)| in every cell, edges included.
   const float planes[][2] = {{0, 0}, {1, 0}, {-1, 0}, {0, 1}, {0, -1}, {2, -0.5f}, {-0.25f, 3}};
   const int sx = 4, sy = 5;
@@ -33,15 +32,6 @@ TEST(NormalsTest, PlanesEverywhereAndNeighboursWeightedOneTwoOne) {
   for (const Vec3& n : computeNormals(rising.data(), 1, 4)) expectVec(n, 0, -2 / s, 1 / s);
   for (const Vec3& n : computeNormals(rising.data(), 4, 1)) expectVec(n, -2 / s, 0, 1 / s);
   expectVec(cellNormal(rising.data(), 1, 1, 0, 0), 0, 0, 1);
-  // One raised cell at (2, 0): the centre sees it in a pair of weight 1 of 8;
-  // the corner with weight 2 of 3, its missing pairs left out.
-  std::vector<float> heights(9, 0.0f);
-  heights[2 * 3 + 0] = 4;
-  s = std::sqrt(0.5f * 0.5f * 2 + 1);
-  expectVec(cellNormal(heights.data(), 3, 3, 1, 1), -0.5f / s, 0.5f / s, 1 / s);
-  const float g = 8.0f / 3;
-  s = std::sqrt(g * g * 2 + 1);
-  expectVec(cellNormal(heights.data(), 3, 3, 2, 0), -g / s, g / s, 1 / s);
 }
 
 TEST(HorizonEncodingTest, ValuesAndBins) {
@@ -67,22 +57,14 @@ TEST(TerrainFileTest, WrittenFilesAreTheFormatAndReadBackExactly) {
   ASSERT_TRUE(writeTerrainFile(name, 3, 2, 3, heights, horizons, error)) << error;
   ASSERT_EQ(readFile(name), fileBytes(terrainBytes(3, 2, 3, heights, horizons)));
   const std::vector<float> h4(4);
-  const std::vector<uint16_t> v4(4), many(4 * (kMaxTerrainDirections + 1));
-  const struct {
-    std::vector<float> heights;
-    int directions;
-    std::vector<uint16_t> horizons;
-  } refused[] = {
-      {h4, 2, v4},  // too few horizons
-      {{0, 0, NAN, 0}, 1, v4},
-      {{0, -INFINITY, 0, 0}, 1, v4},
-      {{0, 0, 0, 2 * kMaxTerrainHeight}, 1, v4},
-      {h4, kMaxTerrainDirections + 1, many},
-  };
-  for (const auto& r : refused) {
-    EXPECT_FALSE(writeTerrainFile(name, 2, 2, r.directions, r.heights, r.horizons, error));
-    EXPECT_EQ(error.rfind("cannot write " + name + ": ", 0), 0u) << error;
-  }
+  const std::vector<uint16_t> v4(4);
+  EXPECT_FALSE(writeTerrainFile(name, 2, 2, 2, h4, v4, error));  // too few horizons
+  EXPECT_FALSE(writeTerrainFile(name, 2, 2, 1, {0, 0, NAN, 0}, v4, error));
+  EXPECT_FALSE(writeTerrainFile(name, 2, 2, 1, {0, -INFINITY, 0, 0}, v4, error));
+  EXPECT_FALSE(writeTerrainFile(name, 2, 2, 1, {0, 0, 0, 2 * kMaxTerrainHeight}, v4, error));
+  EXPECT_FALSE(writeTerrainFile(name, 2, 2, kMaxTerrainDirections + 1, h4,
+                                std::vector<uint16_t>(4 * (kMaxTerrainDirections + 1)), error));
+  EXPECT_EQ(error.rfind("cannot write " + name + ": ", 0), 0u) << error;
   EXPECT_EQ(readFile(name), fileBytes(terrainBytes(3, 2, 3, heights, horizons)));
 
   const std::vector<float> sloped = {0, 1, 2, 3, 4, 5};  // rising by 3 per row and 1 per column
@@ -108,7 +90,7 @@ TEST(TerrainFileTest, WrittenFilesAreTheFormatAndReadBackExactly) {
 // of its last byte, and damage of other kinds (random damage: tools/fuzz_test.cpp).
 TEST(TerrainFileTest, DamagedFilesAreRefusedWithTheirMessage) {
   ScratchFolder folder;
-  const std::vector<unsigned char> good = terrainBytes(5, 4, 3, std::vector<float>(20, 1.5f), std::vector<uint16_t>(60));
+  const auto good = terrainBytes(5, 4, 3, std::vector<float>(20, 1.5f), std::vector<uint16_t>(60));
   const std::string corrupted = " appears to be a corrupted elevation file.\n";
   const std::string unknown = " is not an elevation file.  It is of unknown type.\n";
   std::vector<std::pair<std::vector<unsigned char>, std::string>> cases;

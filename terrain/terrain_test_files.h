@@ -40,15 +40,12 @@ class ScratchFolder {
  public:
   ScratchFolder() {
     char pattern[] = "/tmp/halvane-terrain-test-XXXXXX";
-    made_ = mkdtemp(pattern) != nullptr;
-    EXPECT_TRUE(made_);
+    EXPECT_NE(mkdtemp(pattern), nullptr);
     path_ = pattern;
   }
   ~ScratchFolder() {
     std::error_code error;
-    if (made_) {
-      EXPECT_GT(std::filesystem::remove_all(path_, error), 0u) << error.message();
-    }
+    EXPECT_GT(std::filesystem::remove_all(path_, error), 0u) << error.message();
   }
   const std::string& path() const { return path_; }
   // The full name of `name` in the folder (the file need not exist).
@@ -61,7 +58,6 @@ class ScratchFolder {
 
  private:
   std::string path_;
-  bool made_ = false;
 };
 
 // Little-endian bytes of a terrain file: type line, the three sizes, then
