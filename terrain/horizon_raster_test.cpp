@@ -4,7 +4,6 @@
 #include <tuple>
 
 #include <gdal.h>
-#include <ogr_srs_api.h>
 
 #include "terrain/fast_horizons.h"
 #include "terrain/terrain_test_files.h"

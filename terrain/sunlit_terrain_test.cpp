@@ -57,6 +57,10 @@ TEST(SunlitTerrain, ASlopeFacingTheSunBeatsTheSlopeFacingAway) {
   const std::vector<float> beamOnly = computeSunlitTerrain(ridge, sky, 1e7);
   EXPECT_NEAR(beamOnly[south], beam[south] / std::sin(0.6981317), 1e-3);
   EXPECT_NEAR(beamOnly[north], beam[north] / std::sin(0.6981317), 1e-3);
+  // Without the beam, the flank facing a low sun still gets more of the sky's light than open ground.
+  const std::vector<float> skyAlone = computeSunlitTerrain(ridge, Sky(SkyDistribution::CLEAR, 11, 0.15f, kSouth), 0);
+  EXPECT_GT(skyAlone[south], 1.5f * skyAlone[north]);
+  EXPECT_GT(skyAlone[south], 1.2f);
 }
 
 TEST(SunlitTerrain, AWallsShadowHasNoBeamAndKeepsOnlyTheSky) {

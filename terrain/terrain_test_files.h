@@ -98,12 +98,8 @@ inline std::string writeRaster(ScratchFolder& folder, const std::string& name, i
   EXPECT_NE(dataset, nullptr);
   if (!dataset) return file;
   GDALSetGeoTransform(dataset, gt.data());
-  if (epsg) {
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-    OSRImportFromEPSG(srs, epsg);
-    GDALSetSpatialRef(dataset, srs);
-    OSRDestroySpatialReference(srs);
-  }
+  const std::string srs = epsg ? "EPSG:" + std::to_string(epsg) : "";
+  EXPECT_EQ(GDALSetProjection(dataset, srs.c_str()), CE_None);
   GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
   if (!std::isnan(noData)) GDALSetRasterNoDataValue(band, noData);
   if (heightAt) {
