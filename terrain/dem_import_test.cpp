@@ -33,9 +33,8 @@ Import importFile(const std::string& file, const std::function<void(DemRequest&)
   return result;
 }
 
-// A cone in degrees at 45 N on zone 33's central meridian (cells of about
-// 11.1 m north-south and 7.9 m east-west) is warped into UTM with square
-// cells, keeps its shape, and its centre is the site of the terrain.
+// A cone in degrees (cells of about 11.1 x 7.9 m) at 45 N, 15 E is warped into
+// UTM with square cells, keeps its shape, and its centre is the terrain's site.
 TEST(DemImportTest, GeographicConeIsWarpedIntoUtmAndCentredOnItsSite) {
   ScratchFolder folder;
   const double cell = 0.0001, mLat = 111132.0 * cell, mLon = 111132.0 * std::cos(45.0 * M_PI / 180) * cell;
@@ -164,7 +163,6 @@ TEST(DemImportTest, BadInputIsNamedInOneLine) {
   std::string cone = utmCone(folder);
   std::string mostly = writeRaster(folder, "mostly.tif", 10, 10, {0, 1, 0, 10, 0, -1}, 32631,
                                    [](int col, int) { return col < 6 ? -1.0 : 5.0; }, -1);
-  // A band 210 cells wide: its middle is more than 100 cells from any height.
   std::string wide = writeRaster(folder, "wide.tif", 460, 4, {0, 1, 0, 4, 0, -1}, 32631,
                                  [](int col, int) { return col >= 10 && col < 220 ? -1.0 : 5.0; }, -1);
   std::string nanCell = writeRaster(folder, "nan-cell.tif", 8, 8, {0, NAN, 0, 8, 0, -1}, 32631,
@@ -184,7 +182,7 @@ TEST(DemImportTest, BadInputIsNamedInOneLine) {
       {scaledCone(folder, "inf-offset.tif", 1, INFINITY), {}, "band 1 has an unusable scale or offset (1, inf)"},
       {scaledCone(folder, "huge-scale.tif", 1e300, 0), {}, "a height of 3.02284e+300 m is beyond what a terrain"},
       {mostly, {}, "mostly no-data (60% of the area has no height)"},
-      {wide, {}, "40 no-data cells lie more than 100 cells from any height; choose a smaller area"},
+      {wide, {}, "40 no-data cells lie more than 100 cells from any height; choose a smaller area"},  // 210 wide
       {cone, [](DemRequest& r) { r.hasWindow = true, r.window = {30, 0, 20, 10}; }, "window 30,0,20,10 lies outside"},
       {cone, [](DemRequest& r) { r.hasBounds = true, r.bounds = {0, 0, 100, 100}; },
        "bounds 0,0,100,100 lie outside the raster, which covers 500000,4999590,500410,5000000"},

@@ -20,8 +20,7 @@ std::vector<float> roughGrid(int sizeX, int sizeY, float relief, unsigned seed) 
   return heights;
 }
 
-// A lone peak and a pit on level ground: cells on the peak look down all the
-// way to the edge (negative horizons), which the skipping must not cut short.
+// A lone peak and a pit: the peak looks down to the edge (negative horizons).
 std::vector<float> peakAndPit() {
   std::vector<float> heights(40 * 31, -3.0f);
   for (int r = 0; r < 40; ++r)
@@ -41,9 +40,7 @@ TEST(FastHorizonsTest, SameAsTheMarchValueForValue) {
     std::vector<int> directions;
     double curvature;
   };
-  // Random heights make the steepest sample jump from cell to cell; oblong
-  // grids catch a mix-up of the two indices; curvature, from a 30 m DEM's to
-  // far stronger, turns level and rising ground into negative horizons.
+  // Oblong grids catch a mix-up of the indices; curvature makes horizons negative.
   const Case cases[] = {
       {"rough", roughGrid(37, 53, 4, 1), 37, 53, 2, {36}, 0},
       {"rough oblong, one thread", roughGrid(64, 23, 40, 2), 64, 23, 1, {7}, 0},
@@ -62,7 +59,6 @@ TEST(FastHorizonsTest, SameAsTheMarchValueForValue) {
   };
   for (const Case& c : cases)
     for (int n : c.directions) {
-      // Both report each direction once, in order.
       int calls = 0, fastCalls = 0;
       std::vector<uint16_t> reference =
           computeHorizons(c.heights.data(), c.sizeX, c.sizeY, n, c.curvature,

@@ -9,8 +9,7 @@
 
 namespace {
 
-// A georeference in `epsg` whose north-west corner lies at the longitude and
-// latitude given (projected with OGR), with 30 m cells.
+// A georeference of 30 m cells in `epsg`, its north-west corner at the longitude and latitude.
 Georeference cornerAt(int epsg, double longitude, double latitude) {
   OGRSpatialReferenceH grid = OSRNewSpatialReference(nullptr), wgs84 = OSRNewSpatialReference(nullptr);
   OSRImportFromEPSG(grid, epsg);
@@ -29,10 +28,8 @@ Georeference cornerAt(int epsg, double longitude, double latitude) {
   return georeference;
 }
 
-// The meridian convergence against PROJ 9.1.1's proj_factors(...).meridian_convergence
-// at each longitude and latitude: zero on a transverse Mercator projection's
-// central meridian, positive east of it in the northern hemisphere, negative
-// west of it, the other way round in the southern one; conic projections too.
+// The meridian convergence against PROJ 9.1.1's proj_factors(...).meridian_convergence:
+// zero on the central meridian, positive east of it in the north, negative west.
 TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
   for (auto [epsg, longitude, latitude, proj] : {std::tuple{32633, 15.0, 46.0, 0.0},
                                                  {32633, 19.0, 46.0, 2.879637982},
@@ -44,8 +41,7 @@ TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
     const Georeference georeference = cornerAt(epsg, longitude, latitude);
     EXPECT_NEAR(meridianConvergenceAt(georeference, 0, 0), proj, 1e-4) << epsg << " " << longitude;
   }
-  // The same in the middle of a pixel, and nothing without a coordinate
-  // system or in a geographic one.
+  // The same in the middle of a pixel; none without a coordinate system or in a geographic one.
   Georeference georeference = cornerAt(32633, 19, 46);
   EXPECT_NEAR(meridianConvergenceAt(georeference, 0.5, 0.5), 2.879637982, 1e-3);
   georeference.coordinateSystem.clear();
@@ -55,9 +51,8 @@ TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
   EXPECT_EQ(meridianConvergenceAt(georeference, 0, 0), 0);
 }
 
-// The georeference file keeps the convergence and the horizons' earth curvature;
-// an older file without them reads as before (the convergence computed, a
-// flat earth); values out of range are refused.
+// The georeference file keeps the convergence and the horizons' earth curvature; an
+// older file reads as before (convergence computed, a flat earth); bad values are refused.
 TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   ScratchFolder folder;
   const std::string terrain = folder.file("site.hrz"), json = folder.file("site.hrz.json");

@@ -10,9 +10,8 @@
 
 namespace {
 
-// Horizons of an oblong terrain with a few cells without data go out and come
-// back: every band in its place and north up, every value within the
-// encoding's resolution, the bearings, the georeference and the no-data value.
+// Horizons of an oblong terrain with cells without data go out and come back: bands in
+// place, north up, values within the encoding's resolution, bearings, georeference, no-data.
 TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   // Bearings run clockwise from north; direction j is centred on azimuth (j + 0.5) 360 / n from east.
   for (auto [j, n, bearing] : {std::tuple{0, 4, 45}, {1, 4, 315}, {2, 4, 225}, {3, 4, 135}, {9, 36, 355}, {35, 36, 95}})
@@ -27,9 +26,7 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   const std::vector<uint16_t> horizons = computeHorizonsFast(heights.data(), sizeX, sizeY, n);
   std::vector<unsigned char> hasData(heights.size(), 1);
   for (size_t cell : {size_t(0), size_t(5) * sizeY + 9, heights.size() - 1}) hasData[cell] = 0;
-  // West of the zone's central meridian (15 degrees east) near 14 degrees
-  // east, 45 north: true north lies east of grid north by about
-  // (15 - 14) sin 45 = 0.707 degrees, so grid bearings turn that much anticlockwise.
+  // Near 14 E, 45 N, a degree west of the central meridian: convergence (14 - 15) sin 45.
   Georeference georeference;
   georeference.geoTransform = {421000, 25, 0, 4984000, 0, -25};
   georeference.coordinateSystem = "EPSG:32633";

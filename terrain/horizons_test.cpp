@@ -26,10 +26,8 @@ double sineOf(double rise, double distance) { return rise / std::hypot(rise, dis
 // The march follows 6.28318, not 2 pi, so a diagonal is off by a few 1e-7.
 constexpr double kTolerance = 2e-5;
 
-// A spike of 10 in the middle seen along the diagonals (four directions:
-// centres at 45, 135, 225 and 315 degrees), and a step of 5 over half the grid
-// seen from below (eight directions: the first centre 22.5 degrees off the
-// first index) and from above, and edges looking out onto level ground.
+// A spike seen along the diagonals (four directions centred at 45, 135, ... degrees), a
+// step seen from below (eight: 22.5 degrees off the axes) and above, edges looking out.
 TEST(HorizonsTest, SpikeAndStepSeenAlongTheDirectionsAndEdgesLookingOut) {
   Grid spike, step;
   spike.at(10, 10) = 10;
@@ -57,17 +55,14 @@ TEST(HorizonsTest, SpikeAndStepSeenAlongTheDirectionsAndEdgesLookingOut) {
   EXPECT_LT(spike.sine(5, 6, 0, 4), 0.01);  // just past the spike
 }
 
-// A wall 1500 m high, 30 km away across level ground of 30 m cells, looks
-// lower on the curved earth by the drop (1 - k) d^2 / (2 R) = 61.4 m of
-// surveying (k = 0.13, R the earth's mean radius); a wall 30 m high and
-// 300 m away only by 6 mm, a step of the file's encoding at most.
+// A wall 1500 m high, 30 km away on 30 m cells, looks lower on the curved earth by the
+// surveyor's drop (1 - k) d^2 / (2 R); one 30 m high and 300 m away by a step at most.
 TEST(HorizonsTest, TheEarthsCurvatureLowersDistantTerrainByTheSurveyorsDrop) {
   const double cell = 30, radius = 6371008.8, k = 0.13;
   const double curvature = earthCurvature(cell, k);
   std::vector<float> heights(1001 * 3, 0.0f);
   for (int c = 0; c < 3; ++c) heights[1000 * 3 + c] = float(1500 / cell);  // the wall: x = 1000
   const double farDrop = 30000.0 * 30000.0 * (1 - k) / (2 * radius);
-  EXPECT_NEAR(farDrop, 61.45, 0.01);
   const double far = horizonSine(heights.data(), 1001, 3, 0, 1, 0, float(1500 / cell), curvature);
   EXPECT_NEAR(far, sineOf(1500 - farDrop, 30000), 1e-12);
   EXPECT_NEAR(horizonSine(heights.data(), 1001, 3, 0, 1, 0, float(1500 / cell), 0), sineOf(1500, 30000), 1e-12);
@@ -77,7 +72,6 @@ TEST(HorizonsTest, TheEarthsCurvatureLowersDistantTerrainByTheSurveyorsDrop) {
   const double nearDrop = 300.0 * 300.0 * (1 - k) / (2 * radius);
   const double nearSine = horizonSine(near.data(), 11, 3, 0, 1, 0, 1, curvature);
   EXPECT_NEAR(nearSine, sineOf(30 - nearDrop, 300), 1e-12);
-  EXPECT_LT(std::asin(sineOf(30, 300)) - std::asin(nearSine), 2e-3 / 57.3);  // 0.0012 degrees
   EXPECT_LE(int(encodeHorizon(sineOf(30, 300))) - int(encodeHorizon(nearSine)), 1);
   // Level ground itself falls away: the horizon dips just below level.
   EXPECT_LT(horizonSine(heights.data(), 1001, 3, 500, 1, 3.14159, float(1500 / cell), curvature), 0);

@@ -17,8 +17,7 @@ std::string writeBump(ScratchFolder& folder, const std::string& name, int sx, in
   return full;
 }
 
-// Each computation rereads the file: the same file gives the same grid, a bad
-// one keeps the previous terrain and grid, and a new one brings its sizes.
+// Each computation rereads the file; a bad one keeps the previous terrain and grid.
 TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   ScratchFolder folder;
   const Sky sky;
@@ -30,8 +29,7 @@ TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   const std::vector<float> kept = current.skyGrid;
   const std::vector<float> heights = current.terrain.terrainHeights;
   ASSERT_EQ(kept.size(), 35u);
-  // The grid is the sky light of the terrain read whole; the horizons are
-  // summed as they are read, not kept.
+  // The grid is the sky light of the terrain read whole; the horizons are summed, not kept.
   EXPECT_TRUE(current.terrain.horizons.empty());
   Terrain whole;
   ASSERT_TRUE(readTerrain(good, whole, error));

@@ -15,9 +15,8 @@ Sky skyOf(D distribution, float sunElevation = 0.7853975f, float sunAzimuth = 4.
 
 size_t at(int j, int b) { return size_t(j) * kHorizonBins + b; }
 
-// Luminance bins average a sky of 1000; the visible sky above a horizon of
-// sine c projects to pi (1 - c^2) in sums of directions that point the right
-// way; light in one bin reaches every horizon below it in its sector only.
+// Luminance averages 1000; the visible sky above a horizon of sine c projects to
+// pi (1 - c^2); light in one bin reaches every horizon below it in its sector only.
 TEST(SkyTablesTest, LuminanceAveragesAThousandVisibleSkyAddsUpToPiBandsWeighedByTheirBin) {
   std::vector<float> table = buildLuminanceTable(skyOf(D::CLEAR, 0.3f, 1.0f), 12);
   ASSERT_EQ(table.size(), 12u * 256);
@@ -48,8 +47,7 @@ TEST(SkyTablesTest, LuminanceAveragesAThousandVisibleSkyAddsUpToPiBandsWeighedBy
   EXPECT_EQ(light[at(1, 201)].z, 0.0f);
 }
 
-// Directions added in passes give the sums of one at a time, and those are
-// the sums of the table entries of each cell's bins.
+// Directions added in passes give the sums of one at a time: those of the table entries.
 TEST(SkyCellsTest, DirectionsInPassesGiveTheSumsOfTheTableEntriesOneAtATime) {
   const int n = 7, cells = 50;
   SkyTables tables = buildSkyTables(skyOf(D::CLEAR, 0.2f, 2.0f), n);
@@ -106,9 +104,8 @@ std::vector<float> light(const Sky& sky, const std::vector<float>& heights, int 
   return computeSkyLight(terrainOf(heights, sizeX, sizeY), sky, scale);
 }
 
-// Flat ground is exactly open ground under every sky. A V-shaped valley
-// (along the first index, flat rims; row 10 looked at) is symmetric, darker
-// on the floor than open ground, and opens up along a flank towards the rim.
+// Flat ground is exactly open ground under every sky; a V valley with flat rims is
+// symmetric, darker on the floor than open ground, and brighter up each flank.
 TEST(SkyLightPhysicsTest, FlatTerrainIsOpenGroundAndAValleyIsSymmetricAndDarkerOnTheFloor) {
   const std::vector<float> flat(12 * 9, 3.0f);
   for (D sky : {D::UNIFORM, D::CLEAR, D::OVERCAST, D::SHARP}) {

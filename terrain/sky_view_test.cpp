@@ -16,8 +16,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979;
 
-// A terrain of sizeX x sizeY cells with heights z(x, y), its horizons in n
-// directions and its normals, as a terrain file holds them.
+// A terrain of heights z(x, y) with its horizons in n directions and its normals.
 struct Terrain {
   int sizeX = 0, sizeY = 0, n = 0;
   std::vector<float> heights;
@@ -38,9 +37,8 @@ struct Terrain {
   double visibleSky(int x, int y) const { return cellVisibleSky(horizons.data() + cell(x, y), heights.size(), n); }
 };
 
-// The grid computation (chunks, threads, tables) gives every cell exactly the
-// value of the plain per-cell sum, on rough, oblong and flat grids alike;
-// flat open ground sees exactly the whole sky.
+// The grid computation (chunks, threads, tables) gives every cell exactly the plain
+// per-cell sum; flat open ground sees exactly the whole sky.
 TEST(SkyViewTest, GridIsThePlainSumOfEveryCellAndOneOnFlatGround) {
   std::mt19937 random(11);
   std::uniform_real_distribution<float> height(0, 9);
@@ -62,12 +60,9 @@ TEST(SkyViewTest, GridIsThePlainSumOfEveryCellAndOneOnFlatGround) {
   }
 }
 
-// The floor of an endless symmetric V valley whose walls rise at angle b sees
-// V = cos b, a solid-angle share of 1 - 2 b / pi; an open plane of slope S
-// sees (1 + cos S) / 2, a share of 1 - S / pi; a cell at distance d from the
-// top edge of a long cliff of height H sees (1 + cos atan(H / d)) / 2, 1/2
-// under an endless cliff. The valley runs along either index, so that a
-// mix-up of the two shows.
+// A V valley's floor with walls at angle b sees V = cos b, a share 1 - 2 b / pi (along
+// either index); an open plane of slope S (1 + cos S) / 2, a share 1 - S / pi; a cell
+// at d from the foot of a cliff of height H, (1 + cos atan(H / d)) / 2.
 TEST(SkyViewTest, ValleyOpenSlopeAndCliffMatchTheClosedForms) {
   for (double degrees : {10.0, 30.0, 45.0, 60.0, 75.0})
     for (bool alongY : {true, false}) {
@@ -93,8 +88,7 @@ TEST(SkyViewTest, ValleyOpenSlopeAndCliffMatchTheClosedForms) {
   }
 }
 
-// Raising any horizon can only hide sky, and no surface sees more than an
-// open plane of its slope (up to the direction sum's overshoot).
+// Raising a horizon only hides sky; no cell sees more than an open plane of its slope.
 TEST(SkyViewTest, RaisingAHorizonNeverShowsMoreSky) {
   std::mt19937 random(5);
   std::uniform_int_distribution<int> value(0, 65535);

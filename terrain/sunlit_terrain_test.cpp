@@ -10,8 +10,8 @@ namespace {
 
 constexpr float kSouth = 4.712385f;  // azimuth of bearing 180
 
-// Open level ground gets the sine of the sun's elevation as its beam, none at
-// night, and is 1 under every sky, sun and ratio of beam to sky.
+// Open level ground gets the sine of the sun as its beam, none at night, and is 1
+// under every sky, sun and ratio of beam to sky.
 TEST(SunlitTerrain, OpenLevelGroundIsOneUnderEverySkySunAndRatio) {
   const Terrain flat = terrainOf(std::vector<float>(12 * 10, 3.0f), 12, 10);
   for (float elevation : {0.0f, -0.3f})
@@ -64,9 +64,7 @@ TEST(SunlitTerrain, ASlopeFacingTheSunBeatsTheSlopeFacingAway) {
 }
 
 TEST(SunlitTerrain, AWallsShadowHasNoBeamAndKeepsOnlyTheSky) {
-  // A wall 6 spacings high across the grid at the first index 10; the sun in
-  // the -x direction at 30 degrees shades the +x side up to about
-  // 6 / tan 30 = 10.4 spacings beyond it.
+  // A wall 6 high at x = 10; the sun towards -x at 30 degrees shades 6 / tan 30 = 10.4 beyond it.
   const int wx = 40, wy = 9, c = 4;
   std::vector<float> heights(wx * wy, 0.0f);
   for (int y = 0; y < wy; ++y) heights[10 * wy + y] = 6;
@@ -75,8 +73,7 @@ TEST(SunlitTerrain, AWallsShadowHasNoBeamAndKeepsOnlyTheSky) {
   for (int row = 12; row <= 19; ++row) EXPECT_EQ(beam[row * wy + c], 0.0f) << "row " << row << " in the shadow";
   for (int row = 23; row < wx; ++row) EXPECT_NEAR(beam[row * wy + c], 0.5f, 1e-5f) << "row " << row << " in the sun";
   for (int row = 0; row < 9; ++row) EXPECT_NEAR(beam[row * wy + c], 0.5f, 1e-5f) << "row " << row << " before the wall";
-  // In the shadow the sky alone lights the ground: its light is the sky
-  // light over open ground's 1 + K s_z.
+  // In the shadow the sky alone lights the ground, over open ground's 1 + K s_z.
   const Sky low(SkyDistribution::CLEAR, 11, 0.5235988f, 3.14159f);
   const double ratio = clearSkyBeamRatio(30);
   const std::vector<float> sunlit = computeSunlitTerrain(wall, low, ratio);
@@ -90,8 +87,7 @@ TEST(SunlitTerrain, AWallsShadowHasNoBeamAndKeepsOnlyTheSky) {
 }
 
 TEST(SunlitTerrain, ACumulativeMapWeighsTimesByOpenGroundsClearSkyLight) {
-  // With the model's ratio, open ground's weight is the clear sky's global
-  // horizontal irradiance; at night it is nothing.
+  // With the model's ratio open ground gets the clear sky's global irradiance; none at night.
   for (double elevation : {2.0, 25.0, 70.0}) {
     const float height = float(std::sin(elevation * 3.141592653589793 / 180));
     const ClearSkyIrradiance clear = clearSkyIrradiance(elevation);

@@ -45,9 +45,8 @@ TEST(HorizonEncodingTest, ValuesAndBins) {
 // The bytes of a terrain file, as readFile gives them.
 std::string fileBytes(const std::vector<unsigned char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
-// The writer's bytes are the format's, byte for byte; both type letters read
-// back sizes, heights, normals and horizon blocks one direction at a time.
-// Nothing the reader would refuse is written, and the earlier file stays.
+// The writer's bytes are the format's; nothing the reader would refuse is written.
+// Both type letters read back sizes, heights, normals and blocks one direction at a time.
 TEST(TerrainFileTest, WrittenFilesAreTheFormatAndReadBackExactly) {
   ScratchFolder folder;
   const std::vector<float> heights = {-1.5f, 0, 3.25f, 1e-30f, 7, kMaxTerrainHeight};
@@ -86,8 +85,7 @@ TEST(TerrainFileTest, WrittenFilesAreTheFormatAndReadBackExactly) {
   }
 }
 
-// Every damaged file is refused with its message and status 1: each cut short
-// of its last byte, and damage of other kinds (random damage: tools/fuzz_test.cpp).
+// Every damaged file is refused with its message: each cut short, and other damage.
 TEST(TerrainFileTest, DamagedFilesAreRefusedWithTheirMessage) {
   ScratchFolder folder;
   const auto good = terrainBytes(5, 4, 3, std::vector<float>(20, 1.5f), std::vector<uint16_t>(60));
@@ -141,8 +139,7 @@ TEST(TerrainFileTest, DamagedFilesAreRefusedWithTheirMessage) {
 }
 
 #if !defined(__SANITIZE_ADDRESS__)
-// Reads a sparse terrain whose normals need more memory than the process may
-// have, and exits 0 if it was refused as too large rather than as corrupted.
+// Exits 0 if a sparse terrain needing more memory than allowed is refused as too large.
 [[noreturn]] void readUnderMemoryLimit(const std::string& name) {
   unsigned long long pages = 0;  // what the process has mapped now
   if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {

@@ -22,8 +22,7 @@
 #include "terrain/horizons.h"
 #include "terrain/terrain_file.h"
 
-// A terrain in memory, with the normals and horizons of its heights, as
-// readTerrain gives it.
+// A terrain in memory with the normals and horizons of its heights, as readTerrain gives it.
 inline Terrain terrainOf(const std::vector<float>& heights, int sizeX, int sizeY, int directions = 36) {
   Terrain terrain;
   terrain.gridSizeX = sizeX;
@@ -113,8 +112,7 @@ inline std::string writeRaster(ScratchFolder& folder, const std::string& name, i
   return file;
 }
 
-// A cone 200 m high with flanks rising 2 m per metre, centred (cx, cy)
-// metres from the raster's north-west corner.
+// A cone 200 m high rising 2 m per metre, centred (cx, cy) metres from the north-west corner.
 inline double cone(double xMetres, double yMetres, double cx, double cy) {
   return std::max(0.0, 200 - 2 * std::hypot(xMetres - cx, yMetres - cy));
 }
