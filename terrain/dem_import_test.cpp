@@ -65,27 +65,12 @@ TEST(DemImportTest, GeographicConeIsWarpedIntoUtmAndCentredOnItsSite) {
   EXPECT_NEAR(site.longitude, 15.0, 2 * cell);
 }
 
-// A hill at column 26 of 30 (east), row 3 of 20 (north) lies at high x and y,
-// in cells of height; oblong cells (10 m east-west, 20 m north-south) of a
-// plane rising eastwards are resampled to square ones of the same slope.
-TEST(DemImportTest, NorthEastHillLiesAtHighXAndHighYAndOblongCellsBecomeSquare) {
+// Oblong cells (10 m east-west, 20 m north-south) of a plane rising eastwards
+// are resampled to square ones of the same slope in cells of height.
+TEST(DemImportTest, OblongCellsAreResampledToSquareOnes) {
   ScratchFolder folder;
-  std::string file = writeRaster(folder, "ne.tif", 30, 20, {0, 5, 0, 1000, 0, -5}, 32631, [](int col, int row) {
-    return 50 * std::exp(-(std::pow(col - 26, 2) + std::pow(row - 3, 2)) / 8);
-  });
-  Import dem = importFile(file);
-  ASSERT_TRUE(dem.ok) << dem.error;
-  ASSERT_EQ(dem.terrain.gridSizeX, 30);  // west to east
-  ASSERT_EQ(dem.terrain.gridSizeY, 20);  // south to north
-  EXPECT_FLOAT_EQ(dem.at(26, 20 - 1 - 3), 10.0f);  // 50 m in cells of 5 m
-  EXPECT_LT(dem.at(3, 3), 0.01f);
-  EXPECT_FLOAT_EQ(dem.terrain.highest, 50.0f);
-  EXPECT_EQ(dem.terrain.georeference.geoTransform, (std::array<double, 6>{0, 5, 0, 1000, 0, -5}));
-  EXPECT_TRUE(mentions(dem.terrain.georeference.coordinateSystem, "UTM zone 31N"));
-
-  file = writeRaster(folder, "oblong.tif", 30, 20, {0, 10, 0, 400, 0, -20}, 32631,
-                     [](int col, int) { return 100 + 0.5 * (col * 10 + 5); });
-  dem = importFile(file);
+  Import dem = importFile(writeRaster(folder, "oblong.tif", 30, 20, {0, 10, 0, 400, 0, -20}, 32631,
+                                      [](int col, int) { return 100 + 0.5 * (col * 10 + 5); }));
   ASSERT_TRUE(dem.ok) << dem.error;
   const Georeference& geo = dem.terrain.georeference;
   EXPECT_DOUBLE_EQ(geo.geoTransform[1], -geo.geoTransform[5]);
@@ -96,11 +81,20 @@ TEST(DemImportTest, NorthEastHillLiesAtHighXAndHighYAndOblongCellsBecomeSquare) 
   EXPECT_NEAR((dem.at(last, y) - dem.at(2, y)) / (last - 2), 0.5f, 0.005f);
 }
 
-TEST(DemImportTest, WindowBoundsAndMaxSizeChooseAndReduceTheArea) {
+// A plane of height column + 1000 row (row 0 the northern edge) on cells of 2 m
+// lies north up, x to the east and y to the north, in cells of height.
+TEST(DemImportTest, NorthUpAndWindowBoundsAndMaxSizeChooseAndReduceTheArea) {
   ScratchFolder folder;
-  // A plane: height = column + 1000 * row, cells of 2 m.
   std::string file = writeRaster(folder, "plane.tif", 100, 60, {0, 2, 0, 120, 0, -2}, 32631,
                                  [](int col, int row) { return col + 1000.0 * row; });
+  Import all = importFile(file, [](DemRequest& r) { r.hasBounds = true, r.bounds = {-1e300, -1e300, 1e300, 1e300}; });
+  ASSERT_TRUE(all.ok) << all.error;
+  ASSERT_EQ(all.terrain.gridSizeX, 100);
+  ASSERT_EQ(all.terrain.gridSizeY, 60);
+  EXPECT_FLOAT_EQ(all.at(99, 59), 99 / 2.0f);  // the north-east corner
+  EXPECT_FLOAT_EQ(all.terrain.highest, 99 + 59000);  // in metres
+  EXPECT_EQ(all.terrain.georeference.geoTransform, (std::array<double, 6>{0, 2, 0, 120, 0, -2}));
+  EXPECT_TRUE(mentions(all.terrain.georeference.coordinateSystem, "UTM zone 31N"));
   Import window = importFile(file, [](DemRequest& r) { r.hasWindow = true, r.window = {10, 20, 5, 4}; });
   ASSERT_TRUE(window.ok) << window.error;
   ASSERT_EQ(window.terrain.gridSizeX, 5);
@@ -109,8 +103,6 @@ TEST(DemImportTest, WindowBoundsAndMaxSizeChooseAndReduceTheArea) {
   EXPECT_FLOAT_EQ(window.at(4, 0), (14 + 1000 * 23) / 2.0f);  // south-east corner
   Import bounds = importFile(file, [](DemRequest& r) { r.hasBounds = true, r.bounds = {20, 72, 30, 80}; });
   EXPECT_EQ(bounds.terrain.heights, window.terrain.heights);
-  Import all = importFile(file, [](DemRequest& r) { r.hasBounds = true, r.bounds = {-1e300, -1e300, 1e300, 1e300}; });
-  EXPECT_EQ(all.terrain.gridSizeX * all.terrain.gridSizeY, 100 * 60);
   // Averages of 4 x 4 cells: neither side above 25.
   Import reduced = importFile(file, [](DemRequest& r) { r.maxSize = 25; });
   ASSERT_TRUE(reduced.ok) << reduced.error;
