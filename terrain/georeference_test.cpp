@@ -81,10 +81,9 @@ TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   EXPECT_NEAR(before.meridianConvergence, meridianConvergenceAt(before, 5, 5), 1e-12);
   EXPECT_NEAR(before.meridianConvergence, 2.88, 0.01);
   EXPECT_FALSE(before.earthCurvature);
-  for (const std::string& bad : {std::string(", \"meridianConvergence\": \"east\""),
-                                 std::string(", \"meridianConvergence\": 400"),
-                                 std::string(", \"horizons\": {\"earthCurvature\": true}"),
-                                 std::string(", \"horizons\": {\"earthCurvature\": true, \"refractionCoefficient\": 2}")}) {
+  for (const char* bad : {", \"meridianConvergence\": \"east\"", ", \"meridianConvergence\": 400",
+                          ", \"horizons\": {\"earthCurvature\": true}",
+                          ", \"horizons\": {\"earthCurvature\": true, \"refractionCoefficient\": 2}"}) {
     Georeference refused;
     EXPECT_EQ(readText(old + bad + "}", refused), GeoreferenceStatus::kBad) << bad;
     EXPECT_NE(error.find("site.hrz.json: has no "), std::string::npos) << error;

@@ -25,10 +25,8 @@ TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   TerrainSkyGrid current;
   TerrainError error;
   ASSERT_TRUE(computeSkyGrid(good, sky, current, error)) << error.message;
-  EXPECT_EQ(current.terrain.fileName, good);
   const std::vector<float> kept = current.skyGrid;
   const std::vector<float> heights = current.terrain.terrainHeights;
-  ASSERT_EQ(kept.size(), 35u);
   // The grid is the sky light of the terrain read whole; the horizons are summed, not kept.
   EXPECT_TRUE(current.terrain.horizons.empty());
   Terrain whole;
