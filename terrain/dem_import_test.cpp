@@ -89,16 +89,14 @@ TEST(DemImportTest, NorthUpAndWindowBoundsAndMaxSizeChooseAndReduceTheArea) {
                                  [](int col, int row) { return col + 1000.0 * row; });
   Import all = importFile(file, [](DemRequest& r) { r.hasBounds = true, r.bounds = {-1e300, -1e300, 1e300, 1e300}; });
   ASSERT_TRUE(all.ok) << all.error;
-  ASSERT_EQ(all.terrain.gridSizeX, 100);
-  ASSERT_EQ(all.terrain.gridSizeY, 60);
+  ASSERT_EQ(std::make_pair(all.terrain.gridSizeX, all.terrain.gridSizeY), std::make_pair(100, 60));
   EXPECT_FLOAT_EQ(all.at(99, 59), 99 / 2.0f);  // the north-east corner
   EXPECT_FLOAT_EQ(all.terrain.highest, 99 + 59000);  // in metres
   EXPECT_EQ(all.terrain.georeference.geoTransform, (std::array<double, 6>{0, 2, 0, 120, 0, -2}));
   EXPECT_TRUE(mentions(all.terrain.georeference.coordinateSystem, "UTM zone 31N"));
   Import window = importFile(file, [](DemRequest& r) { r.hasWindow = true, r.window = {10, 20, 5, 4}; });
   ASSERT_TRUE(window.ok) << window.error;
-  ASSERT_EQ(window.terrain.gridSizeX, 5);
-  ASSERT_EQ(window.terrain.gridSizeY, 4);
+  ASSERT_EQ(std::make_pair(window.terrain.gridSizeX, window.terrain.gridSizeY), std::make_pair(5, 4));
   EXPECT_FLOAT_EQ(window.at(0, 3), (10 + 1000 * 20) / 2.0f);  // north-west corner of the window
   EXPECT_FLOAT_EQ(window.at(4, 0), (14 + 1000 * 23) / 2.0f);  // south-east corner
   Import bounds = importFile(file, [](DemRequest& r) { r.hasBounds = true, r.bounds = {20, 72, 30, 80}; });
@@ -106,8 +104,7 @@ TEST(DemImportTest, NorthUpAndWindowBoundsAndMaxSizeChooseAndReduceTheArea) {
   // Averages of 4 x 4 cells: neither side above 25.
   Import reduced = importFile(file, [](DemRequest& r) { r.maxSize = 25; });
   ASSERT_TRUE(reduced.ok) << reduced.error;
-  ASSERT_EQ(reduced.terrain.gridSizeX, 25);
-  ASSERT_EQ(reduced.terrain.gridSizeY, 15);
+  ASSERT_EQ(std::make_pair(reduced.terrain.gridSizeX, reduced.terrain.gridSizeY), std::make_pair(25, 15));
   EXPECT_DOUBLE_EQ(reduced.terrain.georeference.cellSize, 8);
   EXPECT_FLOAT_EQ(reduced.at(0, 14), (1.5f + 1000 * 1.5f) / 8);
 }

@@ -41,9 +41,8 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   GDALAllRegister();
   GDALDatasetH dataset = GDALOpen(file.c_str(), GA_ReadOnly);
   ASSERT_NE(dataset, nullptr);
-  ASSERT_EQ(GDALGetRasterCount(dataset), n);
-  ASSERT_EQ(GDALGetRasterXSize(dataset), sizeX);
-  ASSERT_EQ(GDALGetRasterYSize(dataset), sizeY);
+  ASSERT_EQ(std::make_tuple(GDALGetRasterCount(dataset), GDALGetRasterXSize(dataset), GDALGetRasterYSize(dataset)),
+            std::make_tuple(n, sizeX, sizeY));
   std::array<double, 6> gt{};
   GDALGetGeoTransform(dataset, gt.data());
   EXPECT_EQ(gt, georeference.geoTransform);
