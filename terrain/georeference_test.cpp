@@ -2,25 +2,13 @@
 
 #include <tuple>
 
-#include <cpl_conv.h>
-#include <ogr_srs_api.h>
 
 #include "terrain/terrain_test_files.h"
 
 namespace {
 
-// A georeference of 30 m cells in `epsg`, its north-west corner at the longitude and latitude.
-Georeference cornerAt(int epsg, double longitude, double latitude) {
-  OGRSpatialReferenceH grid = OSRNewSpatialReference(nullptr), wgs84 = OSRNewSpatialReference(nullptr);
-  OSRImportFromEPSG(grid, epsg);
-  OSRSetWellKnownGeogCS(wgs84, "WGS84");
-  OSRSetAxisMappingStrategy(wgs84, OAMS_TRADITIONAL_GIS_ORDER);
-  OGRCoordinateTransformationH project = OCTNewCoordinateTransformation(wgs84, grid);
-  double x = longitude, y = latitude;
-  EXPECT_TRUE(OCTTransform(project, 1, &x, &y, nullptr));
-  OCTDestroyCoordinateTransformation(project);
-  OSRDestroySpatialReference(grid);
-  OSRDestroySpatialReference(wgs84);
+// A georeference of 30 m cells in `epsg` with its north-west corner at (x, y).
+Georeference cornerAt(int epsg, double x, double y) {
   Georeference georeference;
   georeference.geoTransform = {x, 30, 0, y, 0, -30};
   georeference.columns = georeference.rows = 10;
@@ -28,25 +16,25 @@ Georeference cornerAt(int epsg, double longitude, double latitude) {
   return georeference;
 }
 
-// The meridian convergence against PROJ 9.1.1's proj_factors(...).meridian_convergence:
-// zero on the central meridian, positive east of it in the north, negative west.
+// The meridian convergence against PROJ 9.1.1's proj_factors(...).meridian_convergence at
+// the longitude and latitude of each corner (projected by PROJ): zero on the central
+// meridian, positive east of it in the north, negative west, the other way round in the south.
 TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
-  for (auto [epsg, longitude, latitude, proj] : {std::tuple{32633, 15.0, 46.0, 0.0},
-                                                 {32633, 19.0, 46.0, 2.879637982},
-                                                 {32633, 11.0, 46.0, -2.879637982},
-                                                 {32733, 19.0, -30.0, -2.002477081},
-                                                 {32616, -97.9, 33.2, -6.019983275},  // outside its zone
-                                                 {2154, 7.0, 48.0, 2.902431060},    // Lambert-93
-                                                 {2154, -1.0, 44.0, -2.902431060}}) {
-    const Georeference georeference = cornerAt(epsg, longitude, latitude);
-    EXPECT_NEAR(meridianConvergenceAt(georeference, 0, 0), proj, 1e-4) << epsg << " " << longitude;
+  for (auto [epsg, x, y, proj] : {std::tuple{32633, 500000.000, 5094047.492, 0.0},  // 15 E, 46 N
+                                  {32633, 809720.679, 5101830.731, 2.879637982},      // 19 E, 46 N
+                                  {32633, 190279.321, 5101830.731, -2.879637982},     // 11 E, 46 N
+                                  {32733, 885948.583, 6674471.653, -2.002477081},     // 19 E, 30 S
+                                  {32616, -518388.284, 3726892.529, -6.019983275},    // 97.9 W, outside the zone
+                                  {2154, 998190.785, 6774178.028, 2.902431060},       // Lambert-93, 7 E, 48 N
+                                  {2154, 379312.423, 6330457.409, -2.902431060}}) {   // 1 W, 44 N
+    EXPECT_NEAR(meridianConvergenceAt(cornerAt(epsg, x, y), 0, 0), proj, 1e-4) << epsg << " " << x;
   }
   // The same in the middle of a pixel; none without a coordinate system or in a geographic one.
-  Georeference georeference = cornerAt(32633, 19, 46);
+  Georeference georeference = cornerAt(32633, 809720.679, 5101830.731);
   EXPECT_NEAR(meridianConvergenceAt(georeference, 0.5, 0.5), 2.879637982, 1e-3);
   georeference.coordinateSystem.clear();
   EXPECT_EQ(meridianConvergenceAt(georeference, 0, 0), 0);
-  georeference.coordinateSystem = SRS_WKT_WGS84_LAT_LONG;
+  georeference.coordinateSystem = "EPSG:4326";
   georeference.geoTransform = {19, 0.001, 0, 46, 0, -0.001};
   EXPECT_EQ(meridianConvergenceAt(georeference, 0, 0), 0);
 }
@@ -56,7 +44,7 @@ TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
 TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   ScratchFolder folder;
   const std::string terrain = folder.file("site.hrz"), json = folder.file("site.hrz.json");
-  Georeference written = cornerAt(32633, 19, 46);
+  Georeference written = cornerAt(32633, 809720.679, 5101830.731);
   written.meridianConvergence = 2.5;  // stored, not recomputed
   written.earthCurvature = true;
   written.refraction = 0.14;
