@@ -20,8 +20,7 @@ std::vector<float> roughGrid(int sizeX, int sizeY, float relief, unsigned seed) 
   return heights;
 }
 
-// A lone peak and a pit on level ground: cells on the peak look down all the
-// way to the edge (negative horizons), which the skipping must not cut short.
+// A lone peak and a pit: the peak looks down to the edge (negative horizons).
 std::vector<float> peakAndPit() {
   std::vector<float> heights(40 * 31, -3.0f);
   for (int r = 0; r < 40; ++r)
@@ -41,11 +40,7 @@ TEST(FastHorizonsTest, SameAsTheMarchValueForValue) {
     std::vector<int> directions;
     double curvature;
   };
-  // Random heights make the steepest sample jump from cell to cell; oblong
-  // grids catch a mix-up of the two indices. The earth's curvature, from a
-  // real DEM's (30 m cells) to far stronger ones, lowers distant samples
-  // more than near ones and turns level and rising ground into negative
-  // horizons, which the skipping must not cut short either.
+  // Oblong grids catch a mix-up of the indices; curvature makes horizons negative.
   const Case cases[] = {
       {"rough", roughGrid(37, 53, 4, 1), 37, 53, 2, {36}, 0},
       {"rough oblong, one thread", roughGrid(64, 23, 40, 2), 64, 23, 1, {7}, 0},
@@ -64,20 +59,17 @@ TEST(FastHorizonsTest, SameAsTheMarchValueForValue) {
   };
   for (const Case& c : cases)
     for (int n : c.directions) {
-      std::vector<uint16_t> reference = computeHorizons(c.heights.data(), c.sizeX, c.sizeY, n, c.curvature);
-      std::vector<int> reported, everyDirectionOnce;
-      for (int j = 1; j <= n; ++j) everyDirectionOnce.push_back(j);
+      int calls = 0, fastCalls = 0;
+      std::vector<uint16_t> reference =
+          computeHorizons(c.heights.data(), c.sizeX, c.sizeY, n, c.curvature,
+                          [&](int done, int total) { EXPECT_TRUE(done == ++calls && total == n) << c.what; });
       std::vector<uint16_t> fast = computeHorizonsFast(
           c.heights.data(), c.sizeX, c.sizeY, n, c.curvature,
-          [&](int done, int total) {
-            EXPECT_EQ(total, n);
-            reported.push_back(done);
-          },
-          c.threads);
+          [&](int done, int total) { EXPECT_TRUE(done == ++fastCalls && total == n) << c.what; }, c.threads);
       EXPECT_TRUE(fast == reference) << c.what << ", " << n << " directions";
-      EXPECT_EQ(reported, everyDirectionOnce) << c.what;
+      EXPECT_EQ(calls, n) << c.what;
+      EXPECT_EQ(fastCalls, n) << c.what;
     }
-  for (uint16_t v : computeHorizonsFast(std::vector<float>(12, 2.0f).data(), 3, 4, 5)) EXPECT_EQ(v, 32768);
 }
 
 }  // namespace

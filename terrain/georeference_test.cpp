@@ -1,85 +1,50 @@
 #include "terrain/georeference.h"
 
-#include <cmath>
-#include <string>
+#include <tuple>
 
-#include <cpl_conv.h>
-#include <ogr_srs_api.h>
-#include <gtest/gtest.h>
 
 #include "terrain/terrain_test_files.h"
 
 namespace {
 
-// A georeference in `epsg` whose north-west corner lies at the longitude and
-// latitude given (projected with OGR), with 30 m cells.
-Georeference cornerAt(int epsg, double longitude, double latitude) {
-  OGRSpatialReferenceH grid = OSRNewSpatialReference(nullptr), wgs84 = OSRNewSpatialReference(nullptr);
-  OSRImportFromEPSG(grid, epsg);
-  OSRSetWellKnownGeogCS(wgs84, "WGS84");
-  OSRSetAxisMappingStrategy(grid, OAMS_TRADITIONAL_GIS_ORDER);
-  OSRSetAxisMappingStrategy(wgs84, OAMS_TRADITIONAL_GIS_ORDER);
-  OGRCoordinateTransformationH project = OCTNewCoordinateTransformation(wgs84, grid);
-  double x = longitude, y = latitude;
-  EXPECT_TRUE(OCTTransform(project, 1, &x, &y, nullptr));
+// A georeference of 30 m cells in `epsg` with its north-west corner at (x, y).
+Georeference cornerAt(int epsg, double x, double y) {
   Georeference georeference;
   georeference.geoTransform = {x, 30, 0, y, 0, -30};
   georeference.columns = georeference.rows = 10;
-  char* wkt = nullptr;
-  OSRExportToWkt(grid, &wkt);
-  georeference.coordinateSystem = wkt;
-  CPLFree(wkt);
-  OCTDestroyCoordinateTransformation(project);
-  OSRDestroySpatialReference(grid);
-  OSRDestroySpatialReference(wgs84);
+  georeference.coordinateSystem = "EPSG:" + std::to_string(epsg);
   return georeference;
 }
 
-// The meridian convergence against PROJ's: the values are PROJ 9.1.1's
-// proj_factors(...).meridian_convergence for the projected coordinate
-// system at each longitude and latitude. Zero on a transverse Mercator
-// projection's central meridian; east of it in the northern hemisphere grid
-// north lies east of true north (positive; to first order the longitude
-// difference times the sine of the latitude), west of it west, and the
-// other way round in the southern hemisphere; in a conic projection it is
-// the cone constant times the longitude difference.
+// The meridian convergence against PROJ 9.1.1's proj_factors(...).meridian_convergence at
+// the longitude and latitude of each corner (projected by PROJ): zero on the central
+// meridian, positive east of it in the north, negative west, the other way round in the south.
 TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
-  const struct {
-    const char* where;
-    int epsg;
-    double longitude, latitude, proj;
-  } cases[] = {
-      {"UTM 33N, on the central meridian", 32633, 15, 46, 0},
-      {"UTM 33N, 4 degrees east (about 300 km) at 46 N", 32633, 19, 46, 2.879637982},
-      {"UTM 33N, 4 degrees west", 32633, 11, 46, -2.879637982},
-      {"UTM 33S, 4 degrees east at 30 S", 32733, 19, -30, -2.002477081},
-      {"UTM 16N, 9.1 degrees west: outside its zone", 32616, -97.9, 33.2, -6.019983275},
-      {"Lambert-93, 4 degrees east of its meridian", 2154, 7, 48, 2.902431060},
-      {"Lambert-93, 4 degrees west", 2154, -1, 44, -2.902431060},
-  };
-  for (const auto& c : cases) {
-    const Georeference georeference = cornerAt(c.epsg, c.longitude, c.latitude);
-    EXPECT_NEAR(meridianConvergenceAt(georeference, 0, 0), c.proj, 1e-4) << c.where;
+  for (auto [epsg, x, y, proj] : {std::tuple{32633, 500000.000, 5094047.492, 0.0},  // 15 E, 46 N
+                                  {32633, 809720.679, 5101830.731, 2.879637982},      // 19 E, 46 N
+                                  {32633, 190279.321, 5101830.731, -2.879637982},     // 11 E, 46 N
+                                  {32733, 885948.583, 6674471.653, -2.002477081},     // 19 E, 30 S
+                                  {32616, -518388.284, 3726892.529, -6.019983275},    // 97.9 W, outside the zone
+                                  {2154, 998190.785, 6774178.028, 2.902431060},       // Lambert-93, 7 E, 48 N
+                                  {2154, 379312.423, 6330457.409, -2.902431060}}) {   // 1 W, 44 N
+    EXPECT_NEAR(meridianConvergenceAt(cornerAt(epsg, x, y), 0, 0), proj, 1e-4) << epsg << " " << x;
   }
-  // The same in the middle of a pixel, and nothing without a coordinate
-  // system or in a geographic one.
-  Georeference georeference = cornerAt(32633, 19, 46);
+  // The same in the middle of a pixel; none without a coordinate system or in a geographic one.
+  Georeference georeference = cornerAt(32633, 809720.679, 5101830.731);
   EXPECT_NEAR(meridianConvergenceAt(georeference, 0.5, 0.5), 2.879637982, 1e-3);
   georeference.coordinateSystem.clear();
   EXPECT_EQ(meridianConvergenceAt(georeference, 0, 0), 0);
-  georeference.coordinateSystem = SRS_WKT_WGS84_LAT_LONG;
+  georeference.coordinateSystem = "EPSG:4326";
   georeference.geoTransform = {19, 0.001, 0, 46, 0, -0.001};
   EXPECT_EQ(meridianConvergenceAt(georeference, 0, 0), 0);
 }
 
-// The georeference file keeps the convergence and how the horizons took the
-// earth's curvature; a file written before either existed reads as before
-// (the convergence computed, a flat earth), and values out of range are
-// refused.
+// The georeference file keeps the convergence and the horizons' earth curvature; an
+// older file reads as before (convergence computed, a flat earth); bad values are refused.
 TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   ScratchFolder folder;
   const std::string terrain = folder.file("site.hrz"), json = folder.file("site.hrz.json");
-  Georeference written = cornerAt(32633, 19, 46);
+  Georeference written = cornerAt(32633, 809720.679, 5101830.731);
   written.meridianConvergence = 2.5;  // stored, not recomputed
   written.earthCurvature = true;
   written.refraction = 0.14;
@@ -92,12 +57,11 @@ TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   EXPECT_TRUE(read.earthCurvature);
   EXPECT_EQ(read.refraction, 0.14);
 
-  const std::string old = "{\"source\": \"a.tif\", \"columns\": 10, \"rows\": 10, \"cellSize\": 30, "
-                          "\"geoTransform\": [" +
+  const std::string old = "{\"columns\": 10, \"rows\": 10, \"cellSize\": 30, \"geoTransform\": [" +
                           std::to_string(written.geoTransform[0]) + ", 30, 0, " +
                           std::to_string(written.geoTransform[3]) + ", 0, -30], \"coordinateSystem\": \"EPSG:32633\"";
   auto readText = [&](const std::string& text, Georeference& georeference) {
-    folder.write("site.hrz.json", std::vector<unsigned char>(text.begin(), text.end()));
+    writeFile(json, text);
     return readGeoreference(terrain, 10, 10, georeference, error);
   };
   Georeference before;
@@ -105,10 +69,9 @@ TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
   EXPECT_NEAR(before.meridianConvergence, meridianConvergenceAt(before, 5, 5), 1e-12);
   EXPECT_NEAR(before.meridianConvergence, 2.88, 0.01);
   EXPECT_FALSE(before.earthCurvature);
-  for (const std::string& bad : {std::string(", \"meridianConvergence\": \"east\""),
-                                 std::string(", \"meridianConvergence\": 400"),
-                                 std::string(", \"horizons\": {\"earthCurvature\": true}"),
-                                 std::string(", \"horizons\": {\"earthCurvature\": true, \"refractionCoefficient\": 2}")}) {
+  for (const char* bad : {", \"meridianConvergence\": \"east\"", ", \"meridianConvergence\": 400",
+                          ", \"horizons\": {\"earthCurvature\": true}",
+                          ", \"horizons\": {\"earthCurvature\": true, \"refractionCoefficient\": 2}"}) {
     Georeference refused;
     EXPECT_EQ(readText(old + bad + "}", refused), GeoreferenceStatus::kBad) << bad;
     EXPECT_NE(error.find("site.hrz.json: has no "), std::string::npos) << error;

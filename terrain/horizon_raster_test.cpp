@@ -1,32 +1,21 @@
 #include "terrain/horizon_raster.h"
 
-#include <cmath>
-#include <cstdlib>
-#include <cstdint>
 #include <random>
-#include <string>
-#include <vector>
+#include <tuple>
 
-#include <cpl_conv.h>
 #include <gdal.h>
-#include <ogr_srs_api.h>
-#include <gtest/gtest.h>
 
 #include "terrain/fast_horizons.h"
-#include "terrain/terrain_file.h"
 #include "terrain/terrain_test_files.h"
 
 namespace {
 
-// Horizons of an oblong terrain with a few cells without data go out and come
-// back: every band in its place and north up, every value within the
-// encoding's resolution, the bearings, the georeference and the no-data value.
+// Horizons of an oblong terrain with cells without data go out and come back: bands in
+// place, north up, values within the encoding's resolution, bearings, georeference, no-data.
 TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   // Bearings run clockwise from north; direction j is centred on azimuth (j + 0.5) 360 / n from east.
-  const double bearings[] = {45, 315, 225, 135};
-  for (int j = 0; j < 4; ++j) EXPECT_NEAR(directionBearing(j, 4), bearings[j], 1e-3) << j;
-  EXPECT_NEAR(directionBearing(9, 36), 355, 1e-3);
-  EXPECT_NEAR(directionBearing(35, 36), 95, 1e-3);
+  for (auto [j, n, bearing] : {std::tuple{0, 4, 45}, {1, 4, 315}, {2, 4, 225}, {3, 4, 135}, {9, 36, 355}, {35, 36, 95}})
+    EXPECT_NEAR(directionBearing(j, n), bearing, 1e-3) << j << " of " << n;
 
   const int sizeX = 23, sizeY = 17, n = 12;
   std::mt19937 random(3);
@@ -37,20 +26,11 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   const std::vector<uint16_t> horizons = computeHorizonsFast(heights.data(), sizeX, sizeY, n);
   std::vector<unsigned char> hasData(heights.size(), 1);
   for (size_t cell : {size_t(0), size_t(5) * sizeY + 9, heights.size() - 1}) hasData[cell] = 0;
+  // Near 14 E, 45 N, a degree west of the central meridian: convergence (14 - 15) sin 45.
   Georeference georeference;
-  // West of the zone's central meridian (15 degrees east) near 14 degrees
-  // east, 45 north: true north lies east of grid north by about
-  // (15 - 14) sin 45 = 0.707 degrees, so grid bearings turn that much anticlockwise.
   georeference.geoTransform = {421000, 25, 0, 4984000, 0, -25};
-  OGRSpatialReferenceH utm = OSRNewSpatialReference(nullptr);
-  OSRImportFromEPSG(utm, 32633);
-  char* wkt = nullptr;
-  OSRExportToWkt(utm, &wkt);
-  georeference.coordinateSystem = wkt;
-  CPLFree(wkt);
-  OSRDestroySpatialReference(utm);
+  georeference.coordinateSystem = "EPSG:32633";
   georeference.meridianConvergence = meridianConvergenceAt(georeference, sizeX / 2.0, sizeY / 2.0);
-
   ScratchFolder folder;
   const std::string file = folder.file("horizons.tif");
   OutputFile output(file);
@@ -61,9 +41,8 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   GDALAllRegister();
   GDALDatasetH dataset = GDALOpen(file.c_str(), GA_ReadOnly);
   ASSERT_NE(dataset, nullptr);
-  ASSERT_EQ(GDALGetRasterCount(dataset), n);
-  ASSERT_EQ(GDALGetRasterXSize(dataset), sizeX);
-  ASSERT_EQ(GDALGetRasterYSize(dataset), sizeY);
+  ASSERT_EQ(std::make_tuple(GDALGetRasterCount(dataset), GDALGetRasterXSize(dataset), GDALGetRasterYSize(dataset)),
+            std::make_tuple(n, sizeX, sizeY));
   std::array<double, 6> gt{};
   GDALGetGeoTransform(dataset, gt.data());
   EXPECT_EQ(gt, georeference.geoTransform);
@@ -97,25 +76,19 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
           EXPECT_EQ(degrees, kGeoTiffNoData) << j << " " << col << " " << row;
           continue;
         }
-        const uint16_t stored = horizons[heights.size() * j + cell];
         const double sine = std::sin(degrees / 57.29577951308232);
-        worst = std::max(worst, std::fabs(sine - (stored / 32768.0 - 1)));
-        EXPECT_NEAR(encodeHorizon(sine), stored, 1) << j << " " << col << " " << row;
+        worst = std::max(worst, std::fabs(sine - (horizons[heights.size() * j + cell] / 32768.0 - 1)));
       }
   }
   EXPECT_LT(worst, 1.0 / 65536);
   GDALClose(dataset);
-}
-
-TEST(HorizonRasterTest, AFailedWriteLeavesNoFile) {
-  ScratchFolder folder;
-  const std::string file = folder.file("missing-folder/horizons.tif");
-  const std::vector<uint16_t> horizons(4 * 3 * 2, 32768);
-  OutputFile output(file);
-  EXPECT_FALSE(writeHorizonGeoTiff(output, horizons.data(), 2, 4, 3, nullptr, nullptr) && output.commit());
-  EXPECT_EQ(output.error().rfind("cannot write " + file, 0), 0u) << output.error();
-  EXPECT_EQ(output.error().find('\n'), std::string::npos);
-  EXPECT_FALSE(exists(file));
+  // A write that fails leaves no file and says why in one line.
+  const std::string missing = folder.file("missing-folder/horizons.tif");
+  OutputFile failed(missing);
+  EXPECT_FALSE(writeHorizonGeoTiff(failed, horizons.data(), n, sizeX, sizeY, nullptr, nullptr) && failed.commit());
+  EXPECT_EQ(failed.error().rfind("cannot write " + missing, 0), 0u) << failed.error();
+  EXPECT_EQ(failed.error().find('\n'), std::string::npos);
+  EXPECT_FALSE(exists(missing));
 }
 
 }  // namespace

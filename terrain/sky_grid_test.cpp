@@ -1,11 +1,8 @@
 #include "terrain/sky_grid.h"
 
-#include <string>
-#include <vector>
+#include <tuple>
 
-#include "terrain/horizons.h"
 #include "terrain/sky_light.h"
-#include "terrain/terrain_file.h"
 #include "terrain/terrain_test_files.h"
 
 namespace {
@@ -20,8 +17,7 @@ std::string writeBump(ScratchFolder& folder, const std::string& name, int sx, in
   return full;
 }
 
-// Each computation rereads the file: the same file gives the same grid, a bad
-// one keeps the previous terrain and grid, and a new one brings its sizes.
+// Each computation rereads the file; a bad one keeps the previous terrain and grid.
 TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   ScratchFolder folder;
   const Sky sky;
@@ -29,12 +25,9 @@ TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   TerrainSkyGrid current;
   TerrainError error;
   ASSERT_TRUE(computeSkyGrid(good, sky, current, error)) << error.message;
-  EXPECT_EQ(current.terrain.fileName, good);
   const std::vector<float> kept = current.skyGrid;
   const std::vector<float> heights = current.terrain.terrainHeights;
-  ASSERT_EQ(kept.size(), 35u);
-  // The grid is the sky light of the terrain read whole; the horizons are
-  // summed as they are read, not kept.
+  // The grid is the sky light of the terrain read whole; the horizons are summed, not kept.
   EXPECT_TRUE(current.terrain.horizons.empty());
   Terrain whole;
   ASSERT_TRUE(readTerrain(good, whole, error));
@@ -42,28 +35,24 @@ TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   ASSERT_TRUE(computeSkyGrid(good, sky, current, error));
   EXPECT_EQ(current.skyGrid, kept);
 
-  std::vector<BadFile> bad = badFiles();
-  bad.push_back({"missing", {}, "tgrid: cannot open input file '%s'\n", -1});
-  for (const BadFile& file : bad) {
-    const std::string name = std::string(file.what) == "missing"
-                                 ? folder.file("missing.hrz")
-                                 : folder.write(std::string(file.what) + ".hrz", file.bytes);
-    EXPECT_FALSE(computeSkyGrid(name, sky, current, error)) << file.what;
-    EXPECT_EQ(error.message, withName(file.message, name)) << file.what;
-    EXPECT_EQ(error.exitStatus, file.exitStatus) << file.what;
-    EXPECT_EQ(current.skyGrid, kept) << file.what;
-    EXPECT_EQ(current.terrain.terrainHeights, heights) << file.what;
-    EXPECT_EQ(current.terrain.fileName, good) << file.what;
-    EXPECT_EQ(current.terrain.terrainNormals.size(), 35u) << file.what;
+  // A file cut short in its last horizon block fails after the sums began.
+  std::vector<unsigned char> cut = terrainBytes(2, 2, 2, std::vector<float>(4), std::vector<uint16_t>(8));
+  cut.pop_back();
+  const std::string corrupted = folder.write("cut.hrz", cut), missing = folder.file("missing.hrz");
+  for (const std::string& name : {corrupted, missing}) {
+    EXPECT_FALSE(computeSkyGrid(name, sky, current, error)) << name;
+    EXPECT_EQ(error.exitStatus, name == missing ? -1 : 1);
+    EXPECT_EQ(current.skyGrid, kept) << name;
+    EXPECT_EQ(current.terrain.terrainHeights, heights) << name;
+    EXPECT_EQ(current.terrain.fileName, good) << name;
+    EXPECT_EQ(current.terrain.terrainNormals.size(), 35u) << name;
   }
 
   // A new file, its name of any length.
   const std::string second = writeBump(folder, std::string(180, 'x') + ".hrz", 5, 9, 4);
   ASSERT_TRUE(computeSkyGrid(second, sky, current, error)) << error.message;
-  EXPECT_EQ(current.terrain.gridSizeX, 5);
-  EXPECT_EQ(current.terrain.gridSizeY, 9);
-  EXPECT_EQ(current.terrain.numDirections, 4);
-  EXPECT_TRUE(current.terrain.horizons.empty());
+  EXPECT_EQ(std::make_tuple(current.terrain.gridSizeX, current.terrain.gridSizeY, current.terrain.numDirections),
+            std::make_tuple(5, 9, 4));
   EXPECT_EQ(current.skyGrid.size(), 45u);
   EXPECT_FLOAT_EQ(current.terrain.terrainHeights[3 * 9 + 2], 5.0f);
 }

@@ -22,8 +22,7 @@
 #include "terrain/horizons.h"
 #include "terrain/terrain_file.h"
 
-// A terrain in memory, with the normals and horizons of its heights, as
-// readTerrain gives it.
+// A terrain in memory with the normals and horizons of its heights, as readTerrain gives it.
 inline Terrain terrainOf(const std::vector<float>& heights, int sizeX, int sizeY, int directions = 36) {
   Terrain terrain;
   terrain.gridSizeX = sizeX;
@@ -40,15 +39,12 @@ class ScratchFolder {
  public:
   ScratchFolder() {
     char pattern[] = "/tmp/halvane-terrain-test-XXXXXX";
-    made_ = mkdtemp(pattern) != nullptr;
-    EXPECT_TRUE(made_);
+    EXPECT_NE(mkdtemp(pattern), nullptr);
     path_ = pattern;
   }
   ~ScratchFolder() {
     std::error_code error;
-    if (made_) {
-      EXPECT_GT(std::filesystem::remove_all(path_, error), 0u) << error.message();
-    }
+    EXPECT_GT(std::filesystem::remove_all(path_, error), 0u) << error.message();
   }
   const std::string& path() const { return path_; }
   // The full name of `name` in the folder (the file need not exist).
@@ -61,7 +57,6 @@ class ScratchFolder {
 
  private:
   std::string path_;
-  bool made_ = false;
 };
 
 // Little-endian bytes of a terrain file: type line, the three sizes, then
@@ -83,65 +78,9 @@ inline std::vector<unsigned char> terrainBytes(int32_t gridSizeX, int32_t gridSi
   return bytes;
 }
 
-// A regular expression that matches exactly `text`.
-inline std::string exactly(const std::string& text) {
-  std::string pattern = "^";
-  for (char c : text) {
-    if (std::strchr("\\^$.|?*+()[]{}", c)) pattern += '\\';
-    pattern += c;
-  }
-  return pattern + "$";
-}
-
-// Every way a file can be refused, with its message (%s: the file name) and exit status.
-struct BadFile {
-  const char* what;
-  std::vector<unsigned char> bytes;
-  const char* message;
-  int exitStatus;
-};
-
-inline std::vector<BadFile> badFiles() {
-  const std::vector<float> h4(4, 1.0f);
-  const std::vector<uint16_t> v8(8, 32768);
-  const char* corrupted = "File %s appears to be a corrupted elevation file.\n";
-  const char* unknown = "File %s is not an elevation file.  It is of unknown type.\n";
-  std::vector<unsigned char> oneShort = terrainBytes(2, 2, 2, h4, v8), shortHeader = terrainBytes(2, 2, 2, {}, {});
-  oneShort.pop_back();
-  shortHeader.resize(9);
-  return {
-      {"horizon file", terrainBytes(2, 2, 2, h4, v8, "h\n"),
-       "File %s is not an elevation file.  It is a horizon file.\n", 1},
-      {"unknown type", terrainBytes(2, 2, 2, h4, v8, "x\n"), unknown, 1},
-      {"empty file", {}, unknown, 1},
-      {"carriage return", terrainBytes(2, 2, 2, h4, v8, "n\r\n"), corrupted, 1},
-      {"letter only", {'n'}, corrupted, 1},
-      {"header cut short", shortHeader, corrupted, 1},
-      {"one byte short of the last block", oneShort, corrupted, 1},
-      {"heights only", terrainBytes(2, 2, 2, h4, {}), corrupted, 1},
-      {"zero rows", terrainBytes(0, 2, 2, {}, {}), corrupted, 1},
-      {"negative columns", terrainBytes(2, -3, 2, h4, v8), corrupted, 1},
-      {"zero directions", terrainBytes(2, 2, 0, h4, {}), corrupted, 1},
-      {"negative directions", terrainBytes(2, 2, -1, h4, v8), corrupted, 1},
-      {"sizes beyond memory", terrainBytes(2147483647, 2147483647, 2147483647, h4, v8), corrupted, 1},
-      {"cell count beyond an int", terrainBytes(65536, 32768, 1, h4, v8), corrupted, 1},
-      // 2 MiB that would make the sky light's tables take gigabytes.
-      {"directions beyond the limit", terrainBytes(1, 1, 1 << 20, {0}, std::vector<uint16_t>(1 << 20)), corrupted, 1},
-      {"a height that is not a number", terrainBytes(2, 2, 2, {1, NAN, 1, 1}, v8), corrupted, 1},
-      {"an infinite height", terrainBytes(2, 2, 2, {1, 1, -INFINITY, 1}, v8), corrupted, 1},
-      {"a height beyond any terrain", terrainBytes(2, 2, 2, {3.4e38f, 1, 1, 1}, v8), corrupted, 1},
-  };
-}
-
-inline std::string withName(const char* message, const std::string& name) {
-  std::string text = message;
-  return text.replace(text.find("%s"), 2, name);
-}
-
 inline bool exists(const std::string& name) { return access(name.c_str(), F_OK) == 0; }
 
 inline bool mentions(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
 
 #ifdef GDAL_H_INCLUDED
 // A one-band Float32 GeoTIFF, row 0 the northern edge, with geotransform
@@ -158,12 +97,8 @@ inline std::string writeRaster(ScratchFolder& folder, const std::string& name, i
   EXPECT_NE(dataset, nullptr);
   if (!dataset) return file;
   GDALSetGeoTransform(dataset, gt.data());
-  if (epsg) {
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-    OSRImportFromEPSG(srs, epsg);
-    GDALSetSpatialRef(dataset, srs);
-    OSRDestroySpatialReference(srs);
-  }
+  const std::string srs = epsg ? "EPSG:" + std::to_string(epsg) : "";
+  EXPECT_EQ(GDALSetProjection(dataset, srs.c_str()), CE_None);
   GDALRasterBandH band = GDALGetRasterBand(dataset, 1);
   if (!std::isnan(noData)) GDALSetRasterNoDataValue(band, noData);
   if (heightAt) {
@@ -177,8 +112,7 @@ inline std::string writeRaster(ScratchFolder& folder, const std::string& name, i
   return file;
 }
 
-// A cone 200 m high with flanks rising 2 m per metre, centred (cx, cy)
-// metres from the raster's north-west corner.
+// A cone 200 m high rising 2 m per metre, centred (cx, cy) metres from the north-west corner.
 inline double cone(double xMetres, double yMetres, double cx, double cy) {
   return std::max(0.0, 200 - 2 * std::hypot(xMetres - cx, yMetres - cy));
 }
