@@ -3,7 +3,6 @@
 
 #include <sys/wait.h>
 #include <gdal.h>
-#include <ogr_srs_api.h>  // terrain_test_files.h uses it
 
 #include <algorithm>
 #include <sstream>
