@@ -191,7 +191,7 @@ TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWrite) {
 // A DEM whose grid north lies 1.8 degrees west of true north; without its
 // georeference file the grid is taken as true north.
 TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheTypedSunTurnedIntoTheTerrainsGrid) {
-  const std::string dem = writeRaster(scratch_, "west.tif", 9, 9, {300000, 50, 0, 5000000, 0, -50}, 32633,
+  const std::string dem = writeRaster(folder_, "west.tif", 9, 9, {300000, 50, 0, 5000000, 0, -50}, 32633,
                                       [](int col, int row) { return 5 * col + 3 * row; });
   const std::string terrain = path("west.hrz"), bare = path("bare.hrz");
   ASSERT_EQ(shell(kTerrainTool + " --dem " + dem + " --directions 4 --quiet -o " + terrain).status, 0);

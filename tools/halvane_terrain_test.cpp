@@ -53,7 +53,7 @@ TEST_F(HalvaneTerrainTest, SyntheticTerrainsAreTheirSeedsHeightsAndThePlainMarch
 }
 
 TEST_F(HalvaneTerrainTest, ADemsTerrainItsHorizonsAndSkyViewKeepTheDemsGeoreference) {
-  const std::string dem = utmCone(scratch_), out = path("cone.hrz"), horizons = path("horizons.tif"),
+  const std::string dem = utmCone(folder_), out = path("cone.hrz"), horizons = path("horizons.tif"),
                     svf = path("svf.tif");
   Result r = shell(kTerrainTool + " --dem " + dem + " --directions 8 --horizons-out " + horizons + " -o " + out);
   ASSERT_EQ(r.status, 0) << r.err;
@@ -112,9 +112,9 @@ TEST_F(HalvaneTerrainTest, ProgressBarUnlessQuiet) {
 // Every refusal of the DEM reader reaches the user as the library words it:
 // the fuzzer checks that.
 TEST_F(HalvaneTerrainTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile) {
-  const std::string cone = utmCone(scratch_);
+  const std::string cone = utmCone(folder_);
   // 1500 x 1500 cells (sparse, all zero) with 1024 directions would need 4.6 GB of horizons.
-  const std::string big = writeRaster(scratch_, "big.tif", 1500, 1500, {500000, 10, 0, 5000000, 0, -10}, 32633, {},
+  const std::string big = writeRaster(folder_, "big.tif", 1500, 1500, {500000, 10, 0, 5000000, 0, -10}, 32633, {},
                                       NAN, "SPARSE_OK=TRUE");
   const struct {
     std::string args, mentions;
@@ -157,7 +157,7 @@ TEST_F(HalvaneTerrainTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile) {
 // A pit in the north-east of a DEM 12 cells wide and 9 high lies top right in every format.
 TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUpAndTheSunTurnedIntoTheGrid) {
   const std::vector<double> gt = {300000, 25, 0, 6000000, 0, -25};
-  const std::string dem = writeRaster(scratch_, "ne.tif", 12, 9, {300000, 25, 0, 6000000, 0, -25}, 32632, [](int col, int row) {
+  const std::string dem = writeRaster(folder_, "ne.tif", 12, 9, {300000, 25, 0, 6000000, 0, -25}, 32632, [](int col, int row) {
     return 200 - 150 * std::exp(-(std::pow(col - 10, 2) + std::pow(row - 1, 2)) / 2);
   });
   const std::string terrain = path("ne.hrz"), tif = path("ne-light.tif"), png = path("ne.png"), grid = path("ne.csv"),

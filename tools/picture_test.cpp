@@ -108,14 +108,15 @@ TEST(LegendTicksTest, RoundValuesCoverEveryRange) {
   }
 }
 
-TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
+using MapPictureTest = ScratchFolderTest;
+
+TEST_F(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
   // 5 cells east by 3 north: the north-east cell bright, the south-west one without a value.
   const int gridSizeX = 5, gridSizeY = 3;
   std::vector<float> grid(gridSizeX * gridSizeY, 0);
   grid[4 * gridSizeY + 2] = 1;
   grid[0 * gridSizeY + 0] = NAN;
-  ScratchFolder folder;
-  const std::string name = folder.file("map.png");
+  const std::string name = path("map.png");
   struct Legend {
     MapLegend legend;
     Rgb bright;  // the colour the north-east cell should have

@@ -73,7 +73,7 @@ TEST_F(ToolSafetyTest, DevicesAreWrittenInPlaceNeverReplaced) {
     int status = -1;
     std::string err;
     bool kept = false;
-    if (!runWithPrivateDevices(folder(), c.command, c.node, status, err, kept))
+    if (!runWithPrivateDevices(folder_, c.command, c.node, status, err, kept))
       GTEST_SKIP() << "no private mount namespace with device nodes here (unshare -m and mknod need root)";
     const std::string program = c.command.substr(0, c.command.find(' '));
     const std::string expected = c.status == 0 ? "" : program.substr(program.rfind('/') + 1) + ": cannot write " +
@@ -104,7 +104,7 @@ TEST_F(ToolSafetyTest, FifosAreWrittenInPlaceAndLinksWrittenThrough) {
 }
 
 TEST_F(ToolSafetyTest, AFileThatCannotBeWrittenLeavesEveryEarlierFileAsItWas) {
-  const std::string t = terrain(), cone = utmCone(scratch_);
+  const std::string t = terrain(), cone = utmCone(folder_);
   writeFile(path("map.png"), "earlier map\n");
   writeFile(path("site.hrz"), "earlier terrain\n");
   ASSERT_EQ(::mkdir(path("site.hrz.json").c_str(), 0755), 0);
@@ -172,9 +172,8 @@ TEST_F(ToolSafetyTest, FifosAsInputsAndHugeRastersEndAtOnce) {
 
 TEST_F(ToolSafetyTest, AMapWiderThanAMillionCellsIsWritten) {
   const int width = 1000001;
-  const std::string name =
-      scratch_.write("wide.hrz", terrainBytes(width, 1, 1, std::vector<float>(width, 0.0f),
-                                              std::vector<uint16_t>(width, 32768)));
+  const std::string name = path("wide.hrz");
+  writeFile(name, terrainBytes(width, 1, 1, std::vector<float>(width, 0.0f), std::vector<uint16_t>(width, 32768)));
   const Result run = shell(kSkylightTool + " " + name + " -o " + path("wide.png"));
   ASSERT_EQ(run.status, 0) << run.err;
   const std::string png = readFile(path("wide.png"));
