@@ -17,8 +17,6 @@
 
 namespace {
 
-const std::string kTool = HALVANE_SAMPLES_TOOL;
-const std::string kTerrainTool = HALVANE_TERRAIN_TOOL;
 const std::string kOslo = " --site 59.91,10.75";
 
 using HalvaneSamplesTest = ToolTest;
@@ -59,24 +57,24 @@ TEST_F(HalvaneSamplesTest, OutputIsTheWindowsDefaultAndTheLibrarysSetForTheSameS
       {sharpSpiral + " --weights=fitted", formatSamplePoints(sharp, spiral, 2)},
   };
   for (const auto& [arguments, file] : cases) {
-    const Result run = shell(kTool + arguments);
+    const Result run = shell(kSamplesTool + arguments);
     EXPECT_EQ(run.status, 0) << arguments;
     EXPECT_EQ(run.out, file) << arguments;
   }
   EXPECT_NE(cases[4].second, cases[5].second);
   // --report adds one line on standard error and leaves the file as it is.
-  Result run = shell(kTool + sharpSpiral + " --report");
+  Result run = shell(kSamplesTool + sharpSpiral + " --report");
   EXPECT_EQ(run.out, cells);
   EXPECT_EQ(run.err.rfind("halvane-samples: 145 points; irradiance off by", 0), 0u) << run.err;
   EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
   EXPECT_NE(run.err.find("southern horizon at 10, 20, 30 degrees"), std::string::npos) << run.err;
-  run = shell(kTool + " --set spiral --weights fitted --points 2001");
+  run = shell(kSamplesTool + " --set spiral --weights fitted --points 2001");
   EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out, shell(kTool + " --set spiral --points 2001").out);
+  EXPECT_EQ(run.out, shell(kSamplesTool + " --set spiral --points 2001").out);
   EXPECT_EQ(run.err, "halvane-samples: weights of 2001 points are not fitted (fitting stops at 2000); each is "
                      "the light of its cell\n");
   // A set with fewer points than asked for is noted.
-  run = shell(kTool + " --sky point --set jittered --points 30 -o " + path("set.txt") + " --plot " + path("set.png"));
+  run = shell(kSamplesTool + " --sky point --set jittered --points 30 -o " + path("set.txt") + " --plot " + path("set.png"));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "halvane-samples: 11 points (30 asked for)\n");
   EXPECT_EQ(run.out, "");
@@ -140,15 +138,15 @@ TEST_F(HalvaneSamplesTest, BadArgumentsTimesSitesAndTerrainsAreRefusedWithOneLin
   };
   // -o names a batch's pattern first, so that batches get as far as their times.
   for (const auto& c : cases)
-    expectRefused(kTool + " -o " + path("never-{time}.txt") + " " + c.args, c.status, c.named, c.accepted);
-  const Result full = shell("(" + kTool + " --points 20 >/dev/full)");
+    expectRefused(kSamplesTool + " -o " + path("never-{time}.txt") + " " + c.args, c.status, c.named, c.accepted);
+  const Result full = shell("(" + kSamplesTool + " --points 20 >/dev/full)");
   EXPECT_EQ(full.status, 1);
   EXPECT_EQ(full.err, "halvane-samples: cannot write standard output: No space left on device\n");
 }
 
 TEST_F(HalvaneSamplesTest, BatchFilesAreTheSingleRunsFilesForTheTimesWithTheSunUp) {
   // A winter day in Oslo every three hours: the sun is up at 09:00 and 12:00 UTC only.
-  const std::string clear = kTool + " --sky clear --points 40" + kOslo;
+  const std::string clear = kSamplesTool + " --sky clear --points 40" + kOslo;
   Result run = shell(clear + " --from 2026-12-21T00:00Z --to 2026-12-22T00:00Z --step 180 -o " +
                      path("{n}-{time}.txt") + " --plot " + path("{time}.png"));
   ASSERT_EQ(run.status, 0) << run.err;
@@ -176,7 +174,7 @@ TEST_F(HalvaneSamplesTest, BatchFilesAreTheSingleRunsFilesForTheTimesWithTheSunU
 // A batch stops at a file it cannot write and keeps the ones before.
 TEST_F(HalvaneSamplesTest, ABatchStopsAtAFileItCannotWrite) {
   ASSERT_EQ(::mkdir(path("2-20260621T1200Z.txt").c_str(), 0755), 0);
-  const Result run = shell(kTool + " --points 20" + kOslo + " --from 2026-06-21T09:00Z --to 2026-06-21T18:00Z " +
+  const Result run = shell(kSamplesTool + " --points 20" + kOslo + " --from 2026-06-21T09:00Z --to 2026-06-21T18:00Z " +
                            "--step 180 -o " + path("{n}-{time}.txt"));
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
@@ -202,7 +200,7 @@ TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheTypedSunTurnedIntoTheTerrainsGrid)
   UtcTime time;
   ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
 
-  const std::string general = kTool + " --sky general-12 --points 60 --decimals 2";
+  const std::string general = kSamplesTool + " --sky general-12 --points 60 --decimals 2";
   const std::string onTerrain = general + " --terrain " + terrain, onBare = general + " --terrain " + bare;
   const std::string at = " --time 2026-06-21T09:00Z";
   // The set of the sun typed with its bearing turned onto the grid, without a terrain.

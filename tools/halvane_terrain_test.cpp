@@ -17,8 +17,6 @@
 
 namespace {
 
-const std::string kTerrainTool = HALVANE_TERRAIN_TOOL;
-const std::string kSkylightTool = HALVANE_SKYLIGHT_TOOL;
 const std::vector<double> kConeGt = {500000, 10, 0, 5000000, 0, -10};
 
 using HalvaneTerrainTest = ToolTest;

@@ -9,10 +9,6 @@
 
 namespace {
 
-const std::string kTerrainTool = HALVANE_TERRAIN_TOOL;
-const std::string kSkylightTool = HALVANE_SKYLIGHT_TOOL;
-const std::string kSamplesTool = HALVANE_SAMPLES_TOOL;
-
 mode_t modeOf(const std::string& path) {
   struct stat status;
   return ::lstat(path.c_str(), &status) == 0 ? status.st_mode : 0;

@@ -11,6 +11,11 @@
 
 #include "terrain/terrain_test_files.h"
 
+// The three tools as the build made them.
+inline const std::string kTerrainTool = HALVANE_TERRAIN_TOOL;
+inline const std::string kSkylightTool = HALVANE_SKYLIGHT_TOOL;
+inline const std::string kSamplesTool = HALVANE_SAMPLES_TOOL;
+
 inline int lineCount(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
 
 // Two numbers typed with every digit, as --sun and --site take them.
