@@ -1,6 +1,5 @@
 #include "terrain/horizon_raster.h"
 
-#include <random>
 #include <tuple>
 
 #include <gdal.h>
@@ -20,10 +19,7 @@ TEST_F(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
     EXPECT_NEAR(directionBearing(j, n), bearing, 1e-3) << j << " of " << n;
 
   const int sizeX = 23, sizeY = 17, n = 12;
-  std::mt19937 random(3);
-  std::uniform_real_distribution<float> rough(0, 6);
-  std::vector<float> heights(size_t(sizeX) * sizeY);
-  for (float& h : heights) h = rough(random);
+  std::vector<float> heights = roughGrid(sizeX, sizeY, 6, 3);
   heights[size_t(20) * sizeY + 14] = 40;  // a peak in the north-east
   const std::vector<uint16_t> horizons = computeHorizonsFast(heights.data(), sizeX, sizeY, n);
   std::vector<unsigned char> hasData(heights.size(), 1);

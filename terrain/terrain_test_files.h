@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,15 @@ inline Terrain terrainOf(const std::vector<float>& heights, int sizeX, int sizeY
   terrain.terrainNormals = computeNormals(heights.data(), sizeX, sizeY);
   terrain.horizons = computeHorizons(heights.data(), sizeX, sizeY, directions);
   return terrain;
+}
+
+// Heights drawn uniformly from 0 to `relief`.
+inline std::vector<float> roughGrid(int sizeX, int sizeY, float relief, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<float> uniform(0, relief);
+  std::vector<float> heights(size_t(sizeX) * sizeY);
+  for (float& h : heights) h = uniform(random);
+  return heights;
 }
 
 // Little-endian bytes of a terrain file: type line, the three sizes, then
