@@ -62,7 +62,6 @@ TEST_F(HalvaneSamplesTest, OutputIsTheWindowsDefaultAndTheLibrarysSetForTheSameS
     EXPECT_EQ(run.out, file) << arguments;
   }
   EXPECT_NE(cases[4].second, cases[5].second);
-  // --report adds one line on standard error and leaves the file as it is.
   Result run = shell(kSamplesTool + sharpSpiral + " --report");
   EXPECT_EQ(run.out, cells);
   EXPECT_EQ(run.err.rfind("halvane-samples: 145 points; irradiance off by", 0), 0u) << run.err;
@@ -73,7 +72,6 @@ TEST_F(HalvaneSamplesTest, OutputIsTheWindowsDefaultAndTheLibrarysSetForTheSameS
   EXPECT_EQ(run.out, shell(kSamplesTool + " --set spiral --points 2001").out);
   EXPECT_EQ(run.err, "halvane-samples: weights of 2001 points are not fitted (fitting stops at 2000); each is "
                      "the light of its cell\n");
-  // A set with fewer points than asked for is noted.
   run = shell(kSamplesTool + " --sky point --set jittered --points 30 -o " + path("set.txt") + " --plot " + path("set.png"));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.err, "halvane-samples: 11 points (30 asked for)\n");
