@@ -11,6 +11,8 @@
 
 namespace {
 
+using DemImportTest = ScratchFolderTest;
+
 struct Import {
   bool ok = false;
   DemTerrain terrain;
@@ -35,10 +37,9 @@ Import importFile(const std::string& file, const std::function<void(DemRequest&)
 
 // A cone in degrees (cells of about 11.1 x 7.9 m) at 45 N, 15 E is warped into
 // UTM with square cells, keeps its shape, and its centre is the terrain's site.
-TEST(DemImportTest, GeographicConeIsWarpedIntoUtmAndCentredOnItsSite) {
-  ScratchFolder folder;
+TEST_F(DemImportTest, GeographicConeIsWarpedIntoUtmAndCentredOnItsSite) {
   const double cell = 0.0001, mLat = 111132.0 * cell, mLon = 111132.0 * std::cos(45.0 * M_PI / 180) * cell;
-  std::string file = writeRaster(folder, "cone-geo.tif", 60, 40, {14.997, cell, 0, 45.002, 0, -cell}, 4326,
+  std::string file = writeRaster(folder_, "cone-geo.tif", 60, 40, {14.997, cell, 0, 45.002, 0, -cell}, 4326,
                                  [&](int col, int row) { return cone((col + 0.5) * mLon, (row + 0.5) * mLat, 30 * mLon, 20 * mLat); });
   Import dem = importFile(file);
   ASSERT_TRUE(dem.ok) << dem.error;
@@ -67,9 +68,8 @@ TEST(DemImportTest, GeographicConeIsWarpedIntoUtmAndCentredOnItsSite) {
 
 // Oblong cells (10 m east-west, 20 m north-south) of a plane rising eastwards
 // are resampled to square ones of the same slope in cells of height.
-TEST(DemImportTest, OblongCellsAreResampledToSquareOnes) {
-  ScratchFolder folder;
-  Import dem = importFile(writeRaster(folder, "oblong.tif", 30, 20, {0, 10, 0, 400, 0, -20}, 32631,
+TEST_F(DemImportTest, OblongCellsAreResampledToSquareOnes) {
+  Import dem = importFile(writeRaster(folder_, "oblong.tif", 30, 20, {0, 10, 0, 400, 0, -20}, 32631,
                                       [](int col, int) { return 100 + 0.5 * (col * 10 + 5); }));
   ASSERT_TRUE(dem.ok) << dem.error;
   const Georeference& geo = dem.terrain.georeference;
@@ -83,9 +83,8 @@ TEST(DemImportTest, OblongCellsAreResampledToSquareOnes) {
 
 // A plane of height column + 1000 row (row 0 the northern edge) on cells of 2 m
 // lies north up, x to the east and y to the north, in cells of height.
-TEST(DemImportTest, NorthUpAndWindowBoundsAndMaxSizeChooseAndReduceTheArea) {
-  ScratchFolder folder;
-  std::string file = writeRaster(folder, "plane.tif", 100, 60, {0, 2, 0, 120, 0, -2}, 32631,
+TEST_F(DemImportTest, NorthUpAndWindowBoundsAndMaxSizeChooseAndReduceTheArea) {
+  std::string file = writeRaster(folder_, "plane.tif", 100, 60, {0, 2, 0, 120, 0, -2}, 32631,
                                  [](int col, int row) { return col + 1000.0 * row; });
   Import all = importFile(file, [](DemRequest& r) { r.hasBounds = true, r.bounds = {-1e300, -1e300, 1e300, 1e300}; });
   ASSERT_TRUE(all.ok) << all.error;
@@ -110,9 +109,8 @@ TEST(DemImportTest, NorthUpAndWindowBoundsAndMaxSizeChooseAndReduceTheArea) {
 }
 
 // Holes of no-data and infinite cells are filled from the heights around.
-TEST(DemImportTest, SmallNoDataHolesAndInfiniteCellsAreFilled) {
-  ScratchFolder folder;
-  std::string file = writeRaster(folder, "holes.tif", 40, 40, {0, 1, 0, 40, 0, -1}, 32631, [](int col, int row) {
+TEST_F(DemImportTest, SmallNoDataHolesAndInfiniteCellsAreFilled) {
+  std::string file = writeRaster(folder_, "holes.tif", 40, 40, {0, 1, 0, 40, 0, -1}, 32631, [](int col, int row) {
     if (col == 30 && row == 30) return double(INFINITY);
     if (col == 35 && row == 35) return double(-INFINITY);
     bool hole = (col >= 10 && col < 13 && row >= 20 && row < 23) || (col == 35 && row == 5);
@@ -132,7 +130,7 @@ TEST(DemImportTest, SmallNoDataHolesAndInfiniteCellsAreFilled) {
 }
 
 // A copy of the cone whose band has this scale and offset.
-std::string scaledCone(ScratchFolder& folder, const std::string& name, double scale, double offset) {
+std::string scaledCone(const std::string& folder, const std::string& name, double scale, double offset) {
   std::string file = utmCone(folder, name);
   GDALDatasetH dataset = GDALOpen(file.c_str(), GA_Update);
   EXPECT_NE(dataset, nullptr);
@@ -143,18 +141,17 @@ std::string scaledCone(ScratchFolder& folder, const std::string& name, double sc
   return file;
 }
 
-TEST(DemImportTest, BadInputIsNamedInOneLine) {
-  ScratchFolder folder;
-  std::string missing = folder.file("missing.tif"), text = folder.write("notes.tif", {'h', 'i', '\n'});
-  std::string plain = folder.file("plain.tif");  // no geotransform, so no cell size
+TEST_F(DemImportTest, BadInputIsNamedInOneLine) {
+  std::string missing = path("missing.tif"), text = path("notes.tif"), plain = path("plain.tif");
+  writeFile(text, "hi\n");  // no geotransform, so no cell size
   GDALAllRegister();
   GDALClose(GDALCreate(GDALGetDriverByName("GTiff"), plain.c_str(), 8, 8, 1, GDT_Float32, nullptr));
-  std::string cone = utmCone(folder);
-  std::string mostly = writeRaster(folder, "mostly.tif", 10, 10, {0, 1, 0, 10, 0, -1}, 32631,
+  std::string cone = utmCone(folder_);
+  std::string mostly = writeRaster(folder_, "mostly.tif", 10, 10, {0, 1, 0, 10, 0, -1}, 32631,
                                    [](int col, int) { return col < 6 ? -1.0 : 5.0; }, -1);
-  std::string wide = writeRaster(folder, "wide.tif", 460, 4, {0, 1, 0, 4, 0, -1}, 32631,
+  std::string wide = writeRaster(folder_, "wide.tif", 460, 4, {0, 1, 0, 4, 0, -1}, 32631,
                                  [](int col, int) { return col >= 10 && col < 220 ? -1.0 : 5.0; }, -1);
-  std::string nanCell = writeRaster(folder, "nan-cell.tif", 8, 8, {0, NAN, 0, 8, 0, -1}, 32631,
+  std::string nanCell = writeRaster(folder_, "nan-cell.tif", 8, 8, {0, NAN, 0, 8, 0, -1}, 32631,
                                     [](int, int) { return 1.0; });
   struct Case {
     std::string file;
@@ -166,10 +163,10 @@ TEST(DemImportTest, BadInputIsNamedInOneLine) {
       {text, {}, "not a raster that GDAL can read"},
       {plain, {}, "has no cell size (the raster is not georeferenced)"},
       {nanCell, {}, "has no usable cell size (its geotransform is degenerate or not finite)"},
-      {scaledCone(folder, "nan-scale.tif", NAN, 0), {}, "band 1 has an unusable scale or offset (nan, 0)"},
-      {scaledCone(folder, "zero-scale.tif", 0, 0), {}, "band 1 has an unusable scale or offset (0, 0)"},
-      {scaledCone(folder, "inf-offset.tif", 1, INFINITY), {}, "band 1 has an unusable scale or offset (1, inf)"},
-      {scaledCone(folder, "huge-scale.tif", 1e300, 0), {}, "a height of 3.02284e+300 m is beyond what a terrain"},
+      {scaledCone(folder_, "nan-scale.tif", NAN, 0), {}, "band 1 has an unusable scale or offset (nan, 0)"},
+      {scaledCone(folder_, "zero-scale.tif", 0, 0), {}, "band 1 has an unusable scale or offset (0, 0)"},
+      {scaledCone(folder_, "inf-offset.tif", 1, INFINITY), {}, "band 1 has an unusable scale or offset (1, inf)"},
+      {scaledCone(folder_, "huge-scale.tif", 1e300, 0), {}, "a height of 3.02284e+300 m is beyond what a terrain"},
       {mostly, {}, "mostly no-data (60% of the area has no height)"},
       {wide, {}, "40 no-data cells lie more than 100 cells from any height; choose a smaller area"},  // 210 wide
       {cone, [](DemRequest& r) { r.hasWindow = true, r.window = {30, 0, 20, 10}; }, "window 30,0,20,10 lies outside"},

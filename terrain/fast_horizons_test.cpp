@@ -2,23 +2,15 @@
 
 #include <cmath>
 #include <cstdint>
-#include <random>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "terrain/horizons.h"
 #include "terrain/synthetic_terrain.h"
+#include "terrain/terrain_test_files.h"
 
 namespace {
-
-std::vector<float> roughGrid(int sizeX, int sizeY, float relief, unsigned seed) {
-  std::mt19937 random(seed);
-  std::uniform_real_distribution<float> uniform(0, relief);
-  std::vector<float> heights(size_t(sizeX) * sizeY);
-  for (float& h : heights) h = uniform(random);
-  return heights;
-}
 
 // A lone peak and a pit: the peak looks down to the edge (negative horizons).
 std::vector<float> peakAndPit() {

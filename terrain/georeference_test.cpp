@@ -2,10 +2,11 @@
 
 #include <tuple>
 
-
 #include "terrain/terrain_test_files.h"
 
 namespace {
+
+using GeoreferenceFileTest = ScratchFolderTest;
 
 // A georeference of 30 m cells in `epsg` with its north-west corner at (x, y).
 Georeference cornerAt(int epsg, double x, double y) {
@@ -41,9 +42,8 @@ TEST(GeoreferenceTest, MeridianConvergenceIsProjs) {
 
 // The georeference file keeps the convergence and the horizons' earth curvature; an
 // older file reads as before (convergence computed, a flat earth); bad values are refused.
-TEST(GeoreferenceTest, FileKeepsConvergenceAndCurvatureAndOldFilesStillRead) {
-  ScratchFolder folder;
-  const std::string terrain = folder.file("site.hrz"), json = folder.file("site.hrz.json");
+TEST_F(GeoreferenceFileTest, KeepsConvergenceAndCurvatureAndOldFilesStillRead) {
+  const std::string terrain = path("site.hrz"), json = path("site.hrz.json");
   Georeference written = cornerAt(32633, 809720.679, 5101830.731);
   written.meridianConvergence = 2.5;  // stored, not recomputed
   written.earthCurvature = true;

@@ -1,6 +1,5 @@
 #include "terrain/horizon_raster.h"
 
-#include <random>
 #include <tuple>
 
 #include <gdal.h>
@@ -10,18 +9,17 @@
 
 namespace {
 
+using HorizonRasterTest = ScratchFolderTest;
+
 // Horizons of an oblong terrain with cells without data go out and come back: bands in
 // place, north up, values within the encoding's resolution, bearings, georeference, no-data.
-TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
+TEST_F(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   // Bearings run clockwise from north; direction j is centred on azimuth (j + 0.5) 360 / n from east.
   for (auto [j, n, bearing] : {std::tuple{0, 4, 45}, {1, 4, 315}, {2, 4, 225}, {3, 4, 135}, {9, 36, 355}, {35, 36, 95}})
     EXPECT_NEAR(directionBearing(j, n), bearing, 1e-3) << j << " of " << n;
 
   const int sizeX = 23, sizeY = 17, n = 12;
-  std::mt19937 random(3);
-  std::uniform_real_distribution<float> rough(0, 6);
-  std::vector<float> heights(size_t(sizeX) * sizeY);
-  for (float& h : heights) h = rough(random);
+  std::vector<float> heights = roughGrid(sizeX, sizeY, 6, 3);
   heights[size_t(20) * sizeY + 14] = 40;  // a peak in the north-east
   const std::vector<uint16_t> horizons = computeHorizonsFast(heights.data(), sizeX, sizeY, n);
   std::vector<unsigned char> hasData(heights.size(), 1);
@@ -31,8 +29,7 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   georeference.geoTransform = {421000, 25, 0, 4984000, 0, -25};
   georeference.coordinateSystem = "EPSG:32633";
   georeference.meridianConvergence = meridianConvergenceAt(georeference, sizeX / 2.0, sizeY / 2.0);
-  ScratchFolder folder;
-  const std::string file = folder.file("horizons.tif");
+  const std::string file = path("horizons.tif");
   OutputFile output(file);
   ASSERT_TRUE(writeHorizonGeoTiff(output, horizons.data(), n, sizeX, sizeY, &georeference, hasData.data()) &&
               output.commit())
@@ -83,7 +80,7 @@ TEST(HorizonRasterTest, RoundTripsToTheStoredHorizons) {
   EXPECT_LT(worst, 1.0 / 65536);
   GDALClose(dataset);
   // A write that fails leaves no file and says why in one line.
-  const std::string missing = folder.file("missing-folder/horizons.tif");
+  const std::string missing = path("missing-folder/horizons.tif");
   OutputFile failed(missing);
   EXPECT_FALSE(writeHorizonGeoTiff(failed, horizons.data(), n, sizeX, sizeY, nullptr, nullptr) && failed.commit());
   EXPECT_EQ(failed.error().rfind("cannot write " + missing, 0), 0u) << failed.error();

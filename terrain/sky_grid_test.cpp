@@ -8,20 +8,21 @@
 namespace {
 
 // A small terrain file with a bump, written with horizons from its heights.
-std::string writeBump(ScratchFolder& folder, const std::string& name, int sx, int sy, int n) {
+std::string writeBump(const std::string& full, int sx, int sy, int n) {
   std::vector<float> heights(size_t(sx) * sy);
   for (int r = 0; r < sx; ++r)
     for (int c = 0; c < sy; ++c) heights[r * sy + c] = float(5.0 / (1 + (r - 3) * (r - 3) + (c - 2) * (c - 2)));
-  std::string full = folder.file(name), error;
+  std::string error;
   EXPECT_TRUE(writeTerrainFile(full, sx, sy, n, heights, computeHorizons(heights.data(), sx, sy, n), error));
   return full;
 }
 
+using SkyGridTest = ScratchFolderTest;
+
 // Each computation rereads the file; a bad one keeps the previous terrain and grid.
-TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
-  ScratchFolder folder;
+TEST_F(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   const Sky sky;
-  const std::string good = writeBump(folder, "good.hrz", 7, 5, 8);
+  const std::string good = writeBump(path("good.hrz"), 7, 5, 8);
   TerrainSkyGrid current;
   TerrainError error;
   ASSERT_TRUE(computeSkyGrid(good, sky, current, error)) << error.message;
@@ -36,9 +37,10 @@ TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   EXPECT_EQ(current.skyGrid, kept);
 
   // A file cut short in its last horizon block fails after the sums began.
-  std::vector<unsigned char> cut = terrainBytes(2, 2, 2, std::vector<float>(4), std::vector<uint16_t>(8));
+  std::string cut = terrainBytes(2, 2, 2, std::vector<float>(4), std::vector<uint16_t>(8));
   cut.pop_back();
-  const std::string corrupted = folder.write("cut.hrz", cut), missing = folder.file("missing.hrz");
+  const std::string corrupted = path("cut.hrz"), missing = path("missing.hrz");
+  writeFile(corrupted, cut);
   for (const std::string& name : {corrupted, missing}) {
     EXPECT_FALSE(computeSkyGrid(name, sky, current, error)) << name;
     EXPECT_EQ(error.exitStatus, name == missing ? -1 : 1);
@@ -49,7 +51,7 @@ TEST(SkyGridTest, RecomputationsRereadTheFileAndAFailedOneKeepsTheLastGrid) {
   }
 
   // A new file, its name of any length.
-  const std::string second = writeBump(folder, std::string(180, 'x') + ".hrz", 5, 9, 4);
+  const std::string second = writeBump(path(std::string(180, 'x') + ".hrz"), 5, 9, 4);
   ASSERT_TRUE(computeSkyGrid(second, sky, current, error)) << error.message;
   EXPECT_EQ(std::make_tuple(current.terrain.gridSizeX, current.terrain.gridSizeY, current.terrain.numDirections),
             std::make_tuple(5, 9, 4));

@@ -42,19 +42,18 @@ TEST(HorizonEncodingTest, ValuesAndBins) {
   for (auto [sine, bin] : bins) EXPECT_EQ(horizonBin(encodeHorizon(sine)), bin) << sine;
 }
 
-// The bytes of a terrain file, as readFile gives them.
-std::string fileBytes(const std::vector<unsigned char>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+using TerrainFileTest = ScratchFolderTest;
+using TerrainFileDeathTest = ScratchFolderTest;
 
 // The writer's bytes are the format's; nothing the reader would refuse is written.
 // Both type letters read back sizes, heights, normals and blocks one direction at a time.
-TEST(TerrainFileTest, WrittenFilesAreTheFormatAndReadBackExactly) {
-  ScratchFolder folder;
+TEST_F(TerrainFileTest, WrittenFilesAreTheFormatAndReadBackExactly) {
   const std::vector<float> heights = {-1.5f, 0, 3.25f, 1e-30f, 7, kMaxTerrainHeight};
   std::vector<uint16_t> horizons;
   for (int i = 0; i < 6 * 3; ++i) horizons.push_back(uint16_t(i * 3641));
-  std::string name = folder.file("w.hrz"), error;
+  std::string name = path("w.hrz"), error;
   ASSERT_TRUE(writeTerrainFile(name, 3, 2, 3, heights, horizons, error)) << error;
-  ASSERT_EQ(readFile(name), fileBytes(terrainBytes(3, 2, 3, heights, horizons)));
+  ASSERT_EQ(readFile(name), terrainBytes(3, 2, 3, heights, horizons));
   const std::vector<float> h4(4);
   const std::vector<uint16_t> v4(4);
   EXPECT_FALSE(writeTerrainFile(name, 2, 2, 2, h4, v4, error));  // too few horizons
@@ -64,15 +63,15 @@ TEST(TerrainFileTest, WrittenFilesAreTheFormatAndReadBackExactly) {
   EXPECT_FALSE(writeTerrainFile(name, 2, 2, kMaxTerrainDirections + 1, h4,
                                 std::vector<uint16_t>(4 * (kMaxTerrainDirections + 1)), error));
   EXPECT_EQ(error.rfind("cannot write " + name + ": ", 0), 0u) << error;
-  EXPECT_EQ(readFile(name), fileBytes(terrainBytes(3, 2, 3, heights, horizons)));
+  EXPECT_EQ(readFile(name), terrainBytes(3, 2, 3, heights, horizons));
 
   const std::vector<float> sloped = {0, 1, 2, 3, 4, 5};  // rising by 3 per row and 1 per column
   for (const char* start : {"n\n", "p\n"}) {
-    folder.write("t.hrz", terrainBytes(2, 3, 3, sloped, horizons, start));
+    writeFile(path("t.hrz"), terrainBytes(2, 3, 3, sloped, horizons, start));
     TerrainFile file;
     Terrain terrain;
     TerrainError readError;
-    ASSERT_TRUE(file.open(folder.file("t.hrz"), terrain, readError)) << readError.message;
+    ASSERT_TRUE(file.open(path("t.hrz"), terrain, readError)) << readError.message;
     EXPECT_EQ(std::make_tuple(terrain.gridSizeX, terrain.gridSizeY, terrain.numDirections), std::make_tuple(2, 3, 3));
     EXPECT_EQ(terrain.terrainHeights, sloped);
     ASSERT_EQ(terrain.terrainNormals.size(), 6u);
@@ -86,14 +85,13 @@ TEST(TerrainFileTest, WrittenFilesAreTheFormatAndReadBackExactly) {
 }
 
 // Every damaged file is refused with its message: each cut short, and other damage.
-TEST(TerrainFileTest, DamagedFilesAreRefusedWithTheirMessage) {
-  ScratchFolder folder;
+TEST_F(TerrainFileTest, DamagedFilesAreRefusedWithTheirMessage) {
   const auto good = terrainBytes(5, 4, 3, std::vector<float>(20, 1.5f), std::vector<uint16_t>(60));
   const std::string corrupted = " appears to be a corrupted elevation file.\n";
   const std::string unknown = " is not an elevation file.  It is of unknown type.\n";
-  std::vector<std::pair<std::vector<unsigned char>, std::string>> cases;
+  std::vector<std::pair<std::string, std::string>> cases;
   for (size_t length = 0; length < good.size(); ++length)
-    cases.push_back({std::vector<unsigned char>(good.begin(), good.begin() + length), length ? corrupted : unknown});
+    cases.push_back({good.substr(0, length), length ? corrupted : unknown});
   const std::vector<float> h4(4, 1.0f);
   const std::vector<uint16_t> v8(8, 32768);
   cases.insert(cases.end(), {
@@ -115,21 +113,22 @@ TEST(TerrainFileTest, DamagedFilesAreRefusedWithTheirMessage) {
   Terrain terrain;
   TerrainError error;
   for (size_t i = 0; i < cases.size(); ++i) {
-    const std::string name = folder.write("bad.hrz", cases[i].first);
+    const std::string name = path("bad.hrz");
+    writeFile(name, cases[i].first);
     TerrainFile file;
     EXPECT_FALSE(file.open(name, terrain, error)) << i;
     EXPECT_EQ(error.message, "File " + name + cases[i].second) << i;
     EXPECT_EQ(error.exitStatus, 1) << i;
   }
   // A FIFO is refused at once rather than waited on (the alarm ends the test if not).
-  const std::string fifo = folder.file("fifo.hrz");
+  const std::string fifo = path("fifo.hrz");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
   alarm(30);
   TerrainFile file;
   EXPECT_FALSE(file.open(fifo, terrain, error));
   alarm(0);
   EXPECT_EQ(error.message, "File " + fifo + corrupted);
-  for (std::string name : {folder.file("missing.hrz"), std::string("/tmp")}) {
+  for (std::string name : {path("missing.hrz"), std::string("/tmp")}) {
     TerrainFile other;
     EXPECT_FALSE(other.open(name, terrain, error));
     EXPECT_EQ(error.message, "tgrid: cannot open input file '" + name + "'\n");
@@ -157,16 +156,16 @@ TEST(TerrainFileTest, DamagedFilesAreRefusedWithTheirMessage) {
   std::exit(refused && error.message == "File " + name + " is too large for the memory available.\n" ? 0 : 1);
 }
 
-TEST(TerrainFileDeathTest, StorageBeyondTheMemoryAvailableIsNotCalledCorruption) {
-  ScratchFolder folder;
+TEST_F(TerrainFileDeathTest, StorageBeyondTheMemoryAvailableIsNotCalledCorruption) {
   // 8192 x 8192 cells in one direction: 384 MiB of file, 256 MiB of heights.
-  const std::string name = folder.write("big.hrz", terrainBytes(8192, 8192, 1, {}, {}));
+  const std::string name = path("big.hrz");
+  writeFile(name, terrainBytes(8192, 8192, 1, {}, {}));
   ASSERT_EQ(truncate(name.c_str(), kTerrainHeaderBytes + 8192LL * 8192 * 6), 0);
   EXPECT_EXIT(readUnderMemoryLimit(name), ::testing::ExitedWithCode(0), "");
 }
 #endif
 
-TEST(TerrainFileDeathTest, ExitWithTerrainErrorWritesTheLineAndStatus) {
+TEST_F(TerrainFileDeathTest, ExitWithTerrainErrorWritesTheLineAndStatus) {
   EXPECT_EXIT(exitWithTerrainError({"File a.hrz appears to be a corrupted elevation file.\n", 1, ""}),
               ::testing::ExitedWithCode(1), "^File a\\.hrz appears to be a corrupted elevation file\\.\n$");
   EXPECT_EXIT(exitWithTerrainError({"tgrid: cannot open input file 'x'\n", -1, ""}), ::testing::ExitedWithCode(255),

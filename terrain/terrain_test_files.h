@@ -1,8 +1,7 @@
-// Test helpers: a private scratch folder, terrain files built byte by byte
-// and, where GDAL is included, GeoTIFFs.
+// Test helpers: terrains in memory, terrain files built byte by byte and,
+// where GDAL is included, GeoTIFFs (scratch folders are core/test_files.h's).
 #pragma once
 
-#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,8 +10,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -34,39 +33,23 @@ inline Terrain terrainOf(const std::vector<float>& heights, int sizeX, int sizeY
   return terrain;
 }
 
-// A private folder under /tmp, removed with everything in it at the end.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    char pattern[] = "/tmp/halvane-terrain-test-XXXXXX";
-    EXPECT_NE(mkdtemp(pattern), nullptr);
-    path_ = pattern;
-  }
-  ~ScratchFolder() {
-    std::error_code error;
-    EXPECT_GT(std::filesystem::remove_all(path_, error), 0u) << error.message();
-  }
-  const std::string& path() const { return path_; }
-  // The full name of `name` in the folder (the file need not exist).
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
-  std::string write(const std::string& name, const std::vector<unsigned char>& bytes) {
-    const std::string full = file(name);
-    writeFile(full, std::string(bytes.begin(), bytes.end()));
-    return full;
-  }
-
- private:
-  std::string path_;
-};
+// Heights drawn uniformly from 0 to `relief`.
+inline std::vector<float> roughGrid(int sizeX, int sizeY, float relief, unsigned seed) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<float> uniform(0, relief);
+  std::vector<float> heights(size_t(sizeX) * sizeY);
+  for (float& h : heights) h = uniform(random);
+  return heights;
+}
 
 // Little-endian bytes of a terrain file: type line, the three sizes, then
 // `heights` and `horizons` as given (they need not match the sizes).
-inline std::vector<unsigned char> terrainBytes(int32_t gridSizeX, int32_t gridSizeY, int32_t numDirections,
-                                               const std::vector<float>& heights,
-                                               const std::vector<uint16_t>& horizons, const char* start = "n\n") {
-  std::vector<unsigned char> bytes(start, start + std::strlen(start));
+inline std::string terrainBytes(int32_t gridSizeX, int32_t gridSizeY, int32_t numDirections,
+                                const std::vector<float>& heights, const std::vector<uint16_t>& horizons,
+                                const char* start = "n\n") {
+  std::string bytes = start;
   auto put = [&](uint32_t u, int size) {
-    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<unsigned char>(u >> (8 * i)));
+    for (int i = 0; i < size; ++i) bytes.push_back(static_cast<char>(u >> (8 * i)));
   };
   for (int32_t size : {gridSizeX, gridSizeY, numDirections}) put(uint32_t(size), 4);
   for (float h : heights) {
@@ -85,12 +68,12 @@ inline bool mentions(const std::string& text, const std::string& part) { return 
 #ifdef GDAL_H_INCLUDED
 // A one-band Float32 GeoTIFF, row 0 the northern edge, with geotransform
 // `gt`, coordinate system `epsg` (0: none) and no-data value `noData` (NaN: none).
-inline std::string writeRaster(ScratchFolder& folder, const std::string& name, int width, int height,
+inline std::string writeRaster(const std::string& folder, const std::string& name, int width, int height,
                                std::array<double, 6> gt, int epsg,
                                const std::function<double(int col, int row)>& heightAt, double noData = NAN,
                                const char* creationOption = nullptr) {
   GDALAllRegister();
-  std::string file = folder.file(name);
+  const std::string file = folder + "/" + name;
   const char* options[] = {creationOption, nullptr};
   GDALDatasetH dataset = GDALCreate(GDALGetDriverByName("GTiff"), file.c_str(), width, height, 1, GDT_Float32,
                                     const_cast<char**>(options));
@@ -118,7 +101,7 @@ inline double cone(double xMetres, double yMetres, double cx, double cy) {
 }
 
 // 41 x 41 cells of 10 m in UTM zone 33N, the apex in the centre cell.
-inline std::string utmCone(ScratchFolder& folder, const std::string& name = "cone-utm.tif") {
+inline std::string utmCone(const std::string& folder, const std::string& name = "cone-utm.tif") {
   return writeRaster(folder, name, 41, 41, {500000, 10, 0, 5000000, 0, -10}, 32633,
                      [](int col, int row) { return cone(col * 10 + 5, row * 10 + 5, 205, 205); });
 }

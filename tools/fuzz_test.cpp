@@ -49,7 +49,7 @@ class FuzzTest : public ToolTest {
 };
 
 // A valid terrain of 6 x 5 cells in 3 directions.
-std::vector<unsigned char> seedTerrain(std::mt19937& random) {
+std::string seedTerrain(std::mt19937& random) {
   std::vector<float> heights(6 * 5);
   std::vector<uint16_t> horizons(6 * 5 * 3);
   for (float& h : heights) h = float(random() % 2000) / 10 - 100;
@@ -57,12 +57,12 @@ std::vector<unsigned char> seedTerrain(std::mt19937& random) {
   return terrainBytes(6, 5, 3, heights, horizons);
 }
 
-void putInt32(std::vector<unsigned char>& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4 && at + i < bytes.size(); ++i) bytes[at + i] = (unsigned char)(value >> (8 * i));
+void putInt32(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4 && at + i < bytes.size(); ++i) bytes[at + i] = char(value >> (8 * i));
 }
 
 // One mutation of a terrain file, described in `what`.
-void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std::string& what) {
+void mutateTerrain(std::string& bytes, std::mt19937& random, std::string& what) {
   static const uint32_t kSizes[] = {0, 1, 2, 3, 5, 6, 1024, 1025, 1u << 20, 65536, 0x7fffffff, 0x80000000,
                                     0xffffffff, 46341};
   static const float kHeights[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, 1e9f, 1.0001e9f, -1e9f,
@@ -87,7 +87,7 @@ void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std:
     case 2:  // bytes of the header or anywhere
       for (int f = 0, flips = 1 + int(random() % 4); f < flips; ++f) {
         const size_t at = random() % 2 ? random() % 14 : random() % bytes.size();
-        bytes[at] = (unsigned char)random();
+        bytes[at] = char(random());
         what += " byte@" + std::to_string(at);
       }
       break;
@@ -96,7 +96,7 @@ void mutateTerrain(std::vector<unsigned char>& bytes, std::mt19937& random, std:
       what += " cut@" + std::to_string(bytes.size());
       break;
     case 4:  // longer than promised
-      for (int k = 0, n = int(random() % 64); k < n; ++k) bytes.push_back((unsigned char)random());
+      for (int k = 0, n = int(random() % 64); k < n; ++k) bytes.push_back(char(random()));
       what += " longer";
       break;
     default:  // the type line
@@ -109,10 +109,10 @@ TEST_F(FuzzTest, TerrainFiles) {
   const std::string input = path("fuzz.hrz"), map = path("fuzz.png");
   std::mt19937 random(20240611);
   fuzz(2400, 24, "halvane-skylight", {map}, [&](Case& c) {
-    std::vector<unsigned char> bytes = seedTerrain(random);
+    std::string bytes = seedTerrain(random);
     for (int m = 0, n = 1 + int(random() % 3); m < n && !bytes.empty(); ++m) mutateTerrain(bytes, random, c.what);
     SCOPED_TRACE(c.what);
-    scratch_.write("fuzz.hrz", bytes);
+    writeFile(input, bytes);
     c.command = HALVANE_SKYLIGHT_TOOL " " + input + " -o " + map;
     Terrain terrain;
     TerrainError error;
@@ -187,7 +187,7 @@ std::string vrt(std::mt19937& random, const std::string& source, std::string& wh
 }
 
 // A GeoTIFF whose cells hold hostile values here and there.
-std::string hostileTiff(std::mt19937& random, ScratchFolder& folder, const std::string& name, std::string& what) {
+std::string hostileTiff(std::mt19937& random, const std::string& folder, const std::string& name, std::string& what) {
   const float kValues[] = {NAN, INFINITY, -INFINITY, 3.4e38f, -3.4e38f, -9999};
   const unsigned seed = unsigned(random());
   const int width = 3 + int(random() % 20), height = 3 + int(random() % 20);
@@ -244,11 +244,11 @@ DemRequest hostileRequest(std::mt19937& random, const std::string& file, std::ve
 }
 
 TEST_F(FuzzTest, Dems) {
-  const std::string cone = utmCone(scratch_), output = path("out.hrz");
+  const std::string cone = utmCone(folder_), output = path("out.hrz");
   std::mt19937 random(20240612);
   fuzz(600, 10, "halvane-terrain", {output, output + ".json"}, [&](Case& c) {
     const int kind = int(random() % 3);  // an ASCII grid, a VRT or a GeoTIFF
-    const std::string file = kind == 2 ? hostileTiff(random, scratch_, "fuzz.tif", c.what)
+    const std::string file = kind == 2 ? hostileTiff(random, folder_, "fuzz.tif", c.what)
                                        : path(kind == 1 ? "fuzz.vrt" : "fuzz.asc");
     if (kind < 2) writeFile(file, kind == 1 ? vrt(random, cone, c.what) : asciiGrid(random, c.what));
     std::vector<std::string> arguments = {HALVANE_TERRAIN_TOOL, "--dem", file};

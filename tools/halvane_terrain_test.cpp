@@ -17,29 +17,25 @@
 
 namespace {
 
-const std::string kTerrainTool = HALVANE_TERRAIN_TOOL;
-const std::string kSkylightTool = HALVANE_SKYLIGHT_TOOL;
 const std::vector<double> kConeGt = {500000, 10, 0, 5000000, 0, -10};
 
 using HalvaneTerrainTest = ToolTest;
 using HalvaneSkylightTest = ToolTest;
 
-// The horizons of a terrain file, in blocks of its directions.
-std::vector<uint16_t> horizonsOf(const std::string& name, Terrain& terrain) {
-  TerrainFile file;
+// A terrain file read whole, its horizons in blocks of its directions.
+Terrain readBack(const std::string& name) {
+  Terrain terrain;
   TerrainError error;
-  EXPECT_TRUE(file.open(name, terrain, error)) << error.message;
-  std::vector<uint16_t> blocks(terrain.numCells() * terrain.numDirections);
-  EXPECT_TRUE(file.readHorizonBlocks(terrain.numDirections, blocks.data(), error)) << error.message;
-  return blocks;
+  EXPECT_TRUE(readTerrain(name, terrain, error)) << error.message;
+  return terrain;
 }
 
 TEST_F(HalvaneTerrainTest, SyntheticTerrainsAreTheirSeedsHeightsAndThePlainMarchsHorizons) {
   ASSERT_EQ(shell(kTerrainTool + " --synthetic 24 --seed 7 --directions 10 -o " + path("s.hrz")).status, 0);
-  Terrain terrain;
-  EXPECT_EQ(horizonsOf(path("s.hrz"), terrain), computeHorizons(syntheticHeights(24, 7).data(), 24, 24, 10));
+  Terrain terrain = readBack(path("s.hrz"));
+  EXPECT_EQ(terrain.horizons, computeHorizons(syntheticHeights(24, 7).data(), 24, 24, 10));
   EXPECT_EQ(terrain.terrainHeights, syntheticHeights(24, 7));
-  horizonsOf(HALVANE_DEFAULT_TERRAIN, terrain);
+  terrain = readBack(HALVANE_DEFAULT_TERRAIN);
   EXPECT_EQ(terrain.numDirections, 36);
   EXPECT_EQ(terrain.terrainHeights, syntheticHeights(256, 1));
   EXPECT_NE(syntheticHeights(32, 3), syntheticHeights(32, 4));
@@ -53,16 +49,15 @@ TEST_F(HalvaneTerrainTest, SyntheticTerrainsAreTheirSeedsHeightsAndThePlainMarch
 }
 
 TEST_F(HalvaneTerrainTest, ADemsTerrainItsHorizonsAndSkyViewKeepTheDemsGeoreference) {
-  const std::string dem = utmCone(scratch_), out = path("cone.hrz"), horizons = path("horizons.tif"),
+  const std::string dem = utmCone(folder_), out = path("cone.hrz"), horizons = path("horizons.tif"),
                     svf = path("svf.tif");
   Result r = shell(kTerrainTool + " --dem " + dem + " --directions 8 --horizons-out " + horizons + " -o " + out);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_TRUE(mentions(r.err, "halvane-terrain: " + dem + ": 41 x 41 cells of 10 x 10 m")) << r.err;
   EXPECT_TRUE(mentions(r.err, "halvane-terrain: terrain: 41 x 41 cells of 10 m, heights 0 to 200 m")) << r.err;
-  Terrain terrain;
-  std::vector<uint16_t> blocks = horizonsOf(out, terrain);
+  Terrain terrain = readBack(out);
   ASSERT_EQ(terrain.numCells(), 41u * 41u);
-  EXPECT_EQ(blocks, computeHorizons(terrain.terrainHeights.data(), 41, 41, 8, earthCurvature(10, 0.13)));
+  EXPECT_EQ(terrain.horizons, computeHorizons(terrain.terrainHeights.data(), 41, 41, 8, earthCurvature(10, 0.13)));
   Georeference geo;
   std::string problem;
   ASSERT_EQ(readGeoreference(out, 41, 41, geo, problem), GeoreferenceStatus::kRead) << problem;
@@ -73,13 +68,13 @@ TEST_F(HalvaneTerrainTest, ADemsTerrainItsHorizonsAndSkyViewKeepTheDemsGeorefere
 
   // The library's writer, round-tripped in its own test, takes the file's horizons.
   const Raster tif = readRaster(horizons);
-  EXPECT_EQ(tif.bands.size() * tif.width * tif.height, blocks.size());
+  EXPECT_EQ(tif.bands.size() * tif.width * tif.height, terrain.horizons.size());
   EXPECT_EQ(tif.gt, kConeGt);
 
   r = shell(kSkylightTool + " " + out + " --svf " + svf);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  const std::vector<float> factors = computeSkyViewFactor(blocks.data(), 8, 41, 41, terrain.terrainNormals.data());
+  const std::vector<float> factors = computeSkyViewFactor(terrain.horizons.data(), 8, 41, 41, terrain.terrainNormals.data());
   const Raster map = readRaster(svf);
   EXPECT_EQ(map.gt, kConeGt);
   EXPECT_EQ(map.bands, (std::vector<std::vector<float>>{northUpRaster(factors.data(), 41, 41)}));
@@ -88,8 +83,8 @@ TEST_F(HalvaneTerrainTest, ADemsTerrainItsHorizonsAndSkyViewKeepTheDemsGeorefere
 
   // A synthetic terrain over it takes the stale georeference away.
   EXPECT_EQ(shell(kTerrainTool + " --dem " + dem + " --directions 4 --flat-earth --quiet -o " + out).err, "");
-  blocks = horizonsOf(out, terrain);
-  EXPECT_EQ(blocks, computeHorizons(terrain.terrainHeights.data(), 41, 41, 4));
+  terrain = readBack(out);
+  EXPECT_EQ(terrain.horizons, computeHorizons(terrain.terrainHeights.data(), 41, 41, 4));
   ASSERT_EQ(readGeoreference(out, 41, 41, geo, problem), GeoreferenceStatus::kRead) << problem;
   EXPECT_FALSE(geo.earthCurvature);
   ASSERT_EQ(shell(kTerrainTool + " --synthetic 10 --directions 4 -o " + out).status, 0);
@@ -104,7 +99,6 @@ TEST_F(HalvaneTerrainTest, ProgressBarUnlessQuiet) {
   const std::string command = kTerrainTool + " --flat 110 --directions 900 -o " + path("level.hrz");
   const Result r = shell(command);
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(lineCount(r.err), 10) << r.err;
   EXPECT_TRUE(mentions(r.err, "halvane-terrain: horizons 900/900 directions  100%\n")) << r.err;
   EXPECT_EQ(shell(command + " --quiet").err, "");
 }
@@ -112,9 +106,9 @@ TEST_F(HalvaneTerrainTest, ProgressBarUnlessQuiet) {
 // Every refusal of the DEM reader reaches the user as the library words it:
 // the fuzzer checks that.
 TEST_F(HalvaneTerrainTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile) {
-  const std::string cone = utmCone(scratch_);
+  const std::string cone = utmCone(folder_);
   // 1500 x 1500 cells (sparse, all zero) with 1024 directions would need 4.6 GB of horizons.
-  const std::string big = writeRaster(scratch_, "big.tif", 1500, 1500, {500000, 10, 0, 5000000, 0, -10}, 32633, {},
+  const std::string big = writeRaster(folder_, "big.tif", 1500, 1500, {500000, 10, 0, 5000000, 0, -10}, 32633, {},
                                       NAN, "SPARSE_OK=TRUE");
   const struct {
     std::string args, mentions;
@@ -137,27 +131,20 @@ TEST_F(HalvaneTerrainTest, BadDemsAndArgumentsGetOneLineTheirStatusAndNoFile) {
       {"--synthetic 8 --flat-earth", "--flat-earth and --refraction go with --dem FILE", 2},
       {"--dem " + cone + " --refraction 0.2 --flat-earth", "only one of --flat-earth and --refraction", 2},
       {"--dem " + cone + " --refraction 1.5", "'1.5'", 2},
-      // Numbers are read strictly; windows that would overflow a cell index are refused.
+      // Numbers are read strictly (options_test); windows that would overflow a cell index are refused.
       {"--synthetic 8 --seed -1", "'-1'", 2},
-      {"--flat 8 --quiet=yes", "'--quiet=yes'", 2},
-      {"--dem x.tif --window 9e18,0,9e18,2", "'9e18,0,9e18,2'", 2},
-      {"--dem x.tif --window 0,0,100000000000000000000,2", "'0,0,100000000000000000000,2'", 2},
       {"--dem x.tif --window 9000000000000000000,0,9000000000000000000,2",
        "'9000000000000000000,0,9000000000000000000,2'", 2},
-      {"--dem x.tif --bounds 0,0,nan,1", "'0,0,nan,1'", 2},
   };
   for (const auto& c : cases)
     expectRefused(kTerrainTool + " --quiet -o " + path("never.hrz") + " " + c.args, c.status, c.mentions);
   expectRefused(kTerrainTool + " --flat 4", 2, "-o");
-  const Result reduced = shell(kTerrainTool + " --dem " + big + " --max-size 50 --directions 4 -o " + path("big.hrz"));
-  EXPECT_EQ(reduced.status, 0) << reduced.err;
-  EXPECT_TRUE(mentions(reduced.err, "halvane-terrain: terrain: 50 x 50 cells of 300 m")) << reduced.err;
 }
 
 // A pit in the north-east of a DEM 12 cells wide and 9 high lies top right in every format.
 TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUpAndTheSunTurnedIntoTheGrid) {
   const std::vector<double> gt = {300000, 25, 0, 6000000, 0, -25};
-  const std::string dem = writeRaster(scratch_, "ne.tif", 12, 9, {300000, 25, 0, 6000000, 0, -25}, 32632, [](int col, int row) {
+  const std::string dem = writeRaster(folder_, "ne.tif", 12, 9, {300000, 25, 0, 6000000, 0, -25}, 32632, [](int col, int row) {
     return 200 - 150 * std::exp(-(std::pow(col - 10, 2) + std::pow(row - 1, 2)) / 2);
   });
   const std::string terrain = path("ne.hrz"), tif = path("ne-light.tif"), png = path("ne.png"), grid = path("ne.csv"),
@@ -166,11 +153,8 @@ TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUpAndTheSunTurn
   const std::string map = kSkylightTool + " " + terrain + " --sky overcast --sun 30,90 --scale max";
   ASSERT_EQ(shell(map + " -o " + tif + " --csv " + grid).status, 0);
   ASSERT_EQ(shell(map + " -o " + png + " --csv " + points + " --csv-header").status, 0);
-  Terrain read;
-  TerrainError error;
-  ASSERT_TRUE(readTerrain(terrain, read, error)) << error.message;
   const std::vector<float> library = northUpRaster(
-      computeSkyLight(read, Sky(SkyDistribution::OVERCAST, 11, 0.5235988f, 0.0f), SkyLightScale::kLargest).data(),
+      computeSkyLight(readBack(terrain), Sky(SkyDistribution::OVERCAST, 11, 0.5235988f, 0.0f), SkyLightScale::kLargest).data(),
       12, 9);
   EXPECT_EQ(readNumbers(grid), library);
   EXPECT_EQ(lineCount(readFile(grid)), 9);
@@ -224,10 +208,8 @@ TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUpAndTheSunTurn
 }
 
 TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighsIt) {
-  const std::string terrain = path("t.hrz"), flat = path("flat.hrz"), light = path("light.csv"),
-                    other = path("other.csv");
+  const std::string terrain = path("t.hrz"), light = path("light.csv"), other = path("other.csv");
   ASSERT_EQ(shell(kTerrainTool + " --synthetic 12 --directions 8 -o " + terrain).status, 0);
-  ASSERT_EQ(shell(kTerrainTool + " --flat 6 --directions 12 -o " + flat).status, 0);
   const std::string site = " --site 46.5,7.5", time = "2026-06-21T10:00+02:00", at = site + " --time " + time;
   const std::string general = kSkylightTool + " " + terrain + " --sky general-12";
   Result r = shell(general + at + " --csv " + light);
@@ -237,11 +219,8 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
   std::string error;
   ASSERT_TRUE(parseIsoTime(time, instant, error));
   const SiteSun sun = sunAtSite({46.5, 7.5}, instant);
-  Terrain read;
-  TerrainError readError;
-  ASSERT_TRUE(readTerrain(terrain, read, readError)) << readError.message;
   const Sky sky(SkyDistribution::GENERAL, 11, sun.elevation, sun.azimuth);
-  const std::vector<float> expected = computeSunlitTerrain(read, sky, clearSkyBeamRatio(sun.elevationDegrees));
+  const std::vector<float> expected = computeSunlitTerrain(readBack(terrain), sky, clearSkyBeamRatio(sun.elevationDegrees));
   EXPECT_EQ(readNumbers(light), northUpRaster(expected.data(), 12, 12));
 
   ASSERT_EQ(shell(general + at + " --no-sun --csv " + other).status, 0);
@@ -254,12 +233,6 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "halvane-skylight: 1 of 1 times summed, 0 skipped (the sun below the horizon)\n");
   EXPECT_EQ(readNumbers(other), readNumbers(light));
-
-  r = shell(kSkylightTool + " " + flat + site + " --from 2026-12-21T00:00Z --to 2026-12-22T00:00Z --step 30 --quiet" +
-            " --csv " + other);
-  ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.err, "");
-  EXPECT_EQ(readNumbers(other), std::vector<float>(36, 1.0f));
 }
 
 // A damaged georeference leaves the grid's north unknown: a time's sun is refused.
@@ -281,8 +254,6 @@ TEST_F(HalvaneSkylightTest, BadTerrainsArgumentsAndTimesGetOneLineTheirStatusAnd
       {terrain + " --svf " + path("m.jpg"), "--svf takes a name ending .tif, .png, .csv, .txt or .xyz", 2},
       {terrain + " --svf - --csv -", "both ask for standard output", 2},
       {terrain + " --scale most", "open or max", 2},
-      {terrain + " --sun 0x10,5", "'0x10,5'", 2},
-      {terrain + " --sun=45,inf", "'45,inf'", 2},
       {terrain + " --time 2026-06-21T10:00Z",
        "has no georeference (" + terrain + ".json) to take the site from: give --site", 2},
       {terrain + " --site 46,7 --time 2026-06-21T10:00Z --sun 30,180", "give the sun one way", 2},

@@ -120,7 +120,7 @@ TEST(SkyOptionsTest, SunDegreesAndSkyNamesGiveTheProgramsOwnValuesAndNothingElse
   }
   float elevation = 0, azimuth = 0;
   for (const char* text : {"", "45", "45,", ",180", "-1,180", "90.5,0", "45,361", "45,-1", "45;180", " 45,180",
-                           "45,180x", "nan,180", "45,inf"})
+                           "45,180x", "nan,180", "45,inf", "0x10,5"})
     EXPECT_FALSE(parseSun(text, elevation, azimuth)) << '"' << text << '"';
 
   SkyDistribution distribution = SkyDistribution::UNIFORM;

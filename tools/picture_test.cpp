@@ -28,13 +28,6 @@ Rgb colourAt(const Raster& picture, double x, double y) {
   return Rgb{channel(0), channel(1), channel(2)};
 }
 
-Raster readRgbPng(const std::string& name) {
-  const Raster picture = readRaster(name);
-  EXPECT_EQ(picture.type, GDT_Byte);
-  EXPECT_EQ(picture.bands.size(), 3u);
-  return picture.bands.size() == 3 ? picture : Raster();
-}
-
 }  // namespace
 
 TEST(ColourMapTest, IsViridisDarkToLightWithAGreyForNoData) {
@@ -108,14 +101,15 @@ TEST(LegendTicksTest, RoundValuesCoverEveryRange) {
   }
 }
 
-TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
+using MapPictureTest = ScratchFolderTest;
+
+TEST_F(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
   // 5 cells east by 3 north: the north-east cell bright, the south-west one without a value.
   const int gridSizeX = 5, gridSizeY = 3;
   std::vector<float> grid(gridSizeX * gridSizeY, 0);
   grid[4 * gridSizeY + 2] = 1;
   grid[0 * gridSizeY + 0] = NAN;
-  ScratchFolder folder;
-  const std::string name = folder.file("map.png");
+  const std::string name = path("map.png");
   struct Legend {
     MapLegend legend;
     Rgb bright;  // the colour the north-east cell should have
@@ -129,7 +123,8 @@ TEST(MapPictureTest, NorthIsUpAndEastIsRightInTheFile) {
     ASSERT_TRUE(writeMapPng(output, grid.data(), gridSizeX, gridSizeY, l.legend) && output.commit())
         << output.error();
     const MapPictureLayout layout = drawMapPicture(grid.data(), gridSizeX, gridSizeY, l.legend).layout;
-    const Raster png = readRgbPng(name);
+    const Raster png = readRaster(name);  // RGB bytes: halvane_terrain_test's --colour map
+    ASSERT_EQ(png.bands.size(), 3u);
     ASSERT_GT(png.width, layout.mapLeft + gridSizeX * layout.cellPixels);
     ASSERT_GT(png.height, layout.barTop);
     for (int row = 0; row < gridSizeY; ++row)

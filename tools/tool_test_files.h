@@ -11,6 +11,11 @@
 
 #include "terrain/terrain_test_files.h"
 
+// The three tools as the build made them.
+inline const std::string kTerrainTool = HALVANE_TERRAIN_TOOL;
+inline const std::string kSkylightTool = HALVANE_SKYLIGHT_TOOL;
+inline const std::string kSamplesTool = HALVANE_SAMPLES_TOOL;
+
 inline int lineCount(const std::string& text) { return int(std::count(text.begin(), text.end(), '\n')); }
 
 // Two numbers typed with every digit, as --sun and --site take them.
@@ -21,15 +26,12 @@ inline std::string typed(double first, double second) {
 }
 
 // A test with a folder under /tmp, removed with everything in it at the end.
-class ToolTest : public testing::Test {
+class ToolTest : public ScratchFolderTest {
  protected:
   struct Result {
     int status = -1;
     std::string out, err;
   };
-
-  std::string path(const std::string& name) { return scratch_.file(name); }
-  std::string folder() { return scratch_.path(); }
 
   // Runs a command line through the shell, its output into "out" and "err".
   Result shell(const std::string& command) {
@@ -43,12 +45,9 @@ class ToolTest : public testing::Test {
 
   // The names in the folder but "out" and "err", sorted.
   std::vector<std::string> files() {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder())) {
-      const std::string name = entry.path().filename();
-      if (name != "out" && name != "err") names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
+    std::vector<std::string> names = entries();
+    names.erase(std::remove_if(names.begin(), names.end(), [](const std::string& n) { return n == "out" || n == "err"; }),
+                names.end());
     return names;
   }
 
@@ -69,8 +68,6 @@ class ToolTest : public testing::Test {
     EXPECT_NE(run.err.find(alsoMentions), std::string::npos) << run.err;
     EXPECT_EQ(files(), before);
   }
-
-  ScratchFolder scratch_;  // where writeRaster and utmCone write DEMs
 };
 
 // A raster file (GeoTIFF, PNG) as GDAL reads it: each band's values row by
