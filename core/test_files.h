@@ -1,4 +1,5 @@
-// Test helpers: whole files read and written as text, and a scratch folder.
+// Test helpers: whole files read and written as text, a scratch folder, and
+// times read from text.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,12 +12,22 @@
 #include <string>
 #include <vector>
 
+#include "core/utc_time.h"
+
 // The whole of a file ("" if it cannot be read).
 inline std::string readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+// The instant a valid time names (the test fails if it is not valid).
+inline UtcTime parsedTime(const std::string& text) {
+  UtcTime t;
+  std::string error;
+  EXPECT_TRUE(parseIsoTime(text, t, error)) << text << ": " << error;
+  return t;
 }
 
 inline void writeFile(const std::string& path, const std::string& text) {
