@@ -178,7 +178,6 @@ TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
     }
   }
   EXPECT_STREQ(generalSkyNames[6], "Partly cloudy, no gradation towards zenith, brighter circumsolor region");
-  EXPECT_STREQ(generalSkyNames[14], "White-blue turbid sky with broad solar corona");
 }
 
 }  // namespace
