@@ -1,11 +1,13 @@
-// Test helpers: whole files read and written as text, a scratch folder, and
-// times read from text.
+// Test helpers: whole files read and written as text, a scratch folder, a
+// limit on file sizes, and times read from text.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -32,6 +34,15 @@ inline UtcTime parsedTime(const std::string& text) {
 
 inline void writeFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+// From here on a write that makes a file longer than `bytes` fails (EFBIG)
+// instead of ending the process: for the child of a death test.
+inline void limitFileSize(rlim_t bytes) {
+  struct rlimit limit;
+  limit.rlim_cur = limit.rlim_max = bytes;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 // A fixture with a private folder under /tmp, removed with everything in it.
