@@ -2,11 +2,9 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -95,10 +93,7 @@ TEST_F(OutputFileTest, AFailedWriteLeavesEveryFileOfTheSetAsItWas) {
   std::string error;
   EXPECT_EXIT(
       {
-        struct rlimit limit;
-        limit.rlim_cur = limit.rlim_max = 16384;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, SIG_IGN);
+        limitFileSize(16384);
         OutputFileSet set;
         OutputFile& a = set.add(path("a.txt"));
         OutputFile& b = set.add(path("b.txt"));

@@ -1,15 +1,20 @@
-// Test helpers: whole files read and written as text, and a scratch folder.
+// Test helpers: whole files read and written as text, a scratch folder, a
+// limit on file sizes, and times read from text.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "core/utc_time.h"
 
 // The whole of a file ("" if it cannot be read).
 inline std::string readFile(const std::string& path) {
@@ -19,8 +24,25 @@ inline std::string readFile(const std::string& path) {
   return text.str();
 }
 
+// The instant a valid time names (the test fails if it is not valid).
+inline UtcTime parsedTime(const std::string& text) {
+  UtcTime t;
+  std::string error;
+  EXPECT_TRUE(parseIsoTime(text, t, error)) << text << ": " << error;
+  return t;
+}
+
 inline void writeFile(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+// From here on a write that makes a file longer than `bytes` fails (EFBIG)
+// instead of ending the process: for the child of a death test.
+inline void limitFileSize(rlim_t bytes) {
+  struct rlimit limit;
+  limit.rlim_cur = limit.rlim_max = bytes;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  std::signal(SIGXFSZ, SIG_IGN);
 }
 
 // A fixture with a private folder under /tmp, removed with everything in it.

@@ -7,24 +7,19 @@
 #include <string>
 #include <vector>
 
-namespace {
+#include "core/test_files.h"
 
-UtcTime parsed(const std::string& text) {
-  UtcTime t;
-  std::string error;
-  EXPECT_TRUE(parseIsoTime(text, t, error)) << text << ": " << error;
-  return t;
-}
+namespace {
 
 // A day-by-day walk over four centuries (every month length and leap rule),
 // at times of day wandering through the hours, minutes and milliseconds.
 TEST(UtcTime, CalendarAndWrittenFormsAgreeWithKnownInstantsAndADayByDayWalk) {
-  EXPECT_EQ(parsed("1970-01-01T00:00Z").milliseconds, 0);
-  EXPECT_EQ(parsed("0001-01-01T00:00Z").milliseconds, -62135596800000);
-  EXPECT_EQ(parsed("9999-12-31T23:59:59.999Z").milliseconds, 253402300799999);
-  EXPECT_EQ(parsed("1969-12-31T23:59:59.999Z").milliseconds, -1);
-  EXPECT_EQ(formatCompactTime(parsed("2026-06-21T10:00Z")), "20260621T1000Z");
-  EXPECT_EQ(formatCompactTime(parsed("2026-06-21T10:00:00.25Z")), "20260621T100000.250Z");
+  EXPECT_EQ(parsedTime("1970-01-01T00:00Z").milliseconds, 0);
+  EXPECT_EQ(parsedTime("0001-01-01T00:00Z").milliseconds, -62135596800000);
+  EXPECT_EQ(parsedTime("9999-12-31T23:59:59.999Z").milliseconds, 253402300799999);
+  EXPECT_EQ(parsedTime("1969-12-31T23:59:59.999Z").milliseconds, -1);
+  EXPECT_EQ(formatCompactTime(parsedTime("2026-06-21T10:00Z")), "20260621T1000Z");
+  EXPECT_EQ(formatCompactTime(parsedTime("2026-06-21T10:00:00.25Z")), "20260621T100000.250Z");
 
   const int kMonthDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
   CivilTime expected{1600, 1, 1};
@@ -38,8 +33,8 @@ TEST(UtcTime, CalendarAndWrittenFormsAgreeWithKnownInstantsAndADayByDayWalk) {
                 c.hour == timeOfDay / 3600000)
         << formatIsoTime(t);
     ASSERT_EQ(utcTimeFromCivil(c), t);
-    ASSERT_EQ(parsed(formatIsoTime(t)), t) << formatIsoTime(t);
-    ASSERT_EQ(parsed(formatCompactTime(t)), t) << formatCompactTime(t);
+    ASSERT_EQ(parsedTime(formatIsoTime(t)), t) << formatIsoTime(t);
+    ASSERT_EQ(parsedTime(formatCompactTime(t)), t) << formatCompactTime(t);
     bool leap = expected.year % 4 == 0 && (expected.year % 100 != 0 || expected.year % 400 == 0);
     if (++expected.day > kMonthDays[expected.month - 1] + (expected.month == 2 && leap)) {
       expected.day = 1;
@@ -47,8 +42,8 @@ TEST(UtcTime, CalendarAndWrittenFormsAgreeWithKnownInstantsAndADayByDayWalk) {
     }
   }
   for (UtcTime t : {UtcTime{-62135596800000}, UtcTime{253402300799999}}) {
-    EXPECT_EQ(parsed(formatIsoTime(t)), t) << formatIsoTime(t);
-    EXPECT_EQ(parsed(formatCompactTime(t)), t) << formatCompactTime(t);
+    EXPECT_EQ(parsedTime(formatIsoTime(t)), t) << formatIsoTime(t);
+    EXPECT_EQ(parsedTime(formatCompactTime(t)), t) << formatCompactTime(t);
   }
 }
 
@@ -64,7 +59,7 @@ TEST(UtcTime, ReadsTheUsualFormsAndAppliesTheOffset) {
       {"2025-12-31T20:00-11:00", "2026-01-01T07:00:00Z"},  // Niue, a day behind
       {"2000-02-29T12:00-00:00", "2000-02-29T12:00:00Z"}, {"0001-01-01T00:00-14:00", "0001-01-01T14:00:00Z"},
   };
-  for (const auto& c : kCases) EXPECT_EQ(formatIsoTime(parsed(c.text)), c.utc) << c.text;
+  for (const auto& c : kCases) EXPECT_EQ(formatIsoTime(parsedTime(c.text)), c.utc) << c.text;
 }
 
 TEST(UtcTime, RefusesMalformedAndImpossibleTimesWithTheReason) {
@@ -108,20 +103,20 @@ TEST(UtcTime, DamagedTextsAreRefusedOrReadConsistently) {
         UtcTime t;
         std::string error;
         if (parseIsoTime(text, t, error))
-          EXPECT_EQ(parsed(formatIsoTime(t)), t) << text;
+          EXPECT_EQ(parsedTime(formatIsoTime(t)), t) << text;
         else
           EXPECT_FALSE(error.empty()) << text;
       }
 }
 
 TEST(UtcTime, RangesIncludeTheEndOnAStepAndRefuseBadSteps) {
-  const UtcTime from = parsed("2026-06-21T00:00Z");
+  const UtcTime from = parsedTime("2026-06-21T00:00Z");
   const UtcTime limit{from.milliseconds + (kMaxRangeTimes - 1) * 60000};
   std::vector<UtcTime> times;
   std::string error;
   const struct { UtcTime to; double stepMinutes; int64_t count; } kExpanded[] = {
-      {parsed("2026-06-22T00:00Z"), 10, 145}, {parsed("2026-06-21T00:25Z"), 10, 3}, {from, 60, 1},
-      {parsed("2026-06-21T00:01Z"), 0.1, 11}, {limit, 1, kMaxRangeTimes}};
+      {parsedTime("2026-06-22T00:00Z"), 10, 145}, {parsedTime("2026-06-21T00:25Z"), 10, 3}, {from, 60, 1},
+      {parsedTime("2026-06-21T00:01Z"), 0.1, 11}, {limit, 1, kMaxRangeTimes}};
   for (const auto& c : kExpanded) {
     ASSERT_TRUE(expandTimeRange(from, c.to, c.stepMinutes, times, error)) << error;
     ASSERT_EQ(static_cast<int64_t>(times.size()), c.count) << formatIsoTime(c.to);

@@ -1,10 +1,7 @@
 #include "sampling/sample_file.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
-#include <unistd.h>
 
-#include <csignal>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -101,10 +98,7 @@ TEST_F(SampleFileTest, WritesTheFileOrSaysWhyLeavingTheEarlierOne) {
   for (int i = 0; i < 200; ++i) points_.append(point(0.3f, 1, 0.001f));
   EXPECT_EXIT(
       {
-        struct rlimit limit;
-        limit.rlim_cur = limit.rlim_max = 300;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        std::signal(SIGXFSZ, SIG_IGN);
+        limitFileSize(300);
         std::exit(write(name) == "Could not record the sample points in `" + name + "'." ? 0 : 1);
       },
       testing::ExitedWithCode(0), "^Could not write file \"" + name + "\"\\.\n$");

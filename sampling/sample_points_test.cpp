@@ -50,31 +50,27 @@ TEST(AngularDistanceTest, FoldsAnglesBeyondARightAngleAndIsAlwaysANumber) {
   }
 }
 
-// A uniform sky's one class (of ramp entry 0) gives one point less than asked.
-// (The default 250 of either method are the golden file's.)
-TEST(SampleSetsTest, SizesFollowTheRequestAndALonePointWeighsOne) {
-  const Sky sky;
-  for (const auto& c : {std::pair{250, 181}, {16, 9}, {10000, 9801}, {15, 1}}) {
-    const SampleSet set = computeJitteredSamples(sky, c.first);
-    EXPECT_EQ(set.samplePoints.numElements, c.second) << c.first;
+// A uniform sky's one class (of ramp entry 0) gives one point less than asked;
+// a lone point has no region. (The default stratified 250: the golden file.)
+TEST(SampleSetsTest, SizesFollowTheRequestAndWeightsSumToOne) {
+  const Sky sky, uniform(D::UNIFORM, 11, 0.5f, 1);
+  const struct { bool stratified; const Sky& sky; int requested, size; } cases[] = {
+      {false, sky, 250, 181}, {false, sky, 16, 9},     {false, sky, 10000, 9801}, {false, sky, 15, 1},
+      {true, sky, 1, 1},      {true, uniform, 2, 1}, {true, uniform, 250, 249}};
+  for (const auto& c : cases) {
+    const SampleSet set = c.stratified ? computeStratifiedSamples(c.sky, c.requested, true)
+                                       : computeJitteredSamples(c.sky, c.requested);
+    ASSERT_EQ(set.samplePoints.numElements, c.size) << c.requested;
     float sum = 0;
-    for (int i = 0; i < set.samplePoints.numElements; ++i) sum += set.samplePoints.element(i).weight;
-    EXPECT_NEAR(sum, 1.0f, 1e-5) << c.first;
+    for (int i = 0; i < c.size; ++i) {
+      sum += set.samplePoints.element(i).weight;
+      if (&c.sky == &uniform) {
+        EXPECT_EQ(rampEntry(set.samplePoints.element(i).colour), 0);
+      }
+    }
+    EXPECT_NEAR(sum, 1.0f, 1e-5) << c.requested;
   }
-  SampleSet lone = computeJitteredSamples(sky, 15);
-  EXPECT_EQ(lone.regionPolygons[0].numElements, 0);  // it has no region
-  computeSampleWeights(sky, lone.samplePoints, lone.regionPolygons);
-  EXPECT_EQ(lone.samplePoints.element(0).weight, 1.0f);
-  lone = computeStratifiedSamples(sky, 1, true);
-  ASSERT_EQ(lone.samplePoints.numElements, 1);
-  EXPECT_EQ(lone.samplePoints.element(0).weight, 1.0f);
-
-  for (int requested : {2, 250}) {
-    const SampleSet set = computeStratifiedSamples(Sky(D::UNIFORM, 11, 0.5f, 1), requested, true);
-    EXPECT_EQ(set.samplePoints.numElements, requested - 1);
-    for (int i = 0; i < set.samplePoints.numElements; ++i)
-      EXPECT_EQ(rampEntry(set.samplePoints.element(i).colour), 0);
-  }
+  EXPECT_EQ(computeJitteredSamples(sky, 15).regionPolygons[0].numElements, 0);
 }
 
 // Fan areas 0.08 and 0.02, the second closed by a repeated corner as a set's

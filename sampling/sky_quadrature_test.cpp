@@ -52,10 +52,7 @@ TEST(SkyQuadratureTest, UniformSkyGivesTheClosedFormIrradiances) {
   }
 }
 
-// Away from the zenith cap cells are within a few percent of each other;
-// ringsForCellsPerPoint gives at least (and not far above) the cells asked;
-// anglesOf inverts directionOf; the Fibonacci sphere's points have their mean
-// at the centre and nearest neighbours all about equally far.
+// anglesOf inverts directionOf within float rounding, the program's 3.14159 included.
 TEST(SkyQuadratureTest, CellsAndFibonacciPointsAreEvenAndEnough) {
   const SkyQuadrature quadrature(Sky(), 40);
   double smallest = 1e9, largest = 0;

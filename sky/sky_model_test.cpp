@@ -60,8 +60,8 @@ TEST_F(SkyModelTest, SimpleDistributionsFollowTheirFormulas) {
   }
 }
 
-// normaliseSky's shortcuts against the plain sum over the cells. With lower-edge
-// cosines the uniform sky's is about 1.2 % more than pi; the overcast's 2/3 of it.
+// normaliseSky's shortcuts against the plain sum over the cells, with the
+// cosines of their lower edges.
 TEST_F(SkyModelTest, NormaliserIsThePlainSumOverTheCellsToTheLastBit) {
   const float s = 3.14159 / 128;
   for (float sunElevation : {0.3f, 1.2f})
@@ -78,11 +78,6 @@ TEST_F(SkyModelTest, NormaliserIsThePlainSumOverTheCellsToTheLastBit) {
       }
       EXPECT_EQ(normaliseSky(sky), static_cast<float>(sum * 0.5)) << "distribution " << d << " sun " << sunElevation;
     }
-  sky.distribution = D::UNIFORM;
-  const float uniform = normaliseSky(sky);
-  EXPECT_NEAR(uniform, 3.18f, 0.002f);
-  sky.distribution = D::OVERCAST;
-  EXPECT_NEAR(normaliseSky(sky) / uniform, 2.0 / 3, 0.005);
 }
 
 // POINT lists its indicatrix (0 .. 170 degrees) only very near the horizon; an
@@ -183,7 +178,6 @@ TEST_F(SkyModelTest, EveryGeneralTypeMatchesTheStandardFormula) {
     }
   }
   EXPECT_STREQ(generalSkyNames[6], "Partly cloudy, no gradation towards zenith, brighter circumsolor region");
-  EXPECT_STREQ(generalSkyNames[14], "White-blue turbid sky with broad solar corona");
 }
 
 }  // namespace

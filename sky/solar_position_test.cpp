@@ -5,16 +5,13 @@
 #include <cmath>
 #include <string>
 
+#include "core/test_files.h"
+
 namespace {
 
 constexpr double kRadiansPerDegree = 3.14159265358979323846 / 180;
 
-UtcTime at(const std::string& text) {
-  UtcTime t;
-  std::string error;
-  EXPECT_TRUE(parseIsoTime(text, t, error)) << text << ": " << error;
-  return t;
-}
+UtcTime at(const std::string& text) { return parsedTime(text); }
 
 UtcTime plusMinutes(UtcTime t, double minutes) { return {t.milliseconds + std::llround(minutes * 60000)}; }
 

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # The folders include each other one way only: each may include itself and
 # the layers below it (`allowed`); bench and tests may include anything.
-# Usage: layering_test.sh [SOURCE_DIR] [--graph]. With --graph it prints the
-# folder-to-folder include graph found (one "from -> to: count" line each).
+# Usage: layering_test.sh [SOURCE_DIR].
 set -u
 root="${1:-$(dirname "$0")/..}"
 cd "$root" || exit 2
@@ -22,11 +21,6 @@ edges=$(for from in core sky sampling terrain display app tools bench tests; do
   grep -rhoE '^#include "[a-z]+/' --include='*.h' --include='*.cpp' "$from" |
     sed -E 's/^#include "([a-z]+)\/$/\1/' | grep -vx "$from" | sed "s/^/$from /"
 done | sort | uniq -c)
-
-if [ "${2:-}" = "--graph" ]; then
-  echo "$edges" | awk '{ print $2 " -> " $3 ": " $1 }'
-  exit 0
-fi
 
 bad=0
 while read -r count from to; do

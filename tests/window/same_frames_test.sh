@@ -5,11 +5,7 @@
 # pixel. The scenes change the sky, the sun, the set, the switches and the
 # terrain in turn, and each differs from the one before, so a layer the arrays
 # leave stale after any change shows. Differing pairs are kept in WT_OUT.
-# Then what the keys draw: the greeting lasts two frames; i draws the contour
-# lines in yellow, which without the dome (h) come with the horizon circle and
-# axes; r shows the regions of the start-up set in red without its points;
-# `p` shows the points in their class colours with red outlines; t hides the
-# terrain.
+# Then what the keys draw in those frames.
 source "$(dirname "$0")/lib.sh"
 wt_setup 96 16
 "$HALVANE_TERRAIN" --synthetic 48 --seed 3 --directions 8 -o "$WT_DIR/other.hrz" >/dev/null ||
