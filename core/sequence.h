@@ -46,20 +46,17 @@ class Sequence {
     return data_[i];
   }
 
-  // `x` may be one of this sequence's own elements: it is copied before the
-  // storage it lives in is replaced.
-  void append(const T& x) {
+  // Taken by value: `x` may be one of this sequence's own elements, whose
+  // storage growing frees.
+  void append(T x) {
     if (numElements == capacity) {
-      const T value = x;
       T* grown = new T[2 * capacity];
       for (int i = 0; i < capacity; ++i) grown[i] = data_[i];
       delete[] data_;
       data_ = grown;
       capacity *= 2;
-      data_[numElements] = value;
-    } else {
-      data_[numElements] = x;
     }
+    data_[numElements] = std::move(x);
     ++numElements;
   }
 
