@@ -195,8 +195,7 @@ TEST_F(HalvaneSamplesTest, ASiteAndTimeGiveTheTypedSunTurnedIntoTheTerrainsGrid)
   const double convergence = georeference.meridianConvergence;
   GeoSite centre;
   ASSERT_TRUE(georeferenceSite(georeference, centre, problem)) << problem;
-  UtcTime time;
-  ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
+  const UtcTime time = parsedTime("2026-06-21T09:00Z");
 
   const std::string general = kSamplesTool + " --sky general-12 --points 60 --decimals 2";
   const std::string onTerrain = general + " --terrain " + terrain, onBare = general + " --terrain " + bare;

@@ -189,8 +189,7 @@ TEST_F(HalvaneSkylightTest, EveryFormatIsTheLibrarysSkyLightNorthUpAndTheSunTurn
   ASSERT_EQ(readGeoreference(terrain, 12, 9, georeference, problem), GeoreferenceStatus::kRead) << problem;
   GeoSite site;
   ASSERT_TRUE(georeferenceSite(georeference, site, problem)) << problem;
-  UtcTime time;
-  ASSERT_TRUE(parseIsoTime("2026-06-21T09:00Z", time, problem));
+  const UtcTime time = parsedTime("2026-06-21T09:00Z");
   const SiteSun sun = sunAtSite(site, time);
   auto mapOf = [&](const std::string& arguments) {
     EXPECT_EQ(shell(kSkylightTool + " " + arguments + " --no-sun --csv " + csv).status, 0) << arguments;
@@ -215,10 +214,7 @@ TEST_F(HalvaneSkylightTest, AtATimeTheSunsBeamJoinsTheSkyLightAsTheLibraryWeighs
   Result r = shell(general + at + " --csv " + light);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.err, "");
-  UtcTime instant;
-  std::string error;
-  ASSERT_TRUE(parseIsoTime(time, instant, error));
-  const SiteSun sun = sunAtSite({46.5, 7.5}, instant);
+  const SiteSun sun = sunAtSite({46.5, 7.5}, parsedTime(time));
   const Sky sky(SkyDistribution::GENERAL, 11, sun.elevation, sun.azimuth);
   const std::vector<float> expected = computeSunlitTerrain(readBack(terrain), sky, clearSkyBeamRatio(sun.elevationDegrees));
   EXPECT_EQ(readNumbers(light), northUpRaster(expected.data(), 12, 12));
